@@ -1,0 +1,22 @@
+// The argument vector as the program's own runtime builds it: the command line
+// split by the usual rules, then wildcards expanded. The runtime's globbing is
+// switched off so that the rules here hold on every build.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct Argument {
+    std::string text;
+    bool quoted;  // the argument began with a double quote: never expanded
+};
+
+// Splits a command line: blanks and tabs separate, double quotes group,
+// 2n backslashes before a quote give n and open or close the group,
+// 2n+1 give n and a literal quote; "" inside a group is a literal quote.
+std::vector<Argument> SplitCommandLine(const char* commandLine);
+
+// Replaces each unquoted argument holding "*" or "?" by the matching names
+// (directory part kept, "." and ".." left out, sorted without regard to
+// case); an argument matching nothing stays as written.
+std::vector<std::string> ExpandArguments(const std::vector<Argument>& arguments);

@@ -1,0 +1,40 @@
+// Seam: the file system and process facts the portable code needs. Paths are
+// the program's own (backslash separators, "C:" drives). file_system_win32.cpp
+// calls the Windows API; file_system_posix.cpp serves the native build and its
+// tests, mapping backslashes to slashes.
+#pragma once
+
+#include <cstddef>
+
+struct FoundEntry {
+    char name[260];      // long name as stored
+    char shortName[14];  // 8.3 alias, empty when the entry has none
+    bool isDirectory;
+    bool readOnly;
+};
+
+struct DirectorySearch;  // an open search, owned by the caller until closed
+
+// Starts a search for `pattern` (wildcards "*" and "?" in its last component,
+// matched without regard to case). Returns none when nothing matches.
+DirectorySearch* OpenDirectorySearch(const char* pattern, FoundEntry* first);
+bool NextDirectoryEntry(DirectorySearch* search, FoundEntry* entry);
+void CloseDirectorySearch(DirectorySearch* search);
+
+bool PathExists(const char* path);  // file or directory
+bool IsDirectory(const char* path);
+long long FileSizeOf(const char* path);  // 0 when the status cannot be read
+// These leave errno set on failure.
+bool MakeDirectory(const char* path);
+bool RemoveFile(const char* path);
+bool RemoveEmptyDirectory(const char* path);
+bool CopyFileReplacing(const char* from, const char* to);
+
+// Full path of `path` (the platform's GetFullPathName); false when it does not fit.
+bool FullPathOf(const char* path, char* out, size_t size);
+// The shell's long form of a full path; false where the platform has no shell.
+bool ShellLongPathOf(const char* fullPath, char* out, size_t size);
+// Creates an empty file "rvl....tmp" in the temporary directory.
+bool CreateTempFile(const char* prefix, char* out, size_t size);
+bool WindowsDirectory(char* out, size_t size);
+bool ProgramFilePath(char* out, size_t size);

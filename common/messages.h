@@ -1,0 +1,23 @@
+// The message service: the one way any part of the program reports a failure,
+// warns, or asks a yes/no question, and the loader of the numbered texts.
+#pragma once
+
+#include "text_ids.h"
+
+enum MessageKind { kMessageError = 0, kMessageWarning = 1, kMessageQuestion = 2 };
+
+// Answers as the platform's message box gives them.
+enum MessageAnswer { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
+
+// Loads text `id` into one shared buffer of 1000 characters and returns it; the
+// next call overwrites it. A missing id gives the empty text.
+const char* LoadText(int id);
+
+// Shows message `id` formatted with `argument` and, when osError is non-zero,
+// the standard library's text for it; logs it with the prefix "* "; returns the
+// answer. kind: kMessageError (any value below 1), kMessageWarning, kMessageQuestion.
+int ShowMessage(int id, const char* argument, int osError, int kind);
+
+// Builds what ShowMessage shows, without showing it (both buffers kMessageSize).
+void FormatMessageText(int id, const char* argument, int osError, int kind, char* title,
+                       char* text);

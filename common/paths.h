@@ -1,0 +1,39 @@
+// Paths taken apart and put together. Results marked "shared" point into one
+// buffer per operation, overwritten by its next call.
+#pragma once
+
+#include <cstddef>
+#include "bounded_text.h"
+
+struct PathParts {
+    char drive[kPathSize];
+    char dir[kPathSize];
+    char name[kPathSize];
+    char ext[kPathSize];
+};
+
+// The split of the standard library's _splitpath: drive "C:", directory up to
+// and including the last backslash, name up to its last dot, extension.
+void SplitPath(const char* path, PathParts* parts);
+// Drive, dir, name and ext, those whose word occurs in `selector`. Shared.
+const char* PathComponents(const char* path, const char* selector);
+const char* FileNameOf(const char* path);
+const char* FirstWordComponents(const char* command, const char* selector);
+const char* ProgramPathComponents(const char* selector);
+// "Ravlen - name.ext". Shared.
+const char* DocumentTitle(const char* path);
+// "1023 bytes", "1.0 KB", "1.0 MB". Shared.
+const char* FormatSize(long long bytes);
+bool FileExists(const char* path);
+long long FileSize(const char* path);
+bool EnsureDirectory(const char* path);
+bool CreateDirectoryPath(const char* path);
+bool RemoveDirectoryTree(const char* path);
+bool MakeTempFileName(char* out, size_t size);
+// Full path with components spelled as on disk; "@..." unchanged. Shared, 260.
+const char* ResolvePath(const char* path, bool longNames);
+
+// Search state of FindNextMatchingFile; start with an empty output path.
+struct MatchSearch;
+bool FindNextMatchingFile(const char* pattern, char* outPath, size_t outSize,
+                          MatchSearch** search, bool includeDirectories);

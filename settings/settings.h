@@ -1,0 +1,86 @@
+// The settings record: every option of the current settings set, one field per
+// key of the settings file, and the operations that load, save and list sets.
+#pragma once
+
+#include "../common/bounded_text.h"
+
+enum ConversionKind { kConvTxt = 0, kConvPS = 1, kConvBin = 2, kConversionKinds = 3 };
+
+struct ConversionSettings {
+    int DoConv;        // run the conversion program first
+    int ShowConvWind;  // show its window
+    int ConvPrint;     // the program prints by itself
+    char ConvCom[256]; // program, "?", parameter template
+};
+
+struct Settings {
+    int ShowPrintDlg;
+    int QuitFromComLine;
+    int EnablePrefsDD;
+    int EnableSpooler;
+    int NameInHeader;
+    int ProgrBar;
+    int SavePos;
+    int SysTray;
+    char PrinterName[kSettingTextSize];
+    char FileTypes[kSettingTextSize];
+    int PSEOFChar;
+    int UseRange;
+    int DrvHead;
+    int NUpPs;
+    int WarnNonPS;
+    char PrologName[kPathSize];
+    int PlaceEPS;
+    int FrameEPS;
+    int NameEPS;
+    int Width;
+    int Height;
+    int Landscape;
+    int AdvHoriz;
+    int Frame;
+    float LeftMarg;
+    float TopMarg;
+    float RightMarg;
+    float BottomMarg;
+    float xGutter;
+    float yGutter;
+    float FrameWidth;
+    int EnableTextPrint;
+    int SizeOp;
+    int Lines;
+    int Chars;
+    int TabCount;
+    int LineNo;
+    int WrapLines;
+    int PrettyPrint;
+    int OEMTrans;
+    char FontName[kSettingTextSize];
+    char HeaderStr[kSettingTextSize];
+    char FooterStr[kSettingTextSize];
+    int PprBndHd;
+    ConversionSettings conversion[kConversionKinds];
+};
+
+extern Settings CurrentSettings;
+extern char CurrentSetName[256];
+extern char DefaultSetName[50];
+extern char UseDefaultText[50];
+extern char SettingsFileName[256];
+extern bool MetricUnits;
+extern bool FileTypeLookupEnabled;
+
+enum TransferDirection { kReadSettings, kWriteSettings };
+
+// Makes `name` (none: "ravlen.ini") the settings file and its default set current.
+void SelectSettingsFile(const char* name);
+// Makes a listed set (or any name containing DefaultSetName) current.
+bool LoadSettingsSet(const char* name);
+void TransferSettings(Settings* record, TransferDirection direction);
+void DeleteSettingsSet(const char* name);
+// Names of all sets as NUL-terminated texts ending with an empty one.
+void ListSettingsSets(char* buffer, int size);
+bool ReadWindowPlacement(int* type, int* onTop, int* left, int* top);
+void SaveWindowPlacement(int type, int onTop, int left, int top);
+void SelectSettingsPrinter();
+// The set bound to the extension of `path`, written to `setName`; false when none.
+bool FindSettingsSetForFile(const char* path, char* setName, int size);

@@ -1,0 +1,62 @@
+// Doubles of the parts the application shell calls into: output, printer
+// selection, progress window, installer, settings dialog, capture, spooler
+// timer. Each records its call and answers from OtherParts.
+#include "analysis/file_analysis.h"
+#include "app/capture.h"
+#include "app/progress.h"
+#include "app/spooler.h"
+#include "install/setup.h"
+#include "output/dispatch.h"
+#include "output/printer_selection.h"
+#include "settings/settings.h"
+#include "settings/settings_dialog.h"
+#include "recorder.h"
+
+static void Record(const std::string& line) { RecordedCalls.push_back(line); }
+
+bool DispatchFile(FileAnalysis* analysis) {
+    Record(std::string("dispatch ") + analysis->path + " with " + CurrentSetName);
+    if (OtherParts.stopDuringDispatch)
+        StopRequested = true;
+    if (!OtherParts.dispatchFailsFor.empty() &&
+        std::string(analysis->path).find(OtherParts.dispatchFailsFor) != std::string::npos)
+        return false;
+    return OtherParts.dispatchSucceeds;
+}
+
+bool InitPrinterSelection() { Record("init printer selection"); return true; }
+void FreePrinterSelection() { Record("free printer selection"); }
+bool SelectPrinterByName(const char* name) {
+    Record(std::string("select printer ") + name);
+    return true;
+}
+bool ShowPrinterDialog(WindowRef, FileAnalysis* analysis) {
+    Record(std::string("printer dialog ") + (analysis ? analysis->path : ""));
+    return OtherParts.printerDialogConfirmed;
+}
+void SetDeviceCopies(int copies) { Record("copies " + std::to_string(copies)); }
+void LockCopyControls() { Record("lock copies"); }
+
+void ProgressBegin(int count) { Record("progress begin " + std::to_string(count)); }
+void ProgressNextFile(const char* fileName) { Record(std::string("progress file ") + fileName); }
+void ProgressPercent(double) {}
+void ProgressEnd() { Record("progress end"); }
+
+int RunInstaller() { Record("installer"); return 0; }
+int RunUninstaller() { Record("uninstaller"); return 0; }
+
+bool ShowSettingsDialog(WindowRef) {
+    Record("settings dialog");
+    return OtherParts.settingsDialogConfirmed;
+}
+
+bool PrintClipboard(WindowRef, const char* fileName) {
+    Record(std::string("print clipboard ") + (fileName ? fileName : "(none)"));
+    return true;
+}
+bool PrintStandardInput(WindowRef, const char* fileName) {
+    Record(std::string("print stdin ") + (fileName ? fileName : "(none)"));
+    return true;
+}
+
+void SetSpoolerTimer(bool on) { Record(on ? "spooler timer on" : "spooler timer off"); }

@@ -1,0 +1,32 @@
+// Test doubles record what the code under test asked of the platform and of
+// other parts of the program, as lines of text in one list, so that a test can
+// state the order of events across seams.
+#pragma once
+
+#include <string>
+#include <vector>
+
+extern std::vector<std::string> RecordedCalls;
+
+struct ShownBox {
+    std::string title;
+    std::string text;
+    int kind;
+};
+extern std::vector<ShownBox> ShownBoxes;
+
+// Clears every record and scripted answer of every double.
+void ResetDoubles();
+// The next message box returns `answer` (a MessageAnswer); unscripted boxes
+// answer OK, or No for a question (its default button).
+void QueueMessageAnswer(int answer);
+
+// Scripted results of the other parts' doubles.
+struct OtherPartsScript {
+    bool dispatchSucceeds = true;
+    std::string dispatchFailsFor;  // a path containing this text fails
+    bool printerDialogConfirmed = true;
+    bool settingsDialogConfirmed = true;
+    bool stopDuringDispatch = false;  // raises StopRequested inside DispatchFile
+};
+extern OtherPartsScript OtherParts;
