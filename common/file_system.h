@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 
 struct FoundEntry {
     char name[260];      // long name as stored
@@ -38,3 +39,9 @@ bool ShellLongPathOf(const char* fullPath, char* out, size_t size);
 bool CreateTempFile(const char* prefix, char* out, size_t size);
 bool WindowsDirectory(char* out, size_t size);
 bool ProgramFilePath(char* out, size_t size);
+
+// fopen by the program's path (file_access_win32.cpp / file_access_posix.cpp).
+FILE* OpenStream(const char* path, const char* mode);
+// True when the file can be opened while no other process has it open (the
+// spooler leaves files that are still being written for a later scan).
+bool CanOpenExclusively(const char* path);

@@ -29,11 +29,18 @@ long long FileSize(const char* path);
 bool EnsureDirectory(const char* path);
 bool CreateDirectoryPath(const char* path);
 bool RemoveDirectoryTree(const char* path);
+// A new empty file "rvl....tmp" in the temporary directory; false (and an
+// empty name) when none could be made.
 bool MakeTempFileName(char* out, size_t size);
-// Full path with components spelled as on disk; "@..." unchanged. Shared, 260.
+// Full path with components spelled as on disk; "@..." unchanged, and the
+// input unchanged when a component is missing. Shared (kPathSize).
 const char* ResolvePath(const char* path, bool longNames);
 
-// Search state of FindNextMatchingFile; start with an empty output path.
+// Search state of FindNextMatchingFile; start with an empty output path and a
+// null search. Read-only entries are never returned, directories only when
+// asked. The search is closed when it returns false; a caller that stops
+// early closes it with EndMatchSearch.
 struct MatchSearch;
-bool FindNextMatchingFile(const char* pattern, char* outPath, size_t outSize,
-                          MatchSearch** search, bool includeDirectories);
+bool FindNextMatchingFile(const char* pattern, char* outPath, size_t outSize, MatchSearch** search,
+                          bool includeDirectories);
+void EndMatchSearch(MatchSearch** search);

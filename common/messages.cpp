@@ -1,0 +1,79 @@
+#include "messages.h"
+
+#include <cstring>
+#include <cstdio>
+
+#include "app/activity_log.h"
+#include "bounded_text.h"
+#include "message_box.h"
+#include "string_table.h"
+
+static char loadedText[kLoadTextSize];
+
+const char* LoadText(int id) {
+    if (ReadStringTable(id, loadedText, sizeof loadedText) <= 0)
+        loadedText[0] = '\0';
+    return loadedText;
+}
+
+static int NormalKind(int kind) {
+    if (kind < kMessageWarning)
+        return kMessageError;
+    return kind == kMessageWarning ? kMessageWarning : kMessageQuestion;
+}
+
+// The texts are formatted with exactly two string arguments. A conversion
+// that would read anything else (a number, a "*" width, a third string) would
+// read past them, so such a text is shown as it stands.
+static bool TakesTwoStrings(const char* format) {
+    int strings = 0;
+    for (const char* p = strchr(format, '%'); p; p = strchr(p, '%')) {
+        ++p;
+        if (*p == '%') {
+            ++p;
+            continue;
+        }
+        p += strspn(p, "-+ #0");
+        p += strspn(p, "0123456789");
+        if (*p == '.') {
+            ++p;
+            p += strspn(p, "0123456789");
+        }
+        if (*p != 's' || ++strings > 2)
+            return false;
+    }
+    return true;
+}
+
+static void FormatWithStrings(char* out, const char* format, const char* first,
+                              const char* second) {
+    if (TakesTwoStrings(format))
+        FormatText(out, kMessageSize, format, first, second);
+    else
+        CopyText(out, kMessageSize, format);
+}
+
+void FormatMessageText(int id, const char* argument, int osError, int kind, char* title,
+                       char* text) {
+    // LoadText shares one buffer, so each loaded text is copied before the next load.
+    char word[kLoadTextSize];
+    CopyText(word, sizeof word,
+             LoadText(kind < kMessageWarning ? kTextWordError : kTextWordWarning));
+    char format[kLoadTextSize];
+    CopyText(format, sizeof format, LoadText(kTextTitleFormat));
+    FormatWithStrings(title, format, word, "");
+
+    CopyText(format, sizeof format, LoadText(id));
+    const char* reason = osError != 0 ? strerror(osError) : "";
+    FormatWithStrings(text, format, argument ? argument : "", reason ? reason : "");
+}
+
+int ShowMessage(int id, const char* argument, int osError, int kind) {
+    char title[kMessageSize];
+    char text[kMessageSize];
+    FormatMessageText(id, argument, osError, kind, title, text);
+    LogLine("* ", text);
+    kind = NormalKind(kind);
+    PlatformBeep(kind);
+    return PlatformMessageBox(text, title, kind);
+}

@@ -1,0 +1,9 @@
+// Reading the user's own registry values (Windows build only).
+#pragma once
+
+#include <cstddef>
+
+// keyAndValue is a key path below HKEY_CURRENT_USER, a backslash and a value
+// name; it is cut at that backslash. The value is read into buf as a
+// zero-terminated text. True only when the value was read.
+bool ReadUserRegistryValue(char* keyAndValue, char* buf, size_t size);
