@@ -71,10 +71,19 @@ extern bool FileTypeLookupEnabled;
 
 enum TransferDirection { kReadSettings, kWriteSettings };
 
-// Makes `name` (none: "ravlen.ini") the settings file and its default set current.
-void SelectSettingsFile(const char* name);
-// Makes a listed set (or any name containing DefaultSetName) current.
+// Every field at its default: the record of a set that was never saved.
+void SetDefaultSettings(Settings* record);
+
+// Makes `name` (none: "ravlen.ini") the settings file and its default set
+// current. A name longer than SettingsFileName holds is refused (reported);
+// the file in use stays.
+bool SelectSettingsFile(const char* name);
+// Makes a listed set (or any name containing DefaultSetName) current. False,
+// changing nothing, for an unlisted name or one longer than CurrentSetName holds.
 bool LoadSettingsSet(const char* name);
+// Reads (kReadSettings) the set CurrentSetName into `record`, or writes it
+// there and lists it. A value in the file that does not scan leaves the
+// record's field as it was.
 void TransferSettings(Settings* record, TransferDirection direction);
 void DeleteSettingsSet(const char* name);
 // Names of all sets as NUL-terminated texts ending with an empty one.

@@ -1,0 +1,410 @@
+// The settings record and the settings file: one section per settings set,
+// holding only the values that differ from their defaults, and the list of
+// sets in the section "Settings List".
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+
+#include "../common/messages.h"
+#include "../output/printer_selection.h"
+#include "profile.h"
+#include "settings.h"
+
+static const char kDefaultFileName[] = "ravlen.ini";
+static const char kGeneralSection[] = "General";
+static const char kListSection[] = "Settings List";
+static const char kVersion[] = "2.1.5";
+static const char kWindowPlacementKey[] = "DlgPos";
+
+// The profile default strings are formatted from the same values the record
+// starts with, so an absent key and a key at its default read alike.
+enum KeyType { kIntKey, kLengthKey, kTextKey };
+
+struct SettingKey {
+    const char* name;
+    KeyType type;
+    size_t offset;
+    int intDefault;
+    float lengthDefault;
+    const char* textDefault;
+};
+
+#define INT_KEY(field, value)                                                                      \
+    { #field, kIntKey, offsetof(Settings, field), value, 0.0f, nullptr }
+#define LENGTH_KEY(field, value)                                                                   \
+    { #field, kLengthKey, offsetof(Settings, field), 0, value, nullptr }
+#define TEXT_KEY(field, value)                                                                     \
+    { #field, kTextKey, offsetof(Settings, field), 0, 0.0f, value }
+#define CONVERSION_OFFSET(field, kind)                                                             \
+    (offsetof(Settings, conversion) + (kind) * sizeof(ConversionSettings) +                        \
+     offsetof(ConversionSettings, field))
+#define CONVERSION_INT_KEY(field, kind, suffix)                                                    \
+    { #field #suffix, kIntKey, CONVERSION_OFFSET(field, kind), 0, 0.0f, nullptr }
+#define CONVERSION_TEXT_KEY(field, kind, suffix)                                                   \
+    { #field #suffix, kTextKey, CONVERSION_OFFSET(field, kind), 0, 0.0f, "" }
+
+// The order of this table is the order of the keys in a section the program
+// writes; files written by earlier versions list them the same way.
+static const SettingKey kKeys[] = {
+    INT_KEY(EnableTextPrint, 1),
+    INT_KEY(EnablePrefsDD, 0),
+    INT_KEY(EnableSpooler, 0),
+    INT_KEY(ShowPrintDlg, 1),
+    INT_KEY(QuitFromComLine, 0),
+    INT_KEY(NameInHeader, 1),
+    INT_KEY(ProgrBar, 0),
+    INT_KEY(SavePos, 0),
+    INT_KEY(SysTray, 0),
+    TEXT_KEY(PrinterName, ""),
+    TEXT_KEY(FileTypes, ""),
+    INT_KEY(PSEOFChar, 1),
+    INT_KEY(NUpPs, 0),
+    INT_KEY(UseRange, 1),
+    INT_KEY(DrvHead, 0),
+    INT_KEY(WarnNonPS, 1),
+    TEXT_KEY(PrologName, ""),
+    INT_KEY(PlaceEPS, 1),
+    INT_KEY(FrameEPS, 0),
+    INT_KEY(NameEPS, 0),
+    INT_KEY(Width, 2),
+    INT_KEY(Height, 1),
+    INT_KEY(Landscape, 1),
+    INT_KEY(AdvHoriz, 1),
+    INT_KEY(Frame, 1),
+    LENGTH_KEY(LeftMarg, 0.7f),
+    LENGTH_KEY(RightMarg, 0.35f),
+    LENGTH_KEY(TopMarg, 0.35f),
+    LENGTH_KEY(BottomMarg, 0.35f),
+    LENGTH_KEY(xGutter, 0.1f),
+    LENGTH_KEY(yGutter, 0.1f),
+    LENGTH_KEY(FrameWidth, 0.003f),
+    INT_KEY(SizeOp, 0),
+    INT_KEY(Lines, 75),
+    INT_KEY(Chars, 80),
+    INT_KEY(TabCount, 3),
+    INT_KEY(LineNo, 0),
+    INT_KEY(PrettyPrint, 0),
+    INT_KEY(OEMTrans, 0),
+    INT_KEY(WrapLines, 0),
+    TEXT_KEY(FontName, "Courier"),
+    TEXT_KEY(HeaderStr, "&f&c&d&rPage &#(&t)"),
+    TEXT_KEY(FooterStr, ""),
+    INT_KEY(PprBndHd, 0),
+    CONVERSION_INT_KEY(DoConv, kConvTxt, Txt),
+    CONVERSION_INT_KEY(DoConv, kConvPS, PS),
+    CONVERSION_INT_KEY(DoConv, kConvBin, Bin),
+    CONVERSION_INT_KEY(ShowConvWind, kConvTxt, Txt),
+    CONVERSION_INT_KEY(ShowConvWind, kConvPS, PS),
+    CONVERSION_INT_KEY(ShowConvWind, kConvBin, Bin),
+    CONVERSION_INT_KEY(ConvPrint, kConvTxt, Txt),
+    CONVERSION_INT_KEY(ConvPrint, kConvPS, PS),
+    CONVERSION_INT_KEY(ConvPrint, kConvBin, Bin),
+    CONVERSION_TEXT_KEY(ConvCom, kConvTxt, Txt),
+    CONVERSION_TEXT_KEY(ConvCom, kConvPS, PS),
+    CONVERSION_TEXT_KEY(ConvCom, kConvBin, Bin),
+};
+
+// Numbers are read through a 10-byte buffer: at most 9 characters, which
+// also keeps "%d" clear of overflow.
+enum { kNumberReadSize = 10, kPlacementReadSize = 20 };
+
+static Settings DefaultRecord() {
+    Settings record;
+    SetDefaultSettings(&record);
+    return record;
+}
+
+Settings CurrentSettings = DefaultRecord();
+char CurrentSetName[256] = "";
+char DefaultSetName[50] = "";
+char UseDefaultText[50] = "";
+char SettingsFileName[256] = "ravlen.ini";
+bool MetricUnits = false;
+bool FileTypeLookupEnabled = true;
+
+static int* IntField(Settings* record, const SettingKey& key) {
+    return reinterpret_cast<int*>(reinterpret_cast<char*>(record) + key.offset);
+}
+static float* LengthField(Settings* record, const SettingKey& key) {
+    return reinterpret_cast<float*>(reinterpret_cast<char*>(record) + key.offset);
+}
+static char* TextField(Settings* record, const SettingKey& key) {
+    return reinterpret_cast<char*>(record) + key.offset;
+}
+
+void SetDefaultSettings(Settings* record) {
+    memset(record, 0, sizeof *record);
+    for (const SettingKey& key : kKeys) {
+        switch (key.type) {
+        case kIntKey:
+            *IntField(record, key) = key.intDefault;
+            break;
+        case kLengthKey:
+            *LengthField(record, key) = key.lengthDefault;
+            break;
+        case kTextKey:
+            CopyText(TextField(record, key), kSettingTextSize, key.textDefault);
+            break;
+        }
+    }
+}
+
+// Reads a decimal length at the start of `text` as "%f" would, but only in
+// the plain form the program writes: the C libraries of the two builds differ
+// on hexadecimal, "inf" and "nan", and no page can be laid out with those.
+static bool ScanLength(const char* text, float* length) {
+    const char* p = text;
+    while (isspace((unsigned char)*p))
+        p++;
+    const char* start = p;
+    if (*p == '+' || *p == '-')
+        p++;
+    int digits = 0;
+    for (; isdigit((unsigned char)*p); p++)
+        digits++;
+    if (*p == '.')
+        for (p++; isdigit((unsigned char)*p); p++)
+            digits++;
+    if (digits == 0)
+        return false;
+    const char* exponent = p;
+    if (*exponent == 'e' || *exponent == 'E') {
+        exponent++;
+        if (*exponent == '+' || *exponent == '-')
+            exponent++;
+        if (isdigit((unsigned char)*exponent)) {
+            p = exponent;
+            while (isdigit((unsigned char)*p))
+                p++;
+        }
+    }
+    char number[kNumberReadSize];
+    if ((size_t)(p - start) >= sizeof number)
+        return false;
+    memcpy(number, start, p - start);
+    number[p - start] = '\0';
+    float value = strtof(number, nullptr);
+    if (!std::isfinite(value))
+        return false;
+    *length = value;
+    return true;
+}
+
+// Reads "%d" from `*text` and moves past it; false when nothing scans or the
+// number does not fit an int.
+static bool ScanInt(const char** text, int* number) {
+    char* end;
+    errno = 0;
+    long value = strtol(*text, &end, 10);
+    if (end == *text || errno == ERANGE || value < INT_MIN || value > INT_MAX)
+        return false;
+    *number = (int)value;
+    *text = end;
+    return true;
+}
+
+static void ReadKey(Settings* record, const SettingKey& key) {
+    char fallback[32];
+    char value[kSettingTextSize];
+    switch (key.type) {
+    case kIntKey: {
+        FormatText(fallback, sizeof fallback, "%d", key.intDefault);
+        ReadProfileValue(CurrentSetName, key.name, fallback, value, kNumberReadSize,
+                         SettingsFileName);
+        const char* p = value;
+        int number;
+        if (ScanInt(&p, &number))
+            *IntField(record, key) = number;
+        break;
+    }
+    case kLengthKey: {
+        FormatText(fallback, sizeof fallback, "%f", key.lengthDefault);
+        ReadProfileValue(CurrentSetName, key.name, fallback, value, kNumberReadSize,
+                         SettingsFileName);
+        float length;
+        if (ScanLength(value, &length))
+            *LengthField(record, key) = length;
+        break;
+    }
+    case kTextKey:
+        ReadProfileValue(CurrentSetName, key.name, key.textDefault, TextField(record, key),
+                         kSettingTextSize, SettingsFileName);
+        break;
+    }
+}
+
+// The profile functions drop blanks round a value and one pair of matching
+// quotes round it, which would turn a command such as
+// "C:\Program Files\gs.exe" ? "&i" into a broken one. Such a text is written
+// inside one more pair of quotes, which the reading takes off again; any other
+// reader of the file gets the text back the same way. Only texts of up to 253
+// characters can be protected so: at 254 the reading would cut the last one.
+static bool IsProfileBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
+}
+
+static bool NeedsQuotes(const char* text) {
+    size_t length = strlen(text);
+    if (length == 0 || length > kSettingTextSize - 2)
+        return false;
+    if (IsProfileBlank(text[0]) || IsProfileBlank(text[length - 1]))
+        return true;
+    return length >= 2 && (text[0] == '"' || text[0] == '\'') && text[length - 1] == text[0];
+}
+
+// A value equal to its default is deleted rather than written, so a section
+// holds only what differs from the defaults.
+static void WriteKey(Settings* record, const SettingKey& key) {
+    char value[kSettingTextSize + 2];
+    const char* text = nullptr;
+    switch (key.type) {
+    case kIntKey:
+        if (*IntField(record, key) != key.intDefault) {
+            FormatText(value, sizeof value, "%d", *IntField(record, key));
+            text = value;
+        }
+        break;
+    case kLengthKey:
+        if (*LengthField(record, key) != key.lengthDefault) {
+            FormatText(value, sizeof value, "%f", *LengthField(record, key));
+            text = value;
+        }
+        break;
+    case kTextKey:
+        if (strcmp(TextField(record, key), key.textDefault) == 0)
+            break;
+        text = TextField(record, key);
+        if (NeedsQuotes(text)) {
+            FormatText(value, sizeof value, "\"%s\"", text);
+            text = value;
+        }
+        break;
+    }
+    WriteProfileValue(CurrentSetName, key.name, text, SettingsFileName);
+}
+
+void TransferSettings(Settings* record, TransferDirection direction) {
+    if (direction == kReadSettings) {
+        for (const SettingKey& key : kKeys)
+            ReadKey(record, key);
+        return;
+    }
+    WriteProfileValue(kGeneralSection, "Version", kVersion, SettingsFileName);
+    WriteProfileValue(kListSection, DefaultSetName, "1", SettingsFileName);
+    WriteProfileValue(kListSection, CurrentSetName, "1", SettingsFileName);
+    for (const SettingKey& key : kKeys)
+        WriteKey(record, key);
+    if (!record->SavePos)
+        WriteProfileValue(CurrentSetName, kWindowPlacementKey, nullptr, SettingsFileName);
+    if (record->FileTypes[0])
+        FileTypeLookupEnabled = true;
+}
+
+static bool IsListed(const char* name) {
+    char value[kNumberReadSize];
+    return ReadProfileValue(kListSection, name, "", value, sizeof value, SettingsFileName) > 0;
+}
+
+bool LoadSettingsSet(const char* name) {
+    // A cut name would silently load some other set.
+    if (strlen(name) >= sizeof CurrentSetName)
+        return false;
+    if (!strstr(name, DefaultSetName) && !IsListed(name))
+        return false;
+    if (name != CurrentSetName)
+        CopyText(CurrentSetName, sizeof CurrentSetName, name);
+    TransferSettings(&CurrentSettings, kReadSettings);
+    SelectSettingsPrinter();
+    return true;
+}
+
+bool SelectSettingsFile(const char* name) {
+    if (!name)
+        name = kDefaultFileName;
+    // A cut file name would read and write some other file.
+    if (strlen(name) >= sizeof SettingsFileName) {
+        ShowMessage(kTextCouldNotOpen, name, ENAMETOOLONG, kMessageError);
+        return false;
+    }
+    CopyText(SettingsFileName, sizeof SettingsFileName, name);
+    CopyText(DefaultSetName, sizeof DefaultSetName, LoadText(kTextDefaultSettingsName));
+    CopyText(UseDefaultText, sizeof UseDefaultText, LoadText(kTextUseDefault));
+    LoadSettingsSet(DefaultSetName);
+    MetricUnits = ReadSystemProfileInt("intl", "iMeasure", 1) == 0;
+    return true;
+}
+
+void DeleteSettingsSet(const char* name) {
+    WriteProfileValue(kListSection, name, nullptr, SettingsFileName);
+    WriteProfileValue(name, nullptr, nullptr, SettingsFileName);
+}
+
+int ReadWholeKeyNames(const char* section, char* buf, int size, const char* file) {
+    if (!buf || size <= 0)
+        return 0;
+    buf[0] = '\0';
+    if (size < 3)
+        return 0;
+    int length = ReadProfileValue(section, nullptr, "", buf, size, file);
+    if (length <= 0 || length > size - 2) {
+        buf[0] = buf[1] = '\0';
+        return 0;
+    }
+    // At size - 2 the platform may have cut the last name, and leaves the
+    // byte after it unwritten.
+    if (length == size - 2) {
+        buf[length] = '\0';
+        while (length > 0 && buf[length - 1] != '\0')
+            length--;
+    }
+    buf[length] = '\0';
+    return length;
+}
+
+void ListSettingsSets(char* buffer, int size) {
+    if (!buffer || size <= 0)
+        return;
+    if (size < 2) {
+        buffer[0] = '\0';
+        return;
+    }
+    if (ReadWholeKeyNames(kListSection, buffer, size, SettingsFileName) > 0)
+        return;
+    // The default set exists even before anything is saved. Its name is
+    // followed by the empty name that ends the list.
+    CopyText(buffer, size - 1, DefaultSetName);
+    buffer[strlen(buffer) + 1] = '\0';
+}
+
+bool ReadWindowPlacement(int* type, int* onTop, int* left, int* top) {
+    char value[kPlacementReadSize];
+    ReadProfileValue(CurrentSetName, kWindowPlacementKey, "", value, sizeof value,
+                     SettingsFileName);
+    int numbers[4];
+    const char* p = value;
+    for (int& number : numbers)
+        if (!ScanInt(&p, &number))
+            return false;
+    *type = numbers[0];
+    *onTop = numbers[1] != 0;
+    *left = numbers[2];
+    *top = numbers[3];
+    return true;
+}
+
+void SaveWindowPlacement(int type, int onTop, int left, int top) {
+    if (!CurrentSettings.SavePos)
+        return;
+    char value[64];
+    FormatText(value, sizeof value, "%d %d %d %d", type, onTop, left, top);
+    WriteProfileValue(CurrentSetName, kWindowPlacementKey, value, SettingsFileName);
+}
+
+void SelectSettingsPrinter() {
+    if (!SelectPrinterByName(CurrentSettings.PrinterName))
+        ShowMessage(kTextPrinterFailed, CurrentSettings.PrinterName, 0, kMessageWarning);
+}

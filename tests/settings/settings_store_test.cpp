@@ -1,0 +1,288 @@
+#include "settings_test_support.h"
+
+#include "common/messages.h"
+
+#include <cstring>
+
+bool PrinterSelectable = true;
+std::vector<std::string> SelectedPrinters;
+
+bool SelectPrinterByName(const char* name) {
+    SelectedPrinters.push_back(name);
+    return PrinterSelectable;
+}
+
+static Settings Defaults() {
+    Settings record;
+    SetDefaultSettings(&record);
+    return record;
+}
+
+static std::vector<std::string> SetNames(int size = 1024) {
+    std::vector<char> buffer(size, '#');
+    ListSettingsSets(buffer.data(), size);
+    std::vector<std::string> names;
+    for (const char* name = buffer.data(); *name; name += strlen(name) + 1)
+        names.push_back(name);
+    return names;
+}
+
+using SettingsStoreTest = SettingsFileTest;
+
+TEST_F(SettingsStoreTest, FreshFileGivesEveryDefaultAndIsNotCreated) {
+    const Settings& s = CurrentSettings;
+    EXPECT_STREQ("Default settings", CurrentSetName);
+    EXPECT_STREQ("Default settings", DefaultSetName);
+    EXPECT_STREQ("Use default", UseDefaultText);
+
+    EXPECT_EQ(1, s.EnableTextPrint);
+    EXPECT_EQ(0, s.EnablePrefsDD);
+    EXPECT_EQ(0, s.EnableSpooler);
+    EXPECT_EQ(1, s.ShowPrintDlg);
+    EXPECT_EQ(0, s.QuitFromComLine);
+    EXPECT_EQ(1, s.NameInHeader);
+    EXPECT_EQ(0, s.ProgrBar);
+    EXPECT_EQ(0, s.SavePos);
+    EXPECT_EQ(0, s.SysTray);
+    EXPECT_STREQ("", s.PrinterName);
+    EXPECT_STREQ("", s.FileTypes);
+    EXPECT_EQ(1, s.PSEOFChar);
+    EXPECT_EQ(0, s.NUpPs);
+    EXPECT_EQ(1, s.UseRange);
+    EXPECT_EQ(0, s.DrvHead);
+    EXPECT_EQ(1, s.WarnNonPS);
+    EXPECT_STREQ("", s.PrologName);
+    EXPECT_EQ(1, s.PlaceEPS);
+    EXPECT_EQ(0, s.FrameEPS);
+    EXPECT_EQ(0, s.NameEPS);
+    EXPECT_EQ(2, s.Width);
+    EXPECT_EQ(1, s.Height);
+    EXPECT_EQ(1, s.Landscape);
+    EXPECT_EQ(1, s.AdvHoriz);
+    EXPECT_EQ(1, s.Frame);
+    EXPECT_EQ(0.7f, s.LeftMarg);
+    EXPECT_EQ(0.35f, s.RightMarg);
+    EXPECT_EQ(0.35f, s.TopMarg);
+    EXPECT_EQ(0.35f, s.BottomMarg);
+    EXPECT_EQ(0.1f, s.xGutter);
+    EXPECT_EQ(0.1f, s.yGutter);
+    EXPECT_EQ(0.003f, s.FrameWidth);
+    EXPECT_EQ(0, s.SizeOp);
+    EXPECT_EQ(75, s.Lines);
+    EXPECT_EQ(80, s.Chars);
+    EXPECT_EQ(3, s.TabCount);
+    EXPECT_EQ(0, s.LineNo);
+    EXPECT_EQ(0, s.PrettyPrint);
+    EXPECT_EQ(0, s.OEMTrans);
+    EXPECT_EQ(0, s.WrapLines);
+    EXPECT_STREQ("Courier", s.FontName);
+    EXPECT_STREQ("&f&c&d&rPage &#(&t)", s.HeaderStr);
+    EXPECT_STREQ("", s.FooterStr);
+    EXPECT_EQ(0, s.PprBndHd);
+    for (const ConversionSettings& c : s.conversion) {
+        EXPECT_EQ(0, c.DoConv);
+        EXPECT_EQ(0, c.ShowConvWind);
+        EXPECT_EQ(0, c.ConvPrint);
+        EXPECT_STREQ("", c.ConvCom);
+    }
+
+    EXPECT_EQ(std::vector<std::string>{"Default settings"}, SetNames());
+    int type, onTop, left, top;
+    EXPECT_FALSE(ReadWindowPlacement(&type, &onTop, &left, &top));
+    EXPECT_EQ(std::vector<std::string>{""}, SelectedPrinters);
+    EXPECT_FALSE(PathExists(file.c_str()));
+}
+
+TEST_F(SettingsStoreTest, SavingTheDefaultsWritesOnlyVersionAndList) {
+    TransferSettings(&CurrentSettings, kWriteSettings);
+    EXPECT_EQ("[General]\nVersion=2.1.5\n[Settings List]\nDefault settings=1\n", Text());
+}
+
+TEST_F(SettingsStoreTest, SavingWritesWhatDiffersInTableOrderAndDeletesDefaults) {
+    Settings record = Defaults();
+    record.conversion[kConvBin].ConvPrint = 1;
+    CopyText(record.FooterStr, sizeof record.FooterStr, "&p");
+    record.Lines = 60;
+    record.LeftMarg = 1.25f;
+    record.FrameWidth = 0.01f;
+    record.EnableTextPrint = -1;
+    SaveAs("Work", record);
+    EXPECT_EQ("[General]\nVersion=2.1.5\n"
+              "[Settings List]\nDefault settings=1\nWork=1\n"
+              "[Work]\nEnableTextPrint=-1\nLeftMarg=1.250000\nFrameWidth=0.010000\nLines=60\n"
+              "FooterStr=&p\nConvPrintBin=1\n",
+              Text());
+
+    record.LeftMarg = 0.7f;
+    record.EnableTextPrint = 1;
+    CopyText(record.FooterStr, sizeof record.FooterStr, "");
+    SaveAs("Work", record);
+    EXPECT_EQ("[General]\nVersion=2.1.5\n"
+              "[Settings List]\nDefault settings=1\nWork=1\n"
+              "[Work]\nFrameWidth=0.010000\nLines=60\nConvPrintBin=1\n",
+              Text());
+}
+
+TEST_F(SettingsStoreTest, ReadingBackGivesTheSavedRecord) {
+    Settings record = Defaults();
+    record.TopMarg = 0.123456f;
+    record.Chars = 132;
+    CopyText(record.PrinterName, sizeof record.PrinterName, "Office laser");
+    CopyText(record.conversion[kConvTxt].ConvCom, sizeof record.conversion[kConvTxt].ConvCom,
+             "conv.exe ? &i &o");
+    SaveAs("Work", record);
+    ASSERT_TRUE(LoadSettingsSet("Work"));
+    EXPECT_EQ(0.123456f, CurrentSettings.TopMarg);
+    EXPECT_EQ(132, CurrentSettings.Chars);
+    EXPECT_STREQ("Office laser", CurrentSettings.PrinterName);
+    EXPECT_STREQ("conv.exe ? &i &o", CurrentSettings.conversion[kConvTxt].ConvCom);
+    EXPECT_EQ("Office laser", SelectedPrinters.back());
+}
+
+// The profile functions take blanks and one pair of quotes off a value.
+TEST_F(SettingsStoreTest, TextsWithQuotesOrOuterBlanksSurviveASave) {
+    Settings record = Defaults();
+    const char* command = "\"C:\\Program Files\\gs\\gs.exe\" ? -q \"&i\"";
+    CopyText(record.conversion[kConvPS].ConvCom, sizeof record.conversion[kConvPS].ConvCom,
+             command);
+    CopyText(record.HeaderStr, sizeof record.HeaderStr, "  &f  ");
+    CopyText(record.FooterStr, sizeof record.FooterStr, "'x'");
+    SaveAs("Work", record);
+    ASSERT_TRUE(LoadSettingsSet("Work"));
+    EXPECT_STREQ(command, CurrentSettings.conversion[kConvPS].ConvCom);
+    EXPECT_STREQ("  &f  ", CurrentSettings.HeaderStr);
+    EXPECT_STREQ("'x'", CurrentSettings.FooterStr);
+}
+
+TEST_F(SettingsStoreTest, HandEditedValuesThatDoNotScanKeepThePreviousSetsValues) {
+    HandEdit("[Settings List]\nFirst=1\nSecond=1\n"
+             "[First]\nLines=60\nLeftMarg=1.5\nTopMarg=1\nRightMarg=1\nTabCount=5\n"
+             "[Second]\nLines=abc\nLeftMarg=nan\nTopMarg=0x1p3\nRightMarg=inf\n"
+             "TabCount=  7  \nChars=12345678901\nxGutter=.5\n");
+    ASSERT_TRUE(LoadSettingsSet("First"));
+    ASSERT_TRUE(LoadSettingsSet("Second"));
+    EXPECT_EQ(60, CurrentSettings.Lines);
+    EXPECT_EQ(1.5f, CurrentSettings.LeftMarg);
+    EXPECT_EQ(0.0f, CurrentSettings.TopMarg); // only the decimal "0" of "0x1p3" counts
+    EXPECT_EQ(1.0f, CurrentSettings.RightMarg);
+    EXPECT_EQ(7, CurrentSettings.TabCount);
+    EXPECT_EQ(123456789, CurrentSettings.Chars); // at most nine characters are read
+    EXPECT_EQ(0.5f, CurrentSettings.xGutter);
+}
+
+TEST_F(SettingsStoreTest, LongTextsAreCutTo254Characters) {
+    HandEdit("[Default settings]\nHeaderStr=" + std::string(300, 'h') +
+             "\nPrologName=" + std::string(400, 'p') + "\n");
+    ASSERT_TRUE(LoadSettingsSet("Default settings"));
+    EXPECT_EQ(std::string(254, 'h'), CurrentSettings.HeaderStr);
+    EXPECT_EQ(std::string(254, 'p'), CurrentSettings.PrologName);
+}
+
+TEST_F(SettingsStoreTest, OnlyListedSetsOrNamesWithTheDefaultNameLoad) {
+    HandEdit("[Settings List]\nWork=1\nHalf=\n"
+             "[Work]\nLines=60\n[Half]\nLines=61\n[Old Default settings]\nLines=62\n");
+    EXPECT_FALSE(LoadSettingsSet("Missing"));
+    EXPECT_FALSE(LoadSettingsSet("Half"));
+    EXPECT_STREQ("Default settings", CurrentSetName);
+    EXPECT_EQ(75, CurrentSettings.Lines);
+
+    EXPECT_TRUE(LoadSettingsSet("work"));
+    EXPECT_STREQ("work", CurrentSetName);
+    EXPECT_EQ(60, CurrentSettings.Lines);
+    EXPECT_TRUE(LoadSettingsSet("Old Default settings"));
+    EXPECT_EQ(62, CurrentSettings.Lines);
+    EXPECT_TRUE(LoadSettingsSet("Default settings, unsaved"));
+    EXPECT_EQ(75, CurrentSettings.Lines);
+}
+
+// A cut name would be some other set, a cut file name some other file.
+TEST_F(SettingsStoreTest, NamesLongerThanTheirBuffersAreRefused) {
+    std::string longName = "Default settings " + std::string(250, 'n');
+    EXPECT_FALSE(LoadSettingsSet(longName.c_str()));
+    EXPECT_STREQ("Default settings", CurrentSetName);
+    std::string fitting = "Default settings " + std::string(238, 'n');
+    EXPECT_TRUE(LoadSettingsSet(fitting.c_str()));
+
+    std::string longFile = directory + "\\" + std::string(300, 'f') + ".ini";
+    EXPECT_FALSE(SelectSettingsFile(longFile.c_str()));
+    EXPECT_EQ(file, SettingsFileName);
+    ASSERT_EQ(1u, ShownBoxes.size());
+    EXPECT_EQ(kMessageError, ShownBoxes[0].kind);
+}
+
+TEST_F(SettingsStoreTest, SetsAreListedInFileOrderAndDeletedWithTheirSection) {
+    SaveAs("Zeta", Defaults());
+    Settings changed = Defaults();
+    changed.Lines = 10;
+    SaveAs("Alpha", changed);
+    EXPECT_EQ((std::vector<std::string>{"Default settings", "Zeta", "Alpha"}), SetNames());
+
+    DeleteSettingsSet("alpha");
+    EXPECT_EQ((std::vector<std::string>{"Default settings", "Zeta"}), SetNames());
+    EXPECT_EQ(std::string::npos, Text().find("Alpha"));
+    EXPECT_EQ(std::string::npos, Text().find("Lines"));
+}
+
+// The menu walks the names to the empty one; a name cut at the end of the
+// buffer would not load.
+TEST_F(SettingsStoreTest, ASmallListBufferHoldsWholeNamesOnly) {
+    SaveAs("Second set", Defaults());
+    EXPECT_EQ((std::vector<std::string>{"Default settings"}), SetNames(24));
+    // Filling the buffer to its last two bytes looks the same as a cut name.
+    EXPECT_EQ((std::vector<std::string>{"Default settings"}), SetNames(29));
+    EXPECT_EQ((std::vector<std::string>{"Default settings", "Second set"}), SetNames(30));
+    EXPECT_EQ((std::vector<std::string>{}), SetNames(2));
+}
+
+TEST_F(SettingsStoreTest, WindowPlacementIsKeptOnlyWithSavePos) {
+    SaveWindowPlacement(127, 1, 10, 20);
+    EXPECT_EQ("(none)", Text());
+
+    CurrentSettings.SavePos = 1;
+    TransferSettings(&CurrentSettings, kWriteSettings);
+    SaveWindowPlacement(128, 5, -10, 20);
+    int type, onTop, left, top;
+    ASSERT_TRUE(ReadWindowPlacement(&type, &onTop, &left, &top));
+    EXPECT_EQ(128, type);
+    EXPECT_EQ(1, onTop);
+    EXPECT_EQ(-10, left);
+    EXPECT_EQ(20, top);
+    EXPECT_NE(std::string::npos, Text().find("DlgPos=128 5 -10 20\n"));
+
+    CurrentSettings.SavePos = 0;
+    TransferSettings(&CurrentSettings, kWriteSettings);
+    EXPECT_EQ(std::string::npos, Text().find("DlgPos"));
+}
+
+TEST_F(SettingsStoreTest, IncompletePlacementsReadAsNone) {
+    int type, onTop, left, top;
+    for (const char* value : {"1 2 3", "a b c d", "1 2 3 99999999999", "129,0,1,2"}) {
+        HandEdit(std::string("[Default settings]\nDlgPos=") + value + "\n");
+        EXPECT_FALSE(ReadWindowPlacement(&type, &onTop, &left, &top)) << value;
+    }
+    HandEdit("[Default settings]\nDlgPos=  129 0 -5 7 trailing\n");
+    EXPECT_TRUE(ReadWindowPlacement(&type, &onTop, &left, &top));
+    EXPECT_EQ(129, type);
+    EXPECT_EQ(0, onTop);
+}
+
+TEST_F(SettingsStoreTest, APrinterThatCannotBeUsedIsAWarningAndTheSetStays) {
+    HandEdit("[Settings List]\nWork=1\n[Work]\nPrinterName=Gone printer\nLines=50\n");
+    PrinterSelectable = false;
+    EXPECT_TRUE(LoadSettingsSet("Work"));
+    EXPECT_EQ(50, CurrentSettings.Lines);
+    ASSERT_EQ(1u, ShownBoxes.size());
+    EXPECT_EQ(kMessageWarning, ShownBoxes[0].kind);
+    EXPECT_NE(std::string::npos, ShownBoxes[0].text.find("Failed to use printer \"Gone printer\""));
+}
+
+TEST_F(SettingsStoreTest, ABareFileNameLivesInTheWindowsDirectory) {
+    char windows[kPathSize];
+    ASSERT_TRUE(WindowsDirectory(windows, sizeof windows));
+    std::string name = std::string(FileNameOf(directory.c_str())) + ".ini";
+    ASSERT_TRUE(SelectSettingsFile(name.c_str()));
+    TransferSettings(&CurrentSettings, kWriteSettings);
+    std::string expected = std::string(windows) + "\\" + name;
+    EXPECT_TRUE(PathExists(expected.c_str()));
+    RemoveFile(expected.c_str());
+}
