@@ -14,6 +14,8 @@ struct Argument {
 // Splits a command line: blanks and tabs separate, double quotes group,
 // 2n backslashes before a quote give n and open or close the group,
 // 2n+1 give n and a literal quote; "" inside a group is a literal quote.
+// The first element is the program's name: it ends at its closing quote or at
+// a blank, and backslashes in it are plain characters.
 std::vector<Argument> SplitCommandLine(const char* commandLine);
 
 // Replaces each unquoted argument holding "*" or "?" by the matching names

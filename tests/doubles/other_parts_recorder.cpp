@@ -1,9 +1,10 @@
 // Doubles of the parts the application shell calls into: output, printer
-// selection, progress window, installer, settings dialog, capture, spooler
-// timer. Each records its call and answers from OtherParts.
+// selection, progress window, installer, settings dialog, spooler timer.
+// (The capture doubles are in capture_recorder.cpp, so that the real capture
+// can be tested.) Each records its call and answers from OtherParts.
 #include "analysis/file_analysis.h"
-#include "app/capture.h"
 #include "app/progress.h"
+#include "common/file_system.h"
 #include "app/spooler.h"
 #include "install/setup.h"
 #include "output/dispatch.h"
@@ -16,6 +17,14 @@ static void Record(const std::string& line) { RecordedCalls.push_back(line); }
 
 bool DispatchFile(FileAnalysis* analysis) {
     Record(std::string("dispatch ") + analysis->path + " with " + CurrentSetName);
+    OtherParts.dispatchedBytes.clear();
+    if (FILE* file = OpenStream(analysis->path, "rb")) {
+        char block[4096];
+        size_t count;
+        while ((count = fread(block, 1, sizeof block, file)) > 0)
+            OtherParts.dispatchedBytes.append(block, count);
+        fclose(file);
+    }
     if (OtherParts.stopDuringDispatch)
         StopRequested = true;
     if (!OtherParts.dispatchFailsFor.empty() &&
@@ -50,13 +59,5 @@ bool ShowSettingsDialog(WindowRef) {
     return OtherParts.settingsDialogConfirmed;
 }
 
-bool PrintClipboard(WindowRef, const char* fileName) {
-    Record(std::string("print clipboard ") + (fileName ? fileName : "(none)"));
-    return true;
-}
-bool PrintStandardInput(WindowRef, const char* fileName) {
-    Record(std::string("print stdin ") + (fileName ? fileName : "(none)"));
-    return true;
-}
 
 void SetSpoolerTimer(bool on) { Record(on ? "spooler timer on" : "spooler timer off"); }

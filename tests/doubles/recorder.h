@@ -28,5 +28,8 @@ struct OtherPartsScript {
     bool printerDialogConfirmed = true;
     bool settingsDialogConfirmed = true;
     bool stopDuringDispatch = false;  // raises StopRequested inside DispatchFile
+    bool clipboardReadable = true;    // ReadClipboardText succeeds
+    std::string clipboardText;        // what it reads; empty: no text on the clipboard
+    std::string dispatchedBytes;      // filled by DispatchFile: the content it was given
 };
 extern OtherPartsScript OtherParts;

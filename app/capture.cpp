@@ -1,0 +1,96 @@
+// Printing text that is not in a file: the clipboard's text or standard
+// input is copied into a file in the temporary directory, printed as a batch
+// of one, and the file deleted again. The file's content decides how it
+// prints, exactly as for any other file.
+#include "capture.h"
+
+#include "clipboard.h"
+#include "job_runner.h"
+#include "../common/bounded_text.h"
+#include "../common/file_system.h"
+#include "../common/messages.h"
+#include "../common/paths.h"
+
+#include <cstdio>
+#include <string>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+// The temporary directory followed by `name`. The directory is the one the
+// platform gives temporary files; a name that does not fit is refused.
+bool CapturePath(const char* name, char* out, size_t size) {
+    char probe[kPathSize];
+    if (!MakeTempFileName(probe, sizeof probe))
+        return false;
+    RemoveFile(probe);
+    return CopyText(out, size, PathComponents(probe, "drive,dir")) && AppendText(out, size, name);
+}
+
+} // namespace
+
+bool PrintClipboard(WindowRef owner, const char* fileName) {
+    std::string text;
+    if (!ReadClipboardText(&text)) {
+        ShowMessage(kTextClipboardFailed, "", 0, kMessageError);
+        return false;
+    }
+    if (text.empty()) {
+        ShowMessage(kTextClipboardNoText, "", 0, kMessageError);
+        return false;
+    }
+    std::string name = fileName ? fileName : LoadText(kTextClipboardName);
+    char path[kPathSize];
+    if (!CapturePath(name.c_str(), path, sizeof path)) {
+        ShowMessage(kTextClipboardFileFailed, name.c_str(), 0, kMessageError);
+        return false;
+    }
+    if (PathExists(path) &&
+        ShowMessage(kTextClipboardFileExists, path, 0, kMessageQuestion) != kAnswerYes)
+        return false;
+    FILE* file = OpenStream(path, "wb");
+    if (!file) {
+        ShowMessage(kTextClipboardFileFailed, path, 0, kMessageError);
+        return false;
+    }
+    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fclose(file) != 0 || !written) {
+        ShowMessage(kTextClipboardFileFailed, path, 0, kMessageError);
+        RemoveFile(path);
+        return false;
+    }
+    bool ok = PrintEntry(path, owner, 1, 1);
+    RemoveFile(path);
+    return ok;
+}
+
+bool PrintStandardInput(WindowRef owner, const char* fileName) {
+    char path[kPathSize];
+    const char* name = fileName ? fileName : "stdin";
+    FILE* file = CapturePath(name, path, sizeof path) ? OpenStream(path, "wb") : nullptr;
+    if (!file) {
+        ShowMessage(kTextTempFileFailed, name, 0, kMessageError);
+        return false;
+    }
+#ifdef _WIN32
+    // Byte for byte: a pipe may carry printer-ready data, which the text
+    // mode's end-of-file and line-end handling would damage.
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    char block[4096];
+    size_t count;
+    bool written = true;
+    while (written && (count = std::fread(block, 1, sizeof block, stdin)) > 0)
+        written = std::fwrite(block, 1, count, file) == count;
+    if (std::fclose(file) != 0 || !written) {
+        ShowMessage(kTextTempFileFailed, path, 0, kMessageError);
+        RemoveFile(path);
+        return false;
+    }
+    bool ok = PrintEntry(path, owner, 1, 1);
+    RemoveFile(path);
+    return ok;
+}

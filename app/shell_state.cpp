@@ -1,0 +1,15 @@
+// The shell's process-wide state. Everything here is touched by the one
+// user-interface thread only, so plain globals are enough.
+#include "shell_state.h"
+
+WindowRef MainWindow = nullptr;
+WindowRef MiniWindow = nullptr;
+int WindowType = kWindowNormal;
+bool SpoolerMode = false;
+char SpoolerPattern[kPathSize] = "";
+char BackupDirectory[kPathSize] = "";
+bool QuitAfterCommandLine = false;
+bool DeleteAfterPrint = false;
+bool EchoToLog = false;
+bool StopRequested = false;
+char HelpFilePath[kPathSize] = "";

@@ -1,0 +1,42 @@
+/* Ids of the program's resources and commands, shared by the resource script
+   and the code. Plain #defines: the resource compiler reads this file too.
+   Commands 1 and 2 are IDOK and IDCANCEL, so Enter on the main window prints
+   and Escape or the close box exits, as a dialog's keyboard handling sends. */
+#pragma once
+
+/* Icons: the program icon has the lowest id, so the shell shows it. */
+#define IDI_RAVLEN 1
+#define IDI_BUSY 2
+
+/* Dialogs */
+#define IDD_MAIN 100
+#define IDD_SPOOLER 101
+#define IDD_MINI 102
+#define IDD_ABOUT 103
+
+/* Menu and accelerators */
+#define IDR_POPUP_MENU 200
+#define IDR_ACCELERATORS 201
+
+/* Commands: buttons, menu items and accelerators share these. */
+#define IDC_PRINT_FILE 1 /* IDOK */
+#define IDC_EXIT 2       /* IDCANCEL */
+#define IDC_HELP_BUTTON 3
+#define IDC_SETTINGS 4
+#define IDC_ABOUT 5
+#define IDC_PRINT_CLIPBOARD 120
+#define IDC_FILE_INFO 126
+#define IDC_TYPE_NORMAL 127
+#define IDC_TYPE_MINIMAL 128
+#define IDC_TYPE_FIXED_MINIMAL 129
+#define IDC_ALWAYS_ON_TOP 131
+#define IDC_HELP_MENU 132
+#define IDC_STOP 1050
+#define IDC_SETTINGS_SET_FIRST 10000 /* 10000 + k selects the k-th settings set */
+
+/* Controls that are not commands */
+#define IDC_STATUS_TEXT 1051
+#define IDC_SPOOLER_TEXT 1052
+#define IDC_PROGRAM_ICON 1053
+#define IDC_VERSION_TEXT 1054
+#define IDC_INFO_TEXT 1055

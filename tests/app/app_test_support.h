@@ -1,0 +1,125 @@
+// Shared set-up of the shell tests: a scratch directory, a settings file of
+// the test's own, and the shell's globals back at their start-up values.
+#pragma once
+
+#include "tests/common/test_files.h"
+#include "tests/doubles/recorder.h"
+
+#include "app/activity_log.h"
+#include "app/shell_state.h"
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using Strings = std::vector<std::string>;
+
+inline std::string ReadTestFile(const std::string& path) {
+    FILE* file = fopen(NativeName(path).c_str(), "rb");
+    if (!file)
+        return "";
+    std::string bytes;
+    char block[4096];
+    size_t count;
+    while ((count = fread(block, 1, sizeof block, file)) > 0)
+        bytes.append(block, count);
+    fclose(file);
+    return bytes;
+}
+
+// The lines of a text file, without their line ends.
+inline std::vector<std::string> ReadTestLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::string text = ReadTestFile(path), line;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+// Recorded calls that begin with `prefix`, in order.
+inline std::vector<std::string> CallsStartingWith(const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& call : RecordedCalls)
+        if (call.compare(0, prefix.size(), prefix) == 0)
+            found.push_back(call);
+    return found;
+}
+
+// Recorded calls without the message beeps, which only double the boxes.
+inline std::vector<std::string> CallsWithoutBeeps() {
+    std::vector<std::string> found;
+    for (const std::string& call : RecordedCalls)
+        if (call.compare(0, 5, "beep ") != 0)
+            found.push_back(call);
+    return found;
+}
+
+inline void ResetShellState() {
+    MainWindow = nullptr;
+    SpoolerMode = false;
+    SpoolerPattern[0] = '\0';
+    BackupDirectory[0] = '\0';
+    QuitAfterCommandLine = false;
+    DeleteAfterPrint = false;
+    EchoToLog = false;
+    StopRequested = false;
+}
+
+class ShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = MakeScratchDirectory();
+        ASSERT_FALSE(dir.empty());
+        home = CurrentDirectory();
+#ifndef _WIN32
+        // The default log goes to the "Windows directory"; keep it here.
+        setenv("RAVLEN_WINDIR", dir.c_str(), 1);
+#endif
+        LogClose();
+        ResetShellState();
+        UseSettings("");
+        ResetDoubles();
+    }
+
+    void TearDown() override {
+        LogClose();
+        ChangeDirectory(home);
+        SelectSettingsFile(nullptr);
+        RemoveDirectoryTree(dir.c_str());
+    }
+
+    std::string Path(const std::string& name) const {
+        return dir + "\\" + name;
+    }
+
+    std::string Write(const std::string& name, const std::string& bytes = "text\n") {
+        std::string path = Path(name);
+        EXPECT_TRUE(WriteTestFile(path, bytes)) << path;
+        return path;
+    }
+
+    // A settings file of the test's own: the printer dialog is off in every
+    // set unless `sections` says otherwise; `sets` lists the extra sets.
+    void UseSettings(const std::string& sections, const std::string& sets = "") {
+        std::string ini = "[Settings List]\r\nDefault settings=1\r\n" + sets +
+                          "[Default settings]\r\nShowPrintDlg=0\r\n" + sections;
+        std::string path = Write("ravlen.ini", ini);
+        // The lookup's cache belongs to the file it was made for.
+        FileTypeLookupEnabled = true;
+        SelectSettingsFile(path.c_str());
+    }
+
+    std::string dir;
+    std::string home;
+};

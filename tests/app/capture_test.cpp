@@ -1,0 +1,96 @@
+// Clipboard and standard-input capture: the text goes through a file in the
+// temporary directory, printed as a batch of one and deleted afterwards.
+#include "app/capture.h"
+
+#include "app_test_support.h"
+#include "common/messages.h"
+
+namespace {
+
+class CaptureTest : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+#ifndef _WIN32
+        // Capture files go to the temporary directory: this test's own.
+        setenv("TMPDIR", dir.c_str(), 1);
+#endif
+        char probe[kPathSize];
+        ASSERT_TRUE(MakeTempFileName(probe, sizeof probe));
+        RemoveFile(probe);
+        temp = PathComponents(probe, "drive,dir");
+    }
+    void TearDown() override {
+#ifndef _WIN32
+        unsetenv("TMPDIR");
+#endif
+        ShellTest::TearDown();
+    }
+    std::string temp;
+};
+
+TEST_F(CaptureTest, ClipboardTextIsPrintedThroughATemporaryFile) {
+    OtherParts.clipboardText = "%!PS\r\nshowpage\r\n";
+    EXPECT_TRUE(PrintClipboard(nullptr, nullptr));
+    std::string path = temp + "clipboard";
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{"dispatch " + path + " with Default settings"}));
+    EXPECT_EQ(OtherParts.dispatchedBytes, "%!PS\r\nshowpage\r\n");
+    EXPECT_FALSE(PathExists(path.c_str()));
+    EXPECT_TRUE(ShownBoxes.empty());
+}
+
+TEST_F(CaptureTest, EmptyOrUnreadableClipboardIsReported) {
+    EXPECT_FALSE(PrintClipboard(nullptr, "notes.txt"));
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text, "The clipboard does not contain any text");
+    EXPECT_EQ(ShownBoxes[0].kind, kMessageError);
+
+    ResetDoubles();
+    OtherParts.clipboardReadable = false;
+    EXPECT_FALSE(PrintClipboard(nullptr, "notes.txt"));
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text, "Failed to get text from clipboard");
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_FALSE(PathExists((temp + "notes.txt").c_str()));
+}
+
+TEST_F(CaptureTest, AnExistingCaptureFileIsReplacedOnlyWhenTheUserSaysYes) {
+    std::string path = temp + "notes.txt";
+    ASSERT_TRUE(WriteTestFile(path, "keep me"));
+    OtherParts.clipboardText = "new text";
+    EXPECT_FALSE(PrintClipboard(nullptr, "notes.txt")); // unanswered: No, the default
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].kind, kMessageQuestion);
+    EXPECT_NE(ShownBoxes[0].text.find("(" + path + ")"), std::string::npos);
+    EXPECT_EQ(ReadTestFile(path), "keep me");
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+
+    ResetDoubles();
+    OtherParts.clipboardText = "new text";
+    QueueMessageAnswer(kAnswerYes);
+    EXPECT_TRUE(PrintClipboard(nullptr, "notes.txt"));
+    EXPECT_EQ(OtherParts.dispatchedBytes, "new text");
+    EXPECT_FALSE(PathExists(path.c_str()));
+}
+
+TEST_F(CaptureTest, AnOverlongCaptureNameIsRefused) {
+    OtherParts.clipboardText = "text";
+    EXPECT_FALSE(PrintClipboard(nullptr, std::string(kPathChars, 'n').c_str()));
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text.rfind("Failed to open temporary clipboard text file: ", 0), 0u);
+}
+
+TEST_F(CaptureTest, StandardInputIsCopiedByteForByte) {
+    const std::string bytes("\x1b%-12345X\r\n\x1a\0tail\n", 17);
+    std::string input = Write("input.bin", bytes);
+    ASSERT_NE(freopen(NativeName(input).c_str(), "rb", stdin), nullptr);
+    OtherParts.dispatchSucceeds = false;
+    EXPECT_FALSE(PrintStandardInput(nullptr, "in.prn"));
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{"dispatch " + temp + "in.prn with Default settings"}));
+    EXPECT_EQ(OtherParts.dispatchedBytes, bytes);
+    EXPECT_FALSE(PathExists((temp + "in.prn").c_str()));
+}
+
+} // namespace

@@ -1,0 +1,289 @@
+// The command-line grammar: the qualifier table, the first-argument words,
+// qualifiers acting in order, the capture modes, and the file arguments.
+#include "app/command_line.h"
+
+#include "app_test_support.h"
+#include "common/messages.h"
+
+#include <cstring>
+
+namespace {
+
+struct Case {
+    const char* argument;
+    QualifierAction action;
+    const char* value;
+};
+
+TEST(ClassifyQualifier, Table) {
+    const Case cases[] = {
+        {"/n:set", kQualSettingsSet, "set"},
+        {"/N:set", kQualSettingsSet, "set"},
+        {"/nfoo", kQualSettingsSet, "oo"}, // the third character is not examined
+        {"/n:", kQualMissingValue, ""},
+        {"/n", kQualMissingValue, ""},
+        {"/b:d", kQualBackup, "d"},
+        {"/B:", kQualMissingValue, ""},
+        {"/l:+run.log", kQualLog, "+run.log"},
+        {"/l", kQualMissingValue, ""},
+        {"/s:*.prn", kQualSpooler, "*.prn"},
+        {"/s:", kQualMissingValue, ""},
+        {"/i", kQualSettingsFile, ""}, // used unchecked
+        {"/I:my.ini", kQualSettingsFile, "my.ini"},
+        {"/p:", kQualDefinitions, ""},
+        {"/c", kQualClipboard, ""},
+        {"/C:notes.txt", kQualClipboard, "notes.txt"},
+        {"/-", kQualStdin, ""},
+        {"/-:in.txt", kQualStdin, "in.txt"},
+        {"/e", kQualEcho, ""},
+        {"/E", kQualEcho, ""},
+        {"/dump", kQualEcho, ""},
+        {"/d", kQualEcho, ""},
+        {"/delete", kQualDelete, ""},
+        {"/d:delete", kQualDelete, ""},
+        {"/Delete", kQualInvalid, ""},
+        {"/DELETE", kQualInvalid, ""},
+        {"/q", kQualQuit, ""},
+        {"/Quit", kQualQuit, ""},
+        {"/x1", kQualLockCopies, ""},
+        {"/x2", kQualNothing, ""},
+        {"/x", kQualNothing, ""},
+        {"/X1", kQualInvalid, ""},
+        {"/#3", kQualNothing, ""},
+        {"/#:abc", kQualNothing, "abc"},
+        {"/#:", kQualNothing, ""},
+        {"/", kQualInvalid, ""},
+        {"/z", kQualInvalid, ""},
+        {"/uninstall", kQualInvalid, ""},
+        {"/install", kQualSettingsFile, "stall"},
+    };
+    for (const Case& c : cases) {
+        Qualifier q = ClassifyQualifier(c.argument);
+        EXPECT_EQ(q.action, c.action) << c.argument;
+        if (c.action != kQualMissingValue && c.action != kQualInvalid) {
+            EXPECT_EQ(q.value, c.value) << c.argument;
+        }
+    }
+}
+
+TEST(ClassifyQualifier, CopiesReadAsAnIntegerHeldToTheDeviceRange) {
+    Qualifier q = ClassifyQualifier("/#:3");
+    EXPECT_EQ(q.action, kQualCopies);
+    EXPECT_EQ(q.number, 3);
+    EXPECT_EQ(ClassifyQualifier("/#:12x").number, 12);
+    EXPECT_EQ(ClassifyQualifier("/#:0").number, 1);
+    EXPECT_EQ(ClassifyQualifier("/#:-4").number, 1);
+    EXPECT_EQ(ClassifyQualifier("/#:99999999999999999999").number, 32767);
+}
+
+class ParseCommandLineTest : public ShellTest {
+  protected:
+    ParseOutcome Parse(const Strings& arguments) {
+        return ParseCommandLine(arguments, &files, &exitCode);
+    }
+    std::vector<std::string> Boxes() const {
+        std::vector<std::string> texts;
+        for (const ShownBox& box : ShownBoxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+    Strings files;
+    int exitCode = -1;
+};
+
+TEST_F(ParseCommandLineTest, NoArgumentsContinue) {
+    EXPECT_EQ(Parse({}), kParseContinue);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(RecordedCalls.empty());
+}
+
+TEST_F(ParseCommandLineTest, InstallWordsCountAsFirstArgumentOnly) {
+    EXPECT_EQ(Parse({"/INSTALL", "a.txt"}), kParseEnd);
+    EXPECT_EQ(RecordedCalls, (Strings{"installer"}));
+    ResetDoubles();
+    EXPECT_EQ(Parse({"/UnInstall"}), kParseEnd);
+    EXPECT_EQ(RecordedCalls, (Strings{"uninstaller"}));
+
+    ResetDoubles();
+    EXPECT_EQ(Parse({"/q", "/install", "/uninstall"}), kParseContinue);
+    EXPECT_EQ(CallsStartingWith("installer"), Strings{});
+    EXPECT_STREQ(SettingsFileName, "stall");
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text, "Invalid qualifier \"/uninstall\"");
+    EXPECT_EQ(ShownBoxes[0].kind, kMessageWarning);
+}
+
+TEST_F(ParseCommandLineTest, MissingValuesAndUnknownQualifiersWarnAndParsingGoesOn) {
+    EXPECT_EQ(Parse({"/n:", "/", "/X1", "/#3", "/#:abc", "/x2", "/q", "f.txt"}), kParseContinue);
+    EXPECT_EQ(Boxes(), (Strings{"Qualifier /n: must have a value, therfore ignored",
+                                "Invalid qualifier \"/\"", "Invalid qualifier \"/X1\""}));
+    EXPECT_TRUE(QuitAfterCommandLine);
+    EXPECT_EQ(files, (Strings{"f.txt"}));
+    EXPECT_EQ(CallsStartingWith("copies"), Strings{});
+    EXPECT_EQ(CallsStartingWith("lock"), Strings{});
+}
+
+TEST_F(ParseCommandLineTest, FilesStartAtTheFirstArgumentWithoutASlash) {
+    EXPECT_EQ(Parse({"/delete", "a.txt", "/q", "@list"}), kParseContinue);
+    EXPECT_EQ(files, (Strings{"a.txt", "/q", "@list"}));
+    EXPECT_FALSE(QuitAfterCommandLine);
+    EXPECT_TRUE(DeleteAfterPrint);
+    EXPECT_FALSE(EchoToLog);
+}
+
+TEST_F(ParseCommandLineTest, SettingsSetsAreSelectedInOrderWithCopiesAfterThem) {
+    UseSettings("[oo]\r\nShowPrintDlg=0\r\nPrinterName=Other\r\n", "oo=1\r\n");
+    ResetDoubles();
+    EXPECT_EQ(Parse({"/#:2", "/nfoo", "/#:3", "/x1", "/n:nothing"}), kParseContinue);
+    EXPECT_STREQ(CurrentSetName, "oo");
+    EXPECT_EQ(CallsWithoutBeeps(), (Strings{"copies 2", "select printer Other", "copies 3",
+                                            "lock copies", "box Settings \"nothing\" not found"}));
+    EXPECT_EQ(ShownBoxes[0].kind, kMessageWarning);
+    // A name too long for any buffer is not found either, and nothing overflows.
+    ResetDoubles();
+    Parse({"/n:" + std::string(400, 'n')});
+    EXPECT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_STREQ(CurrentSetName, "oo");
+}
+
+TEST_F(ParseCommandLineTest, SettingsFileQualifierMakesItsDefaultSetCurrent) {
+    std::string other = Write("other.ini", "[Default settings]\r\nLines=42\r\n");
+    EXPECT_EQ(Parse({"/i:" + other}), kParseContinue);
+    EXPECT_EQ(std::string(SettingsFileName), other);
+    EXPECT_EQ(CurrentSettings.Lines, 42);
+}
+
+TEST_F(ParseCommandLineTest, BackupDirectoryIsCreatedAtOnce) {
+    std::string backup = Path("saved\\deeper");
+    Parse({"/b:" + backup, "/s:" + Path("*.prn")});
+    EXPECT_TRUE(IsDirectory(backup.c_str()));
+    EXPECT_EQ(std::string(BackupDirectory), backup);
+    EXPECT_TRUE(SpoolerMode);
+    EXPECT_EQ(std::string(SpoolerPattern), Path("*.prn"));
+    EXPECT_TRUE(ShownBoxes.empty());
+
+    ResetDoubles();
+    std::string blocked = Write("file") + "\\sub";
+    Parse({"/b:" + blocked});
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].kind, kMessageError);
+    EXPECT_EQ(ShownBoxes[0].text.rfind("Failed to create directory ", 0), 0u);
+    EXPECT_EQ(std::string(BackupDirectory), blocked);
+}
+
+TEST_F(ParseCommandLineTest, OverlongPathsAreRefusedNotCut) {
+    std::string longPath = Path(std::string(800, 'p'));
+    Parse({"/s:" + longPath, "/b:" + longPath});
+    EXPECT_FALSE(SpoolerMode);
+    EXPECT_STREQ(SpoolerPattern, "");
+    EXPECT_STREQ(BackupDirectory, "");
+    EXPECT_EQ(ShownBoxes.size(), 2u);
+}
+
+TEST_F(ParseCommandLineTest, LastCaptureQualifierDecidesAndFilesAreIgnored) {
+    EXPECT_EQ(Parse({"/c", "b.txt"}), kParseEnd);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(CallsStartingWith("print"), (Strings{"print clipboard (none)"}));
+
+    ResetDoubles();
+    EXPECT_EQ(Parse({"/c:clip.txt", "/-"}), kParseEnd);
+    EXPECT_EQ(CallsStartingWith("print"), (Strings{"print stdin clip.txt"}));
+
+    ResetDoubles();
+    EXPECT_EQ(Parse({"/-:in.txt", "/C"}), kParseEnd);
+    EXPECT_EQ(CallsStartingWith("print"), (Strings{"print clipboard in.txt"}));
+}
+
+TEST_F(ParseCommandLineTest, EchoAndSpoolerOpenTheDefaultLogUnlessOneIsOpen) {
+    std::string defaultLog = dir + "\\ravlen.log";
+#ifdef _WIN32
+    char windows[kPathSize];
+    ASSERT_TRUE(WindowsDirectory(windows, sizeof windows));
+    defaultLog = std::string(windows) + "\\ravlen.log";
+#endif
+    std::string mine = Path("mine.log");
+    Parse({"/e", "/l:" + mine, "/l:" + Path("second.log")});
+    EXPECT_TRUE(LogIsOpen());
+    EXPECT_FALSE(PathExists(Path("second.log").c_str()));
+    LogClose();
+    ASSERT_EQ(ReadTestLines(mine).size(), 2u); // started and stopped
+
+    Parse({"/dump"});
+    EXPECT_TRUE(LogIsOpen());
+    LogClose();
+    std::vector<std::string> lines = ReadTestLines(defaultLog);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind("-- Ravlen started * ", 0), 0u);
+}
+
+class PrintCommandLineFilesTest : public ParseCommandLineTest {};
+
+TEST_F(PrintCommandLineFilesTest, PrintsInOrderAsOneBatchUntilTheFirstFailure) {
+    std::string a = Write("a.txt"), b = Write("b.txt"), c = Write("c.txt");
+    ASSERT_TRUE(ChangeDirectory(dir));
+    OtherParts.dispatchFailsFor = "b.txt";
+    EXPECT_EQ(PrintCommandLineFiles({"a.txt", "b.txt", "c.txt"}), kEnterMessageLoop);
+    Strings dispatched = CallsStartingWith("dispatch");
+    ASSERT_EQ(dispatched.size(), 2u);
+    EXPECT_NE(dispatched[0].find("a.txt"), std::string::npos);
+    EXPECT_NE(dispatched[1].find("b.txt"), std::string::npos);
+    EXPECT_EQ(CallsStartingWith("progress begin"), (Strings{"progress begin 3"}));
+}
+
+TEST_F(PrintCommandLineFilesTest, ListReferencesAreNotResolved) {
+    Write("in.lst", "");
+    ASSERT_TRUE(ChangeDirectory(dir));
+    PrintCommandLineFiles({"@in.lst"});
+    EXPECT_EQ(CallsStartingWith("progress file"), (Strings{"progress file @in.lst"}));
+    EXPECT_TRUE(ShownBoxes.empty());
+}
+
+TEST_F(PrintCommandLineFilesTest, QuitRules) {
+    std::string a = Write("a.txt");
+    EXPECT_EQ(PrintCommandLineFiles({}), kEnterMessageLoop);
+    QuitAfterCommandLine = true;
+    EXPECT_EQ(PrintCommandLineFiles({}), kQuitNow);
+    QuitAfterCommandLine = false;
+
+    UseSettings("QuitFromComLine=1\r\n");
+    EXPECT_EQ(PrintCommandLineFiles({}), kEnterMessageLoop);
+    OtherParts.dispatchSucceeds = false; // the outcome does not matter
+    EXPECT_EQ(PrintCommandLineFiles({a}), kQuitNow);
+}
+
+TEST_F(PrintCommandLineFilesTest, CancelledSettingsDialogPrintsNothing) {
+    std::string a = Write("a.txt");
+    UseSettings("EnablePrefsDD=1\r\nQuitFromComLine=1\r\n");
+    OtherParts.settingsDialogConfirmed = false;
+    DeleteAfterPrint = true;
+    EXPECT_EQ(PrintCommandLineFiles({a}), kEnterMessageLoop);
+    EXPECT_EQ(CallsStartingWith("settings dialog").size(), 1u);
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_FALSE(DeleteAfterPrint);
+    EXPECT_TRUE(PathExists(a.c_str()));
+    QuitAfterCommandLine = true;
+    EXPECT_EQ(PrintCommandLineFiles({a}), kQuitNow);
+}
+
+TEST_F(PrintCommandLineFilesTest, DeleteAppliesToTheCommandLineFilesOnly) {
+    std::string a = Write("a.txt");
+    DeleteAfterPrint = true;
+    PrintCommandLineFiles({a});
+    EXPECT_FALSE(PathExists(a.c_str()));
+    EXPECT_FALSE(DeleteAfterPrint);
+}
+
+TEST_F(PrintCommandLineFilesTest, MissingFileUnderEchoLogsTheMessageButNoPrintingLines) {
+    std::string log = Path("run.log");
+    ASSERT_TRUE(ChangeDirectory(dir));
+    Parse({"/l:" + log, "/e", "/q", "missing.txt"});
+    EXPECT_EQ(PrintCommandLineFiles(files), kQuitNow);
+    std::vector<std::string> lines = ReadTestLines(log);
+    ASSERT_EQ(lines.size(), 3u); // the message spans two lines
+    EXPECT_EQ(lines[0].rfind("-- Ravlen started * ", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("* Could not open ", 0), 0u);
+    EXPECT_NE(lines[1].find("missing.txt"), std::string::npos);
+}
+
+} // namespace

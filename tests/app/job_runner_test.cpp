@@ -1,0 +1,210 @@
+// The print job runner: batches from list files, drops and the Open dialog,
+// the settings set per file and its restoration, the log lines, deletion
+// after printing, and a stop in the middle of a batch.
+#include "app/job_runner.h"
+
+#include "app_test_support.h"
+#include "common/messages.h"
+
+#include <algorithm>
+
+namespace {
+
+const char kSets[] = "Log set=1\r\nMine=1\r\n";
+const char kSections[] = "[Log set]\r\nShowPrintDlg=0\r\nFileTypes=.log;.lst\r\n"
+                         "[Mine]\r\nShowPrintDlg=0\r\n";
+
+class JobRunnerTest : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        UseSettings(kSections, kSets);
+        ResetDoubles();
+    }
+    static std::string Dispatch(const std::string& path, const char* set) {
+        return "dispatch " + path + " with " + set;
+    }
+    static size_t Count(const std::string& call) {
+        return static_cast<size_t>(std::count(RecordedCalls.begin(), RecordedCalls.end(), call));
+    }
+};
+
+TEST_F(JobRunnerTest, ListFileStopsAtAMissingEntryAndTheBatchSetComesBack) {
+    std::string a = Write("a.txt"), b = Write("b.log"), c = Write("c.txt");
+    std::string missing = Path("missing.txt");
+    // Written on Windows: CRLF line ends.
+    std::string list = Write("files.lst", a + "\r\n" + b + "\r\n" + missing + "\r\n" + c + "\r\n");
+    ASSERT_TRUE(LoadSettingsSet("Mine"));
+    ResetDoubles();
+
+    EXPECT_FALSE(PrintEntry(("@" + list).c_str(), MainWindow, 1, 1));
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{Dispatch(a, "Mine"), Dispatch(b, "Log set")}));
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text.rfind("Could not open " + missing + " \n", 0), 0u);
+    EXPECT_EQ(ShownBoxes[0].kind, kMessageError);
+    EXPECT_EQ(CallsStartingWith("progress begin"),
+              (Strings{"progress begin 1", "progress begin 4"}));
+    EXPECT_EQ(Count("progress end"), 2u); // the missing entry's and the list's
+    EXPECT_EQ(RecordedCalls.back(), "progress end");
+    EXPECT_STREQ(CurrentSetName, "Mine");
+}
+
+TEST_F(JobRunnerTest, NestedListPrintsWithinTheSameBatch) {
+    std::string a = Write("a.txt"), b = Write("b.txt"), c = Write("c.txt"), d = Write("d.txt");
+    std::string other = Write("other.lst", c + "\n" + d); // no line end after the last
+    std::string list = Write("main.lst", a + "\n@" + other + "\n" + b + "\n");
+    EXPECT_TRUE(PrintEntry(("@" + list).c_str(), MainWindow, 1, 1));
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{Dispatch(a, "Default settings"), Dispatch(c, "Default settings"),
+                       Dispatch(d, "Default settings"), Dispatch(b, "Default settings")}));
+    EXPECT_EQ(Count("idle"), 1u);
+    EXPECT_EQ(Count("progress end"), 1u);
+    EXPECT_TRUE(ShownBoxes.empty());
+}
+
+TEST_F(JobRunnerTest, AnAtNameIsAFileWhenSuchAFileExists) {
+    ASSERT_TRUE(ChangeDirectory(dir));
+    Write("@notes");
+    std::string a = Write("a.txt");
+    Write("notes", a + "\n");
+    EXPECT_TRUE(PrintEntry("@notes", MainWindow, 1, 1));
+    ASSERT_TRUE(RemoveFile("@notes"));
+    EXPECT_TRUE(PrintEntry("@notes", MainWindow, 1, 1));
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{Dispatch("@notes", "Default settings"), Dispatch(a, "Default settings")}));
+}
+
+TEST_F(JobRunnerTest, EachFileGetsTheSetOfItsTypeAndTheUsersSetComesBack) {
+    std::string a = Write("a.txt"), b = Write("b.LOG"), c = Write("c.txt");
+    ASSERT_TRUE(LoadSettingsSet("Mine"));
+    ResetDoubles();
+    PrintDroppedFiles(MainWindow, {a, b, c});
+    EXPECT_EQ(RecordedCalls.front(), "to top");
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{Dispatch(a, "Mine"), Dispatch(b, "Log set"), Dispatch(c, "Mine")}));
+    EXPECT_EQ(CallsStartingWith("progress file"),
+              (Strings{"progress file a.txt", "progress file b.LOG", "progress file c.txt"}));
+    EXPECT_STREQ(CurrentSetName, "Mine");
+}
+
+TEST_F(JobRunnerTest, AFailedFirstEntryDoesNotBringBackAnEarlierBatchSet) {
+    std::string b = Write("b.log");
+    EXPECT_TRUE(PrintEntry(b.c_str(), MainWindow, 1, 1));
+    EXPECT_STREQ(CurrentSetName, "Default settings");
+    ASSERT_TRUE(LoadSettingsSet("Mine"));
+    EXPECT_FALSE(PrintEntry(Path("missing.txt").c_str(), MainWindow, 1, 1));
+    EXPECT_STREQ(CurrentSetName, "Mine");
+}
+
+TEST_F(JobRunnerTest, EchoWritesStartAndDoneLinesInOrder) {
+    std::string a = Write("a.txt"), b = Write("b.txt"), log = Path("echo.log");
+    ASSERT_TRUE(LogOpen(log.c_str()));
+    EchoToLog = true;
+    PrintDroppedFiles(MainWindow, {a, b});
+    LogClose();
+    std::vector<std::string> lines = ReadTestLines(log);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[1].rfind("! Start printing: " + a + " * ", 0), 0u);
+    EXPECT_EQ(lines[2].rfind("! Done printing:  " + a + " * ", 0), 0u);
+    EXPECT_EQ(lines[3].rfind("! Start printing: " + b + " * ", 0), 0u);
+    EXPECT_EQ(lines[4].rfind("! Done printing:  " + b + " * ", 0), 0u);
+}
+
+TEST_F(JobRunnerTest, DeleteAfterPrintDeletesAfterAFailureButNotAfterACancelledDialog) {
+    std::string a = Write("a.txt"), b = Write("b.txt"), log = Path("echo.log");
+    DeleteAfterPrint = true;
+    OtherParts.dispatchSucceeds = false;
+    EXPECT_FALSE(PrintEntry(a.c_str(), MainWindow, 1, 1));
+    EXPECT_FALSE(PathExists(a.c_str()));
+
+    ASSERT_TRUE(LogOpen(log.c_str()));
+    EchoToLog = true;
+    CurrentSettings.ShowPrintDlg = 1;
+    ResetDoubles();
+    OtherParts.printerDialogConfirmed = false;
+    EXPECT_FALSE(PrintEntry(b.c_str(), MainWindow, 1, 2));
+    EXPECT_TRUE(PathExists(b.c_str()));
+    EXPECT_EQ(CallsWithoutBeeps(), (Strings{"busy", "printer dialog " + b, "idle"}));
+    LogClose();
+    EXPECT_EQ(ReadTestLines(log).size(), 2u); // started and stopped only
+}
+
+TEST_F(JobRunnerTest, StopDuringTheFirstOfThreeEndsTheBatch) {
+    std::string a = Write("a.txt"), b = Write("b.txt"), c = Write("c.txt");
+    OtherParts.stopDuringDispatch = true;
+    PrintDroppedFiles(MainWindow, {a, b, c});
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    EXPECT_EQ(RecordedCalls.back(), "progress end");
+    EXPECT_EQ(Count("idle"), 1u);
+    EXPECT_TRUE(ShownBoxes.empty());
+
+    // The next batch starts afresh.
+    OtherParts.stopDuringDispatch = false;
+    EXPECT_TRUE(PrintEntry(b.c_str(), MainWindow, 1, 1));
+}
+
+TEST_F(JobRunnerTest, CancelledSettingsDialogDropsNothing) {
+    std::string a = Write("a.txt");
+    CurrentSettings.EnablePrefsDD = 1;
+    OtherParts.settingsDialogConfirmed = false;
+    PrintDroppedFiles(MainWindow, {a});
+    EXPECT_EQ(RecordedCalls, (Strings{"to top", "settings dialog"}));
+}
+
+TEST_F(JobRunnerTest, OpenSelectionOfOnePathOrOfADirectoryAndNames) {
+    std::string a = Write("a.txt"), b = Write("b.txt");
+    EXPECT_TRUE(PrintOpenSelection(std::string(a + '\0' + '\0').c_str(), MainWindow));
+    std::string names = std::string("a.txt") + '\0' + "b.txt" + '\0' + '\0';
+    EXPECT_TRUE(PrintOpenSelection((dir + '\0' + names).c_str(), MainWindow));
+    EXPECT_TRUE(PrintOpenSelection((dir + "\\" + '\0' + names).c_str(), MainWindow));
+    const char* set = "Default settings";
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{Dispatch(a, set), Dispatch(a, set), Dispatch(b, set), Dispatch(a, set),
+                       Dispatch(b, set)}));
+    EXPECT_EQ(CallsStartingWith("progress begin"),
+              (Strings{"progress begin 1", "progress begin 2", "progress begin 2"}));
+
+    // After the first failure the other names are skipped.
+    ResetDoubles();
+    std::string missingFirst = std::string("none.txt") + '\0' + "a.txt" + '\0' + '\0';
+    EXPECT_FALSE(PrintOpenSelection((dir + '\0' + missingFirst).c_str(), MainWindow));
+    EXPECT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+}
+
+TEST_F(JobRunnerTest, AListThatNamesItselfEndsWithAMessageNotACrash) {
+    std::string list = Path("self.lst");
+    Write("self.lst", "@" + list + "\n");
+    EXPECT_FALSE(PrintEntry(("@" + list).c_str(), MainWindow, 1, 1));
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text.rfind("Failed to open list file " + list, 0), 0u);
+    EXPECT_STREQ(CurrentSetName, "Default settings");
+}
+
+TEST_F(JobRunnerTest, MissingListFileIsReported) {
+    EXPECT_FALSE(PrintEntry(("@" + Path("none.lst")).c_str(), MainWindow, 1, 1));
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text.rfind("Failed to open list file ", 0), 0u);
+    EXPECT_EQ(RecordedCalls.back(), "progress end");
+}
+
+#ifndef _WIN32
+// Windows' ANSI file functions stop at 260 characters, so a list entry of
+// the full 770 can only be opened here.
+TEST_F(JobRunnerTest, ALineOfExactlyTheBufferLengthIsOneEntry) {
+    std::string a = Write("a.txt"), other = Write("other.lst", a + "\n");
+    std::string padded = dir;
+    while (1 + padded.size() + 2 + std::string("\\other.lst").size() <= kPathChars)
+        padded += "\\.";
+    std::string entry = "@" + padded + "\\other.lst";
+    entry.insert(1, kPathChars - entry.size(), '/');
+    ASSERT_EQ(entry.size(), static_cast<size_t>(kPathChars));
+    std::string list = Write("main.lst", entry + "\n" + a + "\n");
+    EXPECT_TRUE(PrintEntry(("@" + list).c_str(), MainWindow, 1, 1));
+    EXPECT_TRUE(ShownBoxes.empty());
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 2u);
+}
+#endif
+
+} // namespace

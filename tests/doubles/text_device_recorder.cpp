@@ -1,0 +1,195 @@
+#include "text_device_recorder.h"
+
+#include <cstdint>
+
+TextDeviceScript DeviceScript;
+std::vector<DrawnText> DrawnTexts;
+std::vector<DrawnFrame> DrawnFrames;
+std::vector<RecordedFont> RecordedFonts;
+std::vector<std::string> DeviceEvents;
+long long DeviceCallCount = 0;
+
+namespace {
+
+struct DeviceState {
+    int page = 0;
+    int startPages = 0;
+    int originX = 0, originY = 0;
+    int currentX = 0, currentY = 0;
+    int font = -1;
+    int penWidth = 0;
+    TextAlignMode align = kAlignLeftTop;
+    unsigned long colour = 0;
+};
+DeviceState device;
+int penWidths[64];
+int pens = 0;
+
+void Event(const std::string& text) {
+    ++DeviceCallCount;
+    if (!DeviceScript.countOnly)
+        DeviceEvents.push_back(text);
+}
+
+int FontIndex(FontRef font) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(font)) - 1;
+}
+
+int XWidthOf(int font) {
+    if (font < 0 || font >= static_cast<int>(RecordedFonts.size()))
+        return 0;
+    const TextFontSpec& spec = RecordedFonts[font].spec;
+    auto scripted = DeviceScript.xWidthForHeight.find(spec.height);
+    if (scripted != DeviceScript.xWidthForHeight.end())
+        return scripted->second;
+    return spec.width > 0 ? spec.width : spec.height * 3 / 5;
+}
+
+} // namespace
+
+void ResetTextDevice() {
+    DeviceScript = TextDeviceScript();
+    DrawnTexts.clear();
+    DrawnFrames.clear();
+    RecordedFonts.clear();
+    DeviceEvents.clear();
+    DeviceCallCount = 0;
+    device = DeviceState();
+    pens = 0;
+}
+
+DeviceContext RecorderDevice() {
+    return &DeviceScript;
+}
+
+int DeviceCaps(DeviceContext, DeviceCap cap) {
+    ++DeviceCallCount;
+    switch (cap) {
+    case kCapDpiX:
+        return DeviceScript.dpiX;
+    case kCapDpiY:
+        return DeviceScript.dpiY;
+    case kCapOffsetX:
+        return DeviceScript.offX;
+    case kCapOffsetY:
+        return DeviceScript.offY;
+    case kCapResX:
+        return DeviceScript.resX;
+    case kCapResY:
+        return DeviceScript.resY;
+    case kCapColours:
+        return DeviceScript.colours;
+    }
+    return 0;
+}
+
+FontRef CreateFontFromSpec(const TextFontSpec& spec) {
+    ++DeviceCallCount;
+    RecordedFonts.push_back({spec, false});
+    return reinterpret_cast<FontRef>(static_cast<intptr_t>(RecordedFonts.size()));
+}
+
+void SelectTextFont(DeviceContext, FontRef font) {
+    ++DeviceCallCount;
+    device.font = FontIndex(font);
+}
+
+void DeleteTextFont(FontRef font) {
+    ++DeviceCallCount;
+    int index = FontIndex(font);
+    if (index >= 0 && index < static_cast<int>(RecordedFonts.size()))
+        RecordedFonts[index].deleted = true;
+}
+
+int CharWidthOfX(DeviceContext) {
+    ++DeviceCallCount;
+    return XWidthOf(device.font);
+}
+
+PenRef CreateFramePen(int width) {
+    ++DeviceCallCount;
+    if (pens >= 64)
+        return nullptr;
+    penWidths[pens++] = width;
+    return &penWidths[pens - 1];
+}
+
+void SelectFramePen(DeviceContext, PenRef pen) {
+    ++DeviceCallCount;
+    device.penWidth = pen ? *static_cast<int*>(pen) : 0;
+}
+
+void DeleteFramePen(PenRef pen) {
+    if (pen)
+        Event("delete pen");
+}
+
+void DrawFrame(DeviceContext, int left, int top, int right, int bottom) {
+    ++DeviceCallCount;
+    if (!DeviceScript.countOnly)
+        DrawnFrames.push_back({device.page, left - device.originX, top - device.originY,
+                               right - device.originX, bottom - device.originY, device.penWidth});
+}
+
+void SetWindowOrigin(DeviceContext, int x, int y) {
+    ++DeviceCallCount;
+    device.originX = x;
+    device.originY = y;
+}
+
+void SetTextAlignment(DeviceContext, TextAlignMode mode) {
+    ++DeviceCallCount;
+    device.align = mode;
+}
+
+void MoveCurrentPosition(DeviceContext, int x, int y) {
+    ++DeviceCallCount;
+    device.currentX = x;
+    device.currentY = y;
+}
+
+void DrawTextRun(DeviceContext, int x, int y, const char* text, int length) {
+    ++DeviceCallCount;
+    if (device.align == kAlignUpdatePosition) {
+        x = device.currentX;
+        y = device.currentY;
+        device.currentX += length * XWidthOf(device.font);
+    }
+    if (!DeviceScript.countOnly)
+        DrawnTexts.push_back({device.page, x - device.originX, y - device.originY,
+                              std::string(text, static_cast<size_t>(length)), device.font,
+                              device.align, device.colour});
+}
+
+void SetTextColour(DeviceContext, unsigned long colour) {
+    ++DeviceCallCount;
+    device.colour = colour;
+}
+
+bool StartDocument(DeviceContext, const char* name, const char* output) {
+    Event(std::string("start doc ") + name + (output ? std::string(" to ") + output : ""));
+    return !DeviceScript.startDocFails;
+}
+
+bool StartPrintoutPage(DeviceContext) {
+    ++device.startPages;
+    if (device.startPages == DeviceScript.startPageFailsAt)
+        return false;
+    ++device.page;
+    Event("start page");
+    return true;
+}
+
+void EndPrintoutPage(DeviceContext) {
+    Event("end page");
+}
+void EndDocument(DeviceContext) {
+    Event("end doc");
+}
+void AbortDocument(DeviceContext) {
+    Event("abort doc");
+}
+void DeleteDeviceContext(DeviceContext dc) {
+    if (dc)
+        Event("delete dc");
+}
