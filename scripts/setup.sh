@@ -7,6 +7,7 @@ packages=(
     wine64 xvfb x11-utils xdotool imagemagick
     cups cups-client cups-bsd ghostscript
     python3
+    enscript a2ps groff psutils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The whole test run, from a fresh Debian machine: installs what is needed,
+# builds the three builds and the fuzz targets, then runs the native unit tests
+# (ASan/UBSan), the same unit tests under Wine, the settings-file parity check,
+# the fuzz smoke and the end-to-end tests against a private CUPS and Wine.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+start=$(date +%s)
+
+bash scripts/setup.sh || exit 1
+bash scripts/build.sh native win64 win32 fuzz || { echo "build failed"; exit 1; }
+
+# Wine for the unit tests: a prefix of the run's own, made once.
+export WINEPREFIX="$root/build/wine-unit"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+fi
+
+failed=()
+run() {  # name, command...
+    local name=$1; shift
+    echo "=== $name"
+    if "$@"; then echo "=== $name: passed"; else echo "=== $name: FAILED"; failed+=("$name"); fi
+}
+
+run native-unit ctest --test-dir build/native --output-on-failure -j "$(nproc)"
+run wine-unit ctest --test-dir build/win64 --output-on-failure -L wine
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+if [ -x tests/settings/parity.sh ]; then
+    run settings-parity tests/settings/parity.sh build/native/tests/settings/profile_parity \
+        build/win64/tests/settings/profile_parity.exe
+fi
+run fuzz-smoke scripts/fuzz_smoke.sh
+run e2e ctest --test-dir build/win64 --output-on-failure -L e2e
+
+elapsed=$(( $(date +%s) - start ))
+total=5
+echo "test run took ${elapsed}s"
+echo "$(( total - ${#failed[@]} )) passed, ${#failed[@]} failed"
+[ ${#failed[@]} -eq 0 ]
