@@ -1,0 +1,161 @@
+#include <cstring>
+
+#include "textfmt/line_processing.h"
+#include "textfmt_test_support.h"
+
+namespace {
+
+// Every row the source hands out, "#n:" before numbered ones, "|" for page
+// breaks and "_" for skipped positions.
+std::vector<std::string> AllRows(FILE* file, const RowOptions& options) {
+    RowSource source;
+    ResetRowSource(&source, file, options);
+    std::vector<std::string> rows;
+    for (int guard = 0; guard < 10000; ++guard) {
+        Row row;
+        RowKind kind = NextRow(&source, &row);
+        if (kind == kRowEndOfFile)
+            break;
+        if (kind == kRowPageBreak)
+            rows.push_back("|");
+        else if (kind == kRowSkipped)
+            rows.push_back("_");
+        else
+            rows.push_back((row.lineNumber ? "#" + std::to_string(row.lineNumber) + ":" : "") +
+                           std::string(row.text, static_cast<size_t>(row.length)));
+    }
+    return rows;
+}
+
+RowOptions Options(int charsPerLine, bool wrap) {
+    RowOptions options = {charsPerLine, 8, wrap, false, false, false};
+    return options;
+}
+
+TEST(FindBreak, BreaksAfterTheLastBlankThatFits) {
+    const char* text = "hello world";
+    EXPECT_EQ(5, FindBreak(text, 11, 5));
+    EXPECT_EQ(1, FindBreak(" world", 6, 5));
+    EXPECT_EQ(0, FindBreak("world", 5, 5));
+    EXPECT_EQ(3, CountRows(text, 11, 5));
+
+    EXPECT_EQ(3, FindBreak("ab cdef gh", 10, 6));
+    EXPECT_EQ(5, FindBreak("cdef gh", 7, 6));
+    EXPECT_EQ(3, CountRows("ab cdef gh", 10, 6));
+
+    EXPECT_EQ(4, FindBreak("abcdefgh", 8, 4)); // no blank: the word is cut
+    EXPECT_EQ(1, CountRows("", 0, 4));
+    // A width below one still makes progress.
+    EXPECT_EQ(1, FindBreak("abc", 3, 0));
+    EXPECT_EQ(3, CountRows("abc", 3, -5));
+}
+
+TEST(ExpandTabs, MovesToTheNextStop) {
+    char line[kLineBufferSize] = "a\tb";
+    EXPECT_EQ(5, ExpandTabs(line, 3, 4));
+    EXPECT_STREQ("a   b", line);
+    strcpy(line, "abcd\tx");
+    EXPECT_EQ(9, ExpandTabs(line, 6, 4));
+    EXPECT_STREQ("abcd    x", line);
+    strcpy(line, "\t\tz");
+    EXPECT_EQ(3, ExpandTabs(line, 3, 0)); // a width of 0 counts as 1
+    EXPECT_STREQ("  z", line);
+}
+
+TEST(ExpandTabs, StopsAtTheEndOfTheBuffer) {
+    char line[kLineBufferSize];
+    memset(line, '\t', 999);
+    line[999] = '\0';
+    EXPECT_EQ(kExpandedLimit, ExpandTabs(line, 999, 8));
+    EXPECT_EQ(std::string(kExpandedLimit, ' '), line);
+    memset(line, '\t', 10);
+    EXPECT_EQ(kExpandedLimit, ExpandTabs(line, 10, 2000000000));
+    memset(line, 'x', 999);
+    EXPECT_EQ(kExpandedLimit, ExpandTabs(line, 999, 8));
+}
+
+TEST(HasOemCharacters, LooksForTheDosRange) {
+    EXPECT_FALSE(HasOemCharacters("plain \xA5 text", 13));
+    EXPECT_TRUE(HasOemCharacters("caf\x82", 4));
+    EXPECT_TRUE(HasOemCharacters("\xA4", 1));
+    EXPECT_FALSE(HasOemCharacters("\xE9\xFF\x7F", 3));
+}
+
+TEST(RowProducer, FormFeedInsideALineStartsTheNextLogicalPage) {
+    ScratchFile file("abc\fdef\nghi\n");
+    EXPECT_EQ((std::vector<std::string>{"abc", "|", "def", "ghi"}),
+              AllRows(file.file(), Options(80, false)));
+}
+
+TEST(RowProducer, FormFeedLinesAndLeadingFormFeeds) {
+    ScratchFile file("\f\r\nfirst\n\f\r\nsecond\n\fthird\n\f\xE9t\xE9\n");
+    EXPECT_EQ(
+        (std::vector<std::string>{"_", "first", "|", "second", "|", "third", "|", "\xE9t\xE9"}),
+        AllRows(file.file(), Options(80, false)));
+}
+
+TEST(RowProducer, TruncatesWithAMarkerAndLeavesExactFitsAlone) {
+    ScratchFile file("abcdefghijklm\r\n0123456789\n");
+    EXPECT_EQ((std::vector<std::string>{"abcdefghi\xBB", "0123456789"}),
+              AllRows(file.file(), Options(10, false)));
+}
+
+TEST(RowProducer, ContinuationRowsCarryNoNumber) {
+    ScratchFile file("hello world\n\tx\n\fab cdef gh\n");
+    RowOptions options = Options(5, true);
+    options.lineNumbers = true;
+    options.tabWidth = 4;
+    EXPECT_EQ((std::vector<std::string>{"#1:hello", " ", "world", "#2:    x", "|", "#3:ab ",
+                                        "cdef ", "gh"}),
+              AllRows(file.file(), options));
+    // A new copy starts counting again.
+    rewind(file.file());
+    EXPECT_EQ("#1:hello", AllRows(file.file(), options)[0]);
+}
+
+TEST(RowProducer, LongLinesArriveInPiecesOf999Bytes) {
+    std::string longLine(1500, 'x');
+    ScratchFile file(longLine + "\n");
+    RowOptions options = Options(1000, false);
+    options.lineNumbers = true;
+    std::vector<std::string> rows = AllRows(file.file(), options);
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ("#1:" + std::string(999, 'x'), rows[0]);
+    EXPECT_EQ("#2:" + std::string(501, 'x'), rows[1]);
+}
+
+TEST(RowProducer, ANarrowWidthStillPrintsEveryCharacter) {
+    ScratchFile file("abc\n");
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), AllRows(file.file(), Options(0, true)));
+    rewind(file.file());
+    EXPECT_EQ((std::vector<std::string>{"\xBB"}), AllRows(file.file(), Options(-3, false)));
+}
+
+TEST(RowProducer, TranslatesDosText) {
+    ScratchFile file("caf\x82 \x81\x84\n");
+    RowOptions options = Options(80, false);
+    options.translateOem = true;
+    EXPECT_EQ((std::vector<std::string>{"caf\xE9 \xFC\xE4"}), AllRows(file.file(), options));
+}
+
+TEST(CountTextRows, WrapsAndRoundsPageBreaksUp) {
+    ScratchFile file("\fhello world\nab\n\fc\n\f\nd\n");
+    bool oem = false;
+    CountOptions options = {5, 8, 3, true, true};
+    // 3 + 1 rows, a break (to 6), 1 row, a break (to 9), 1 row.
+    EXPECT_EQ(10, CountTextRows(file.file(), options, &oem));
+    EXPECT_FALSE(oem);
+    rewind(file.file());
+    options.wrapLines = false;
+    EXPECT_EQ(7, CountTextRows(file.file(), options, &oem));
+}
+
+TEST(CountTextRows, NotesDosTextAnywhere) {
+    ScratchFile file("one\ntwo\nthree \x94\n");
+    bool oem = false;
+    CountOptions options = {80, 8, 60, false, true};
+    EXPECT_EQ(3, CountTextRows(file.file(), options, &oem));
+    EXPECT_TRUE(oem);
+}
+
+} // namespace

@@ -1,0 +1,16 @@
+// Header and footer lines written in "&"-codes: the codes filled once per
+// document, and the drawing of a line in left, centred and right runs.
+#pragma once
+
+#include "text_device.h"
+
+enum { kHeaderTextSize = 256 }; // a prepared text: 255 characters and the zero
+
+// Replaces the first "&p", "&f", "&d" and "&t" of `text` (a kHeaderTextSize
+// buffer) by the file's directory, name, modification time and totalPages.
+// A later occurrence of a code is left, to vanish when drawn.
+void ExpandDocumentCodes(char* text, const char* fileName, int totalPages);
+// Draws one header or footer line with its top at y between the bounds,
+// "&#" standing for pageNumber.
+void DrawHeaderLine(DeviceContext dc, const char* text, int pageNumber, int left, int y, int right,
+                    FontRef font);

@@ -1,0 +1,202 @@
+#include "line_processing.h"
+
+#include <cstring>
+
+#include "highlighting.h"
+#include "oem_text.h"
+
+#ifdef _WIN32
+#define ReadByte getc
+#else
+#define ReadByte getc_unlocked
+#endif
+
+int ReadTextLine(FILE* file, char* line) {
+    int length = 0;
+    while (length < kLineLimit) {
+        int c = ReadByte(file);
+        if (c == EOF)
+            break;
+        line[length++] = static_cast<char>(c);
+        if (c == '\n')
+            break;
+    }
+    line[length] = '\0';
+    return length > 0 ? length : -1;
+}
+
+bool CheckFormFeed(FILE* file, char* line, int* length) {
+    const char* feed = static_cast<const char*>(memchr(line, '\f', static_cast<size_t>(*length)));
+    if (!feed)
+        return false;
+    int at = static_cast<int>(feed - line);
+    if (at > 0) {
+        fseek(file, -static_cast<long>(*length - at), SEEK_CUR);
+        *length = at;
+        line[at] = '\0';
+        return false;
+    }
+    // Text right after a page break is printed on the new page. Bytes from
+    // 128 up are text too, not control characters.
+    bool textFollows = *length > 1 && static_cast<unsigned char>(line[1]) >= 32;
+    if (textFollows)
+        fseek(file, -static_cast<long>(*length - 1), SEEK_CUR);
+    *length = 0;
+    line[0] = '\0';
+    return true;
+}
+
+int RemoveLineEnds(const char* line, int length) {
+    while (length > 0 && (line[length - 1] == '\r' || line[length - 1] == '\n'))
+        --length;
+    return length;
+}
+
+int ExpandTabs(char* line, int length, int tabWidth) {
+    if (tabWidth < 1)
+        tabWidth = 1;
+    char expanded[kLineBufferSize];
+    memset(expanded, ' ', sizeof expanded);
+    long long position = 0;
+    for (int i = 0; i < length && position < kExpandedLimit; ++i) {
+        if (line[i] == '\t')
+            position += tabWidth - position % tabWidth;
+        else
+            expanded[position++] = line[i];
+    }
+    if (position > kExpandedLimit)
+        position = kExpandedLimit;
+    memcpy(line, expanded, static_cast<size_t>(position));
+    line[position] = '\0';
+    return static_cast<int>(position);
+}
+
+bool HasOemCharacters(const char* line, int length) {
+    for (int i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c >= 0x80 && c <= 0xA4)
+            return true;
+    }
+    return false;
+}
+
+int FindBreak(const char* text, int length, int width) {
+    if (width < 1)
+        width = 1;
+    if (length <= width)
+        return 0;
+    if (text[width] == ' ')
+        return width;
+    for (int k = width - 1; k >= 0; --k)
+        if (text[k] == ' ')
+            return k + 1;
+    return width;
+}
+
+int CountRows(const char* text, int length, int width) {
+    if (width < 1)
+        width = 1;
+    int rows = 1;
+    for (;;) {
+        int cut = FindBreak(text, length, width);
+        if (cut == 0)
+            return rows;
+        ++rows;
+        text += cut;
+        length -= cut;
+    }
+}
+
+void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options) {
+    source->file = file;
+    source->options = options;
+    if (source->options.charsPerLine < 1)
+        source->options.charsPerLine = 1;
+    source->start = 0;
+    source->length = 0;
+    source->line[0] = '\0';
+    source->pending = false;
+    source->lineNumber = 0;
+    source->finished = false;
+}
+
+// Reads the next file line into the buffer; kRowText when there is one.
+static RowKind ReadNextLine(RowSource* source, Row* row) {
+    int length = ReadTextLine(source->file, source->line);
+    if (length < 0) {
+        source->finished = true;
+        return kRowEndOfFile;
+    }
+    if (CheckFormFeed(source->file, source->line, &length))
+        return source->lineNumber == 0 ? kRowSkipped : kRowPageBreak;
+    ++source->lineNumber;
+    length = RemoveLineEnds(source->line, length);
+    if (memchr(source->line, '\t', static_cast<size_t>(length)))
+        length = ExpandTabs(source->line, length, source->options.tabWidth);
+    if (source->options.translateOem)
+        TranslateOemText(source->line, length);
+    source->start = 0;
+    source->length = length;
+    if (source->options.lineNumbers)
+        row->lineNumber = source->lineNumber;
+    return kRowText;
+}
+
+RowKind NextRow(RowSource* source, Row* row) {
+    row->text = nullptr;
+    row->length = 0;
+    row->lineNumber = 0;
+    row->continues = false;
+    if (source->finished)
+        return kRowEndOfFile;
+    if (!source->pending) {
+        RowKind kind = ReadNextLine(source, row);
+        if (kind != kRowText)
+            return kind;
+    }
+    char* text = source->line + source->start;
+    int n = source->length - source->start;
+    int width = source->options.charsPerLine;
+    if (source->options.wrapLines) {
+        int cut = FindBreak(text, n, width);
+        source->pending = cut > 0;
+        if (source->pending)
+            n = cut;
+    } else if (n > width) {
+        if (source->options.highlighting)
+            NoteTruncation(text, n, width - 1);
+        text[width - 1] = static_cast<char>(0xBB); // the ANSI right-pointing double angle
+        n = width;
+    }
+    row->text = text;
+    row->length = n;
+    row->continues = source->pending;
+    if (source->pending)
+        source->start += n;
+    return kRowText;
+}
+
+long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetected) {
+    int linesPerPage = options.linesPerPage < 1 ? 1 : options.linesPerPage;
+    char line[kLineBufferSize];
+    long long rows = 0;
+    int length;
+    while ((length = ReadTextLine(file, line)) >= 0) {
+        if (CheckFormFeed(file, line, &length)) {
+            if (rows > 0)
+                rows = (rows + linesPerPage - 1) / linesPerPage * linesPerPage;
+            continue;
+        }
+        length = RemoveLineEnds(line, length);
+        if (options.detectOem && !*oemDetected && HasOemCharacters(line, length))
+            *oemDetected = true;
+        if (options.wrapLines) {
+            if (memchr(line, '\t', static_cast<size_t>(length)))
+                length = ExpandTabs(line, length, options.tabWidth);
+            rows += CountRows(line, length, options.charsPerLine);
+        } else {
+            rows += 1;
+        }
+    }
+    return rows;
+}

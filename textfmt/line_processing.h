@@ -1,0 +1,81 @@
+// Text file lines turned into rows: reading and page breaks, line ends, tabs,
+// DOS characters, the word-wrap break rule and the truncation marker. All of
+// it works in place on one line buffer per job.
+#pragma once
+
+#include <cstdio>
+
+enum {
+    kLineBufferSize = 1000,
+    kLineLimit = 999,    // a longer file line arrives as several lines
+    kExpandedLimit = 998 // tab expansion stops here
+};
+
+// The next line of at most kLineLimit bytes, with its line end; its length in
+// bytes (a zero byte inside it counts), or -1 at the end of the file.
+int ReadTextLine(FILE* file, char* line);
+// True when the line is a page break. A form feed later in the line cuts the
+// line there and leaves the file at the form feed; text after a form feed
+// that starts a line is left to be read as the next line.
+bool CheckFormFeed(FILE* file, char* line, int* length);
+// Length without the CRs and LFs at the end.
+int RemoveLineEnds(const char* line, int length);
+// Expands tabs in place (the line buffer holds kLineBufferSize bytes); the new
+// length, at most kExpandedLimit. A tab width below 1 counts as 1.
+int ExpandTabs(char* line, int length, int tabWidth);
+// A byte from 128 to 164: the text is in a DOS code page.
+bool HasOemCharacters(const char* line, int length);
+// Characters to put in the current row, or 0 when the text fits.
+int FindBreak(const char* text, int length, int width);
+int CountRows(const char* text, int length, int width);
+
+struct RowOptions {
+    int charsPerLine; // below 1 counts as 1
+    int tabWidth;
+    bool wrapLines;
+    bool lineNumbers;
+    bool translateOem;
+    bool highlighting; // tell the highlighter about cut-off comment ends
+};
+
+struct RowSource {
+    FILE* file;
+    RowOptions options;
+    char line[kLineBufferSize];
+    int start;  // where the pending remainder begins
+    int length; // end of the text in line
+    bool pending;
+    int lineNumber;
+    bool finished;
+};
+
+enum RowKind {
+    kRowText,      // a row to draw
+    kRowSkipped,   // a page break before any text: the row position stays empty
+    kRowPageBreak, // the logical page ends here
+    kRowEndOfFile
+};
+
+struct Row {
+    const char* text;
+    int length;
+    int lineNumber; // 0: no number (a continuation row, or numbers off)
+    bool continues; // the line goes on in the next row
+};
+
+// Starts a copy: nothing pending, line number 0.
+void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options);
+RowKind NextRow(RowSource* source, Row* row);
+
+struct CountOptions {
+    int charsPerLine;
+    int tabWidth;
+    int linesPerPage;
+    bool wrapLines;
+    bool detectOem;
+};
+
+// Rows the file takes from its current position to its end, page breaks
+// rounding up to whole pages. *oemDetected is set by the first line with DOS
+// characters when detectOem is on.
+long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetected);

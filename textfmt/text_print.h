@@ -1,0 +1,25 @@
+// The program's own typesetter for text files: page layout, fonts, headers
+// and footers, n-up cells, wrapping and highlighting, drawn on a printer
+// device context.
+#pragma once
+
+#include <cstdio>
+
+#include "text_device.h"
+#include "text_layout.h"
+
+// Formats and prints `file` (open for binary reading) on `dc`, which the job
+// takes over and deletes. fileName is shown in headers and picks the
+// pretty-print definition; copies may be 0 (an empty document); outputTarget
+// is "FILE:" or none. 0 when file or dc is missing or no document could be
+// started or continued; 1 otherwise, also after reporting a text too small.
+int PrintTextFile(FILE* file, const char* fileName, DeviceContext dc, int copies,
+                  const char* outputTarget);
+// Logical pages `file` takes with the current settings on `dc` (taken over
+// and deleted); 0 when the text would be too small (reported) or there is no
+// device context.
+int CountTextPagesOn(FILE* file, DeviceContext dc);
+// The same on the current printer (text_count_pages.cpp).
+int CountTextPages(FILE* file);
+// The layout of the last job, for the file information and the tests.
+const TextLayout& LastTextLayout();
