@@ -16,7 +16,7 @@ std::string NativePath(const char* path) {
     return native;
 }
 
-}  // namespace
+} // namespace
 
 FILE* OpenStream(const char* path, const char* mode) {
     return std::fopen(NativePath(path).c_str(), mode);

@@ -5,3 +5,6 @@
 
 // Prints the file; reports its own failures; false for a failed entry.
 bool DispatchFile(FileAnalysis* analysis);
+// One job with every copy of a non-text file. False only when the job cannot
+// be started; a failed write or a stop aborts the job without a message.
+bool SendToPrinter(FileAnalysis* analysis);

@@ -3,6 +3,22 @@
 
 #include "../analysis/file_analysis.h"
 #include "../app/shell_state.h"
+#include "../textfmt/text_device.h"
+
+#include <cstddef>
+
+// The user chose a page range for the file in hand (page_range.cpp).
+extern bool PageRangeChosen;
+
+// What the printer dialog and the device settings say about the next job.
+struct PrinterChoices {
+    int dialogCopies; // the copy count of the printer dialog, at least 1
+    int deviceCopies; // dmCopies of the device settings (0 while there are none)
+    bool printToFile; // "Print to file" was ticked
+    int fromPage;     // the page range of the dialog
+    int toPage;
+    int maxPage;
+};
 
 bool InitPrinterSelection();
 void FreePrinterSelection();
@@ -12,3 +28,14 @@ bool SelectPrinterByName(const char* name);
 bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis);
 void SetDeviceCopies(int copies);
 void LockCopyControls();
+// The selected printer's device name; empty while none is selected.
+void GetPrinterName(char* buffer, size_t size);
+void GetPrinterChoices(PrinterChoices* choices);
+// A device context on the selected printer; with applyOrientation the
+// orientation of the settings (Landscape) is written into the stored device
+// settings first, so later jobs keep it. None without a printer.
+DeviceContext CreatePrinterDC(bool applyOrientation);
+// True when the driver takes PostScript, and when it cannot be asked.
+bool IsPostScriptPrinter();
+// The Save As dialog for print-to-file; false when cancelled.
+bool AskOutputFileName(char* buffer, size_t size);

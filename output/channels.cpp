@@ -1,0 +1,83 @@
+// The file channel and the transfer of file ranges. The spooler channel is
+// the raw-job seam; the pass-through channel is escape_channel.cpp.
+#include "channels.h"
+
+#include "escape_channel.h"
+#include "spooler_channel.h"
+#include "transfer_buffer.h"
+#include "../app/progress.h"
+#include "../app/shell_ui.h"
+#include "../common/file_system.h"
+
+#include <cstring>
+
+OutputState Output = {nullptr, false, 0, 0, 0};
+
+bool FileChannelOpen() {
+    return Output.outputStream != nullptr;
+}
+
+bool OpenOutputFile(const char* path) {
+    CloseOutputFile();
+    Output.outputStream = OpenStream(path, "wb");
+    return Output.outputStream != nullptr;
+}
+
+void CloseOutputFile() {
+    if (Output.outputStream)
+        std::fclose(Output.outputStream);
+    Output.outputStream = nullptr;
+}
+
+bool WriteBytes(const void* bytes, size_t n) {
+    if (n == 0)
+        return true;
+    if (Output.driverHeaderMode && EscapeJobOpen())
+        return WritePassThrough(bytes, n);
+    if (Output.outputStream)
+        return std::fwrite(bytes, 1, n, Output.outputStream) == n;
+    return WriteRawJob(bytes, n);
+}
+
+bool WriteText(const char* text) {
+    size_t length = std::strlen(text);
+    // Texts are short; a long one still goes out in chunks the channels take.
+    while (length > 0) {
+        size_t n = length < kTransferChunk ? length : static_cast<size_t>(kTransferChunk);
+        if (!WriteBytes(text, n))
+            return false;
+        text += n;
+        length -= n;
+    }
+    return true;
+}
+
+bool SendFileRange(FILE* stream, long offset, long length, long progressTotal) {
+    if (!AllocateTransferBuffer())
+        return false;
+    if (length <= 0)
+        return !std::ferror(stream) && !PumpMessages();
+    if (std::fseek(stream, offset, SEEK_SET) != 0)
+        return false;
+    long remaining = length;
+    bool written = true;
+    while (remaining > 0) {
+        if (PumpMessages())
+            return false;
+        size_t want = remaining < kTransferChunk ? static_cast<size_t>(remaining)
+                                                 : static_cast<size_t>(kTransferChunk);
+        size_t got = std::fread(TransferBuffer, 1, want, stream);
+        if (got == 0)
+            break;
+        remaining -= static_cast<long>(got);
+        if (!WriteBytes(TransferBuffer, got)) {
+            written = false;
+            break;
+        }
+        if (progressTotal != 0) {
+            offset += static_cast<long>(got);
+            ProgressPercent(static_cast<double>(offset) / static_cast<double>(progressTotal));
+        }
+    }
+    return written && !std::ferror(stream) && !PumpMessages();
+}

@@ -1,0 +1,171 @@
+// Output dispatch: page selection, the conversion program of the file's
+// kind, then the path by kind: text formatted by the program, everything
+// else in one job through the output channels.
+#include "dispatch.h"
+
+#include "channels.h"
+#include "conversion.h"
+#include "print_job.h"
+#include "printer_selection.h"
+#include "../analysis/compose.h"
+#include "../app/shell_ui.h"
+#include "../common/bounded_text.h"
+#include "../common/file_system.h"
+#include "../common/messages.h"
+#include "../common/paths.h"
+#include "../settings/settings.h"
+#include "../textfmt/text_print.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+ConversionKind ConversionCategory(int kind) {
+    if (kind == Text)
+        return kConvTxt;
+    return kind == Binary ? kConvBin : kConvPS;
+}
+
+// The pages of the chosen range. The page-selection dialog is not part of
+// the program yet: until it is, a chosen range prints the whole document,
+// which the composition does once the range is cleared. False when the user
+// cancelled the selection.
+bool SelectChosenPages(FileAnalysis*, const PrinterChoices&) {
+    PageRangeChosen = false;
+    return true;
+}
+
+// The job composed into a temporary file and analysed again (it is then
+// plain PostScript), for a conversion program to read; none on failure.
+FileAnalysis* ComposeToTemporaryFile(FileAnalysis* source) {
+    char path[kPathSize];
+    if (!MakeTempFileName(path, sizeof path))
+        return nullptr;
+    bool composed = false;
+    if (OpenOutputFile(path)) {
+        composed = ComposePostScript(source);
+        composed = !std::ferror(Output.outputStream) && composed;
+        CloseOutputFile();
+    }
+    FileAnalysis* result = composed ? AnalyzeFile(path) : nullptr;
+    if (!result) {
+        RemoveFile(path);
+        return nullptr;
+    }
+    CopyText(result->displayName, sizeof result->displayName, source->displayName);
+    return result;
+}
+
+bool PrintText(FileAnalysis* analysis, const PrinterChoices& choices) {
+    if (CurrentSettings.EnableTextPrint != 1)
+        return true; // the settings say text files are ignored
+    DeviceContext dc = CreatePrinterDC(true);
+    int copies = choices.dialogCopies < 1 ? 1 : choices.dialogCopies;
+    if (!PrintTextFile(analysis->file, analysis->displayName, dc, copies,
+                       choices.printToFile ? "FILE:" : nullptr)) {
+        ShowMessage(kTextTextPrintFailed, "", 0, kMessageError);
+        return false;
+    }
+    return true;
+}
+
+bool PrintRecord(FileAnalysis* analysis, const PrinterChoices& choices) {
+    if (analysis->kind == Text)
+        return PrintText(analysis, choices);
+    if (SendToPrinter(analysis))
+        return true;
+    ShowMessage(analysis->kind == Binary ? kTextPrinterAccessFailed : kTextPostScriptPrintFailed,
+                "", 0, kMessageError);
+    return false;
+}
+
+void ReleaseTemporary(FileAnalysis* analysis) {
+    if (analysis)
+        ReleaseFile(analysis, true);
+}
+
+} // namespace
+
+bool DispatchFile(FileAnalysis* source) {
+    const ConversionSettings& conversion =
+        CurrentSettings.conversion[ConversionCategory(source->kind)];
+    PrinterChoices choices;
+    GetPrinterChoices(&choices);
+
+    if (PageRangeChosen && source->kind == StructuredPostScript &&
+        !SelectChosenPages(source, choices)) {
+        PageRangeChosen = false;
+        return true;
+    }
+
+    FileAnalysis* composed = nullptr;
+    FileAnalysis* converted = nullptr;
+    FileAnalysis* current = source;
+    if (conversion.DoConv) {
+        bool structured = source->kind == StructuredPostScript;
+        if ((structured && (PageRangeChosen || CurrentSettings.NUpPs)) ||
+            source->kind == EncapsulatedPostScript) {
+            composed = ComposeToTemporaryFile(source);
+            if (!composed) {
+                PageRangeChosen = false;
+                return false;
+            }
+            current = composed;
+        }
+        // The range has been applied to what the program reads; its page
+        // positions belong to the source file, not to the program's output.
+        PageRangeChosen = false;
+        converted = RunConversion(current);
+        if (!converted) {
+            ReleaseTemporary(composed);
+            return true;
+        }
+        current = converted;
+    }
+
+    bool printed = PrintRecord(current, choices);
+    if (std::ferror(current->file))
+        ShowMessage(kTextAccessError, current->path, errno, kMessageError);
+
+    PageRangeChosen = false;
+    ReleaseTemporary(converted);
+    ReleaseTemporary(composed);
+    return printed;
+}
+
+bool SendToPrinter(FileAnalysis* analysis) {
+    bool postScript = IsPostScript(analysis->kind);
+    if (postScript && CurrentSettings.WarnNonPS && !IsPostScriptPrinter() &&
+        ShowMessage(kTextNonPostScriptPrinter, "", 0, kMessageQuestion) != kAnswerYes)
+        return true;
+
+    Output.driverHeaderMode = CurrentSettings.DrvHead && postScript;
+    if (!BeginJob(analysis->displayName))
+        return false;
+    char status[kMessageSize];
+    FormatText(status, sizeof status, LoadText(kTextStatusPrinting),
+               PathComponents(analysis->displayName, "name,ext"));
+    ShowStatus(status);
+
+    PrinterChoices choices;
+    GetPrinterChoices(&choices);
+    // Through the driver, the driver itself makes the device settings'
+    // copies; raw, the program repeats the data.
+    int copies = choices.dialogCopies;
+    if (!Output.driverHeaderMode && choices.deviceCopies > copies)
+        copies = choices.deviceCopies;
+    if (copies < 1)
+        copies = 1;
+
+    bool sent = true;
+    long end = analysis->psOffset + analysis->psLength;
+    for (int copy = 0; copy < copies && sent; ++copy) {
+        if (postScript)
+            sent = ComposePostScript(analysis);
+        else
+            sent = SendFileRange(analysis->file, analysis->psOffset, analysis->psLength, end);
+    }
+    EndJob(!sent);
+    return true;
+}

@@ -1,0 +1,77 @@
+// External programs as processes of their own.
+#include "process.h"
+
+#include <windows.h>
+
+#include "../app/shell_ui.h"
+#include "../common/bounded_text.h"
+#include "../common/paths.h"
+
+namespace {
+
+bool CreateProgramProcess(const char* commandLine, bool showWindow, const char* directory,
+                          PROCESS_INFORMATION* process) {
+    // CreateProcess may write into the command line it is given.
+    char command[kPathSize];
+    if (!CopyText(command, sizeof command, commandLine)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(showWindow ? SW_SHOWNORMAL : SW_HIDE);
+    ZeroMemory(process, sizeof *process);
+    return CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                          directory, &startup, process) != 0;
+}
+
+} // namespace
+
+int RunAndWait(const char* commandLine, bool showWindow) {
+    // The program's own directory, where it may expect its data files; none
+    // (the current one) for a bare program name.
+    char directory[kPathSize];
+    CopyText(directory, sizeof directory, FirstWordComponents(commandLine, "drive,dir"));
+    PROCESS_INFORMATION process;
+    if (!CreateProgramProcess(commandLine, showWindow, directory[0] ? directory : nullptr,
+                              &process))
+        return static_cast<int>(GetLastError());
+
+    // Between looks at the process the windows are served, so that Stop can
+    // end a program that takes long; waiting for either keeps the processor
+    // free for the program itself.
+    bool ended = false;
+    while (!PumpMessages()) {
+        DWORD code = 0;
+        if (!GetExitCodeProcess(process.hProcess, &code))
+            break;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+        MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 100, QS_ALLINPUT);
+    }
+    int result = 0;
+    if (!ended || StopRequested) {
+        TerminateProcess(process.hProcess, 0);
+        result = static_cast<int>(GetLastError());
+        // A stopped program is no success, whatever the last error was.
+        if (result == 0)
+            result = ERROR_CANCELLED;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+int StartProgram(const char* commandLine, bool showWindow) {
+    PROCESS_INFORMATION process;
+    if (!CreateProgramProcess(commandLine, showWindow, nullptr, &process))
+        return static_cast<int>(GetLastError());
+    // The program runs on by itself; its handles are not needed here.
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 0;
+}

@@ -1,0 +1,12 @@
+// The short form of a program's path, for command lines that are split at
+// blanks.
+#include "conversion.h"
+
+#include "../common/bounded_text.h"
+#include "../common/paths.h"
+
+bool ShortProgramPath(const char* program, char* out, size_t size) {
+    if (!FileExists(program))
+        return false;
+    return CopyText(out, size, ResolvePath(program, false));
+}

@@ -1,0 +1,116 @@
+/* A conversion program for the end-to-end tests:
+ *
+ *   converter [--prefix TEXT] [--hex] [--empty] [--sleep MS] [--exit N] [--where FILE]
+ *             INPUT OUTPUT
+ *
+ * writes TEXT followed by INPUT's bytes to OUTPUT (as hexadecimal digits with --hex, nothing
+ * at all with --empty), after
+ * sleeping MS milliseconds, and exits with N. --where writes the working directory to FILE.
+ * An argument "@FILE" is replaced by the blank-separated words of FILE, the way programs
+ * with short command lines read a response file. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#ifdef _WIN32
+#include <direct.h>
+#include <windows.h>
+#define getcwd _getcwd
+#else
+#include <unistd.h>
+#endif
+
+#define MAX_WORDS 64
+
+static char* words[MAX_WORDS];
+static int wordCount;
+static char response[8192];
+
+static void Add(char* word) {
+    if (wordCount < MAX_WORDS)
+        words[wordCount++] = word;
+}
+
+static void AddResponseFile(const char* path) {
+    FILE* file = fopen(path, "rb");
+    size_t n = file ? fread(response, 1, sizeof response - 1, file) : 0;
+    char* word;
+    if (file)
+        fclose(file);
+    response[n] = 0;
+    for (word = strtok(response, " \t\r\n"); word; word = strtok(NULL, " \t\r\n"))
+        Add(word);
+}
+
+static void Pause(int ms) {
+#ifdef _WIN32
+    Sleep((DWORD)ms);
+#else
+    usleep((useconds_t)ms * 1000);
+#endif
+}
+
+int main(int argc, char** argv) {
+    const char* prefix = "";
+    const char* where = NULL;
+    int empty = 0, hex = 0, sleepMs = 0, code = 0, i;
+    const char* input = NULL;
+    const char* output = NULL;
+    for (i = 1; i < argc; i++) {
+        if (argv[i][0] == '@')
+            AddResponseFile(argv[i] + 1);
+        else
+            Add(argv[i]);
+    }
+    for (i = 0; i < wordCount; i++) {
+        if (strcmp(words[i], "--prefix") == 0 && i + 1 < wordCount)
+            prefix = words[++i];
+        else if (strcmp(words[i], "--hex") == 0)
+            hex = 1;
+        else if (strcmp(words[i], "--empty") == 0)
+            empty = 1;
+        else if (strcmp(words[i], "--sleep") == 0 && i + 1 < wordCount)
+            sleepMs = atoi(words[++i]);
+        else if (strcmp(words[i], "--exit") == 0 && i + 1 < wordCount)
+            code = atoi(words[++i]);
+        else if (strcmp(words[i], "--where") == 0 && i + 1 < wordCount)
+            where = words[++i];
+        else if (!input)
+            input = words[i];
+        else
+            output = words[i];
+    }
+    if (sleepMs > 0)
+        Pause(sleepMs);
+    if (where) {
+        char directory[1024];
+        FILE* file = fopen(where, "wb");
+        if (file && getcwd(directory, sizeof directory))
+            fputs(directory, file);
+        if (file)
+            fclose(file);
+    }
+    if (!input || !output) {
+        fprintf(stderr, "usage: converter [options] INPUT OUTPUT\n");
+        return 2;
+    }
+    if (!empty) {
+        FILE* in = fopen(input, "rb");
+        FILE* out = fopen(output, "wb");
+        char buffer[65536];
+        size_t n;
+        if (!in || !out)
+            return 3;
+        fputs(prefix, out);
+        while ((n = fread(buffer, 1, sizeof buffer, in)) > 0) {
+            size_t k;
+            if (!hex)
+                fwrite(buffer, 1, n, out);
+            for (k = 0; hex && k < n; k++)
+                fprintf(out, "%02x", (unsigned char)buffer[k]);
+        }
+        fclose(in);
+        if (fclose(out) != 0)
+            return 3;
+    }
+    return code;
+}

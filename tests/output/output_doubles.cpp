@@ -1,0 +1,134 @@
+#include "output_doubles.h"
+
+#include "app/progress.h"
+#include "app/shell_state.h"
+#include "common/file_system.h"
+#include "output/conversion.h"
+#include "output/escape_channel.h"
+#include "output/process.h"
+#include "output/spooler_channel.h"
+#include "tests/doubles/text_device_recorder.h"
+
+#include <cstring>
+
+PrinterScript Printer;
+
+void ResetPrinter() {
+    Printer = PrinterScript();
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string bytes;
+    FILE* file = OpenStream(path.c_str(), "rb");
+    if (!file)
+        return bytes;
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    fclose(file);
+    return bytes;
+}
+
+static bool CopyOut(char* buffer, size_t size, const std::string& text) {
+    if (size == 0)
+        return false;
+    size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return n == text.size();
+}
+
+// Printer selection.
+void GetPrinterName(char* buffer, size_t size) {
+    CopyOut(buffer, size, Printer.name);
+}
+void GetPrinterChoices(PrinterChoices* choices) {
+    *choices = Printer.choices;
+}
+DeviceContext CreatePrinterDC(bool applyOrientation) {
+    Printer.deviceContexts.push_back(applyOrientation);
+    return Printer.haveDevice ? RecorderDevice() : nullptr;
+}
+bool IsPostScriptPrinter() {
+    return Printer.postScript;
+}
+bool AskOutputFileName(char* buffer, size_t size) {
+    ++Printer.outputFileQuestions;
+    return Printer.outputFileChosen && CopyOut(buffer, size, Printer.outputFile);
+}
+
+// The spooler.
+static size_t writeCount;
+bool StartSpoolerJob(const char* printerName, const char* documentName, const char* outputFile,
+                     const char* dataType) {
+    if (!Printer.jobStarts)
+        return false;
+    SpoolerJob job;
+    job.printer = printerName;
+    job.document = documentName;
+    job.outputFile = outputFile ? outputFile : "";
+    job.dataType = dataType;
+    Printer.jobs.push_back(job);
+    writeCount = 0;
+    return true;
+}
+bool WriteRawJob(const void* bytes, size_t count) {
+    if (Printer.jobs.empty() || Printer.jobs.back().closed)
+        return false;
+    if (writeCount++ >= Printer.writesBeforeFailure)
+        return false;
+    SpoolerJob& job = Printer.jobs.back();
+    job.writes.push_back(count);
+    job.bytes.append(static_cast<const char*>(bytes), count);
+    if (writeCount >= Printer.writesBeforeStop)
+        StopRequested = true;
+    return true;
+}
+bool CloseRawJob(bool abort) {
+    if (Printer.jobs.empty())
+        return false;
+    Printer.jobs.back().aborted = abort;
+    Printer.jobs.back().closed = true;
+    return true;
+}
+bool PrinterHasXpsDriver(const char*) {
+    return Printer.xpsDriver;
+}
+
+// The driver's pass-through escape.
+bool SupportsPassThrough(DeviceContext) {
+    return Printer.passThrough;
+}
+void PassThroughBlock(DeviceContext, const void* block, size_t size) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(block);
+    size_t count = bytes[0] | (bytes[1] << 8);
+    if (count + 2 != size)
+        Printer.badBlockCount = true;
+    Printer.passThroughBlocks.push_back(size);
+    Printer.passThroughBytes.append(reinterpret_cast<const char*>(bytes) + 2, size - 2);
+}
+
+// Programs.
+int RunAndWait(const char* commandLine, bool showWindow) {
+    Printer.commands.push_back(commandLine);
+    Printer.commandWindows.push_back(showWindow);
+    return Printer.program ? Printer.program(commandLine) : 0;
+}
+int StartProgram(const char* commandLine, bool) {
+    Printer.commands.push_back(commandLine);
+    return 0;
+}
+bool ShortProgramPath(const char* program, char* out, size_t size) {
+    for (const std::string& existing : Printer.existingPrograms)
+        if (existing == program)
+            return CopyOut(out, size, "C:\\PROGRA~1\\CONVER~1\\CONV.EXE");
+    return false;
+}
+
+void ProgressPercent(double) {}
+
+// The settings store selects its set's printer.
+bool SelectPrinterByName(const char*) {
+    return true;
+}
