@@ -180,13 +180,21 @@ long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetect
     int linesPerPage = options.linesPerPage < 1 ? 1 : options.linesPerPage;
     char line[kLineBufferSize];
     long long rows = 0;
+    bool textSeen = false;
     int length;
     while ((length = ReadTextLine(file, line)) >= 0) {
+        // Page breaks count the row positions the printing gives them, or a
+        // header's page total would not match the pages printed: one before
+        // any text leaves its row empty, and one at the top of a page ends
+        // that page with nothing on it.
         if (CheckFormFeed(file, line, &length)) {
-            if (rows > 0)
-                rows = (rows + linesPerPage - 1) / linesPerPage * linesPerPage;
+            if (!textSeen)
+                rows += 1;
+            else
+                rows = (rows / linesPerPage + 1) * linesPerPage;
             continue;
         }
+        textSeen = true;
         length = RemoveLineEnds(line, length);
         if (options.detectOem && !*oemDetected && HasOemCharacters(line, length))
             *oemDetected = true;

@@ -75,7 +75,8 @@ struct CountOptions {
     bool detectOem;
 };
 
-// Rows the file takes from its current position to its end, page breaks
-// rounding up to whole pages. *oemDetected is set by the first line with DOS
-// characters when detectOem is on.
+// Rows the file takes from its current position to its end, as the printing
+// places them: page breaks end the page (a break at the top of a page makes
+// an empty one), a break before any text takes one row. *oemDetected is set by
+// the first line with DOS characters when detectOem is on.
 long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetected);

@@ -41,7 +41,7 @@ struct TextFontSpec {
 
 int DeviceCaps(DeviceContext dc, DeviceCap cap);
 // None when the platform refuses.
-FontRef CreateFontFromSpec(const TextFontSpec& spec);
+FontRef CreateFontFromSpec(const TextFontSpec& request);
 void SelectTextFont(DeviceContext dc, FontRef font);
 void DeleteTextFont(FontRef font);
 // Advance width of "X" in the selected font; 0 when it cannot be measured.

@@ -37,17 +37,17 @@ int DeviceCaps(DeviceContext dc, DeviceCap cap) {
     return 0;
 }
 
-FontRef CreateFontFromSpec(const TextFontSpec& spec) {
+FontRef CreateFontFromSpec(const TextFontSpec& request) {
     LOGFONTA font;
     memset(&font, 0, sizeof font);
-    font.lfHeight = spec.height;
-    font.lfWidth = spec.width;
-    font.lfWeight = spec.weight;
-    font.lfItalic = spec.italic ? 1 : 0;
-    font.lfUnderline = spec.underline ? 1 : 0;
-    font.lfCharSet = static_cast<BYTE>(spec.charSet);
-    font.lfPitchAndFamily = static_cast<BYTE>(spec.pitchAndFamily);
-    lstrcpynA(font.lfFaceName, spec.face, LF_FACESIZE);
+    font.lfHeight = request.height;
+    font.lfWidth = request.width;
+    font.lfWeight = request.weight;
+    font.lfItalic = request.italic ? 1 : 0;
+    font.lfUnderline = request.underline ? 1 : 0;
+    font.lfCharSet = static_cast<BYTE>(request.charSet);
+    font.lfPitchAndFamily = static_cast<BYTE>(request.pitchAndFamily);
+    lstrcpynA(font.lfFaceName, request.face, LF_FACESIZE);
     return CreateFontIndirectA(&font);
 }
 

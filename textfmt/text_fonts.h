@@ -4,7 +4,7 @@
 #include "text_device.h"
 
 void FillTextFontSpec(const char* face, int height, int width, bool bold, bool italic,
-                      bool underline, TextFontSpec* spec);
+                      bool underline, TextFontSpec* request);
 // None when the platform refuses; the caller deletes it with DeleteTextFont.
 FontRef CreateTextFont(const char* face, int height, int width, bool bold, bool italic,
                        bool underline);

@@ -38,11 +38,11 @@ int FontIndex(FontRef font) {
 int XWidthOf(int font) {
     if (font < 0 || font >= static_cast<int>(RecordedFonts.size()))
         return 0;
-    const TextFontSpec& spec = RecordedFonts[font].spec;
-    auto scripted = DeviceScript.xWidthForHeight.find(spec.height);
+    const TextFontSpec& request = RecordedFonts[font].request;
+    auto scripted = DeviceScript.xWidthForHeight.find(request.height);
     if (scripted != DeviceScript.xWidthForHeight.end())
         return scripted->second;
-    return spec.width > 0 ? spec.width : spec.height * 3 / 5;
+    return request.width > 0 ? request.width : request.height * 3 / 5;
 }
 
 } // namespace
@@ -83,9 +83,9 @@ int DeviceCaps(DeviceContext, DeviceCap cap) {
     return 0;
 }
 
-FontRef CreateFontFromSpec(const TextFontSpec& spec) {
+FontRef CreateFontFromSpec(const TextFontSpec& request) {
     ++DeviceCallCount;
-    RecordedFonts.push_back({spec, false});
+    RecordedFonts.push_back({request, false});
     return reinterpret_cast<FontRef>(static_cast<intptr_t>(RecordedFonts.size()));
 }
 

@@ -36,7 +36,7 @@ struct DrawnFrame {
 };
 
 struct RecordedFont {
-    TextFontSpec spec;
+    TextFontSpec request;
     bool deleted;
 };
 

@@ -51,8 +51,8 @@ class HighlightingTest : public TextFormatterTest {
                 runs.push_back("?:" + t.text);
                 continue;
             }
-            const TextFontSpec& spec = RecordedFonts[static_cast<size_t>(t.font)].spec;
-            std::string kind = spec.weight == 900 ? "K:" : spec.italic ? "C:" : "N:";
+            const TextFontSpec& request = RecordedFonts[static_cast<size_t>(t.font)].request;
+            std::string kind = request.weight == 900 ? "K:" : request.italic ? "C:" : "N:";
             runs.push_back(kind + t.text);
         }
         return runs;
@@ -143,7 +143,7 @@ TEST_F(HighlightingTest, FontsAreMadePerJobWithTheBodyWidth) {
     size_t first = RecordedFonts.size();
     ASSERT_TRUE(Prepare("main.c"));
     ASSERT_GE(RecordedFonts.size(), first + 2);
-    const TextFontSpec& keyword = RecordedFonts[RecordedFonts.size() - 2].spec;
+    const TextFontSpec& keyword = RecordedFonts[RecordedFonts.size() - 2].request;
     EXPECT_EQ(50, keyword.height);
     EXPECT_EQ(30, keyword.width);
     EXPECT_EQ(900, keyword.weight);

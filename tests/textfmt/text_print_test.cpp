@@ -57,7 +57,7 @@ TEST_F(TextPrintTest, PaperBoundHeaderHeightAndRoom) {
     EXPECT_EQ(3000 - 71, L().areaBottom);
     EXPECT_EQ("1:0,0", At("Top"));
     EXPECT_EQ("1:0,2953", At("Bottom"));
-    const TextFontSpec& header = RecordedFonts[static_cast<size_t>(Find("Top")->font)].spec;
+    const TextFontSpec& header = RecordedFonts[static_cast<size_t>(Find("Top")->font)].request;
     EXPECT_EQ(47, header.height);
     EXPECT_EQ(900, header.weight);
 
@@ -84,7 +84,7 @@ TEST_F(TextPrintTest, LinesPerPageSizeTheRowsAndCentreTheBlock) {
     EXPECT_EQ(37, L().textRect.top);
     EXPECT_EQ("1:0,37", At("Head"));
     EXPECT_EQ("1:0,113", At("first"));
-    EXPECT_EQ(38, RecordedFonts[static_cast<size_t>(Find("Head")->font)].spec.height);
+    EXPECT_EQ(38, RecordedFonts[static_cast<size_t>(Find("Head")->font)].request.height);
 }
 
 TEST_F(TextPrintTest, CharactersPerLineAreMeasuredWithAProbeFont) {
@@ -92,8 +92,8 @@ TEST_F(TextPrintTest, CharactersPerLineAreMeasuredWithAProbeFont) {
     CurrentSettings.Chars = 80;
     ASSERT_EQ(1, Print("x\n"));
     ASSERT_FALSE(RecordedFonts.empty());
-    EXPECT_EQ(60, RecordedFonts[0].spec.height);
-    EXPECT_EQ(0, RecordedFonts[0].spec.width);
+    EXPECT_EQ(60, RecordedFonts[0].request.height);
+    EXPECT_EQ(0, RecordedFonts[0].request.width);
     EXPECT_TRUE(RecordedFonts[0].deleted);
     EXPECT_EQ(50, L().lineHeight);
     EXPECT_EQ(60, L().linesPerPage);
@@ -119,7 +119,7 @@ TEST_F(TextPrintTest, BothGivenSetsTheFontWidth) {
     ASSERT_EQ(1, Print("x\n"));
     EXPECT_EQ(40, L().lineHeight);
     EXPECT_EQ(30, L().fontWidth);
-    EXPECT_EQ(30, RecordedFonts[0].spec.width);
+    EXPECT_EQ(30, RecordedFonts[0].request.width);
     EXPECT_EQ(80, L().charsPerLine);
 }
 
@@ -227,6 +227,29 @@ TEST_F(TextPrintTest, FormFeedsStartANewLogicalPage) {
     EXPECT_EQ("1:0,40", At("a")); // the leading page break leaves its row empty
     EXPECT_EQ("2:0,0", At("c"));
     EXPECT_EQ("4:0,0", At("d"));
+}
+
+// The page total of a header comes from the counting pass, so it must count
+// the pages that page breaks make just as the printing does.
+TEST_F(TextPrintTest, CountingAgreesWithPrintingAboutFormFeeds) {
+    CurrentSettings.Lines = 3;
+    const std::string files[] = {
+        "\fa\nb\fc\n\f\r\n\f\r\nd\n",
+        "\f\n\f\n\f\na\nb\n",   // leading breaks fill the first page
+        "\f\n\f\n",             // nothing but breaks
+        "a\nb\nc\n\fd\n",       // a break right after a full page
+        "a\nb\nc\n\f",          // ... at the end of the file
+        "a\f\fb\n",             // two breaks in a row
+        "a\nb\nc\nd\ne\nf\n\f", // a full page, then a trailing break
+    };
+    for (const std::string& text : files) {
+        ResetTextDevice();
+        DeviceScript.resY = 3000;
+        ASSERT_EQ(1, Print(text));
+        EXPECT_EQ(Pages(), Count(text)) << testing::PrintToString(text);
+    }
+    EXPECT_EQ(3, Count("a\nb\nc\n\fd\n")); // the empty page between
+    EXPECT_EQ(2, Count("\f\n\f\n\f\na\n"));
 }
 
 TEST_F(TextPrintTest, LineNumbersAndWrappedRows) {
@@ -349,7 +372,7 @@ TEST_F(TextPrintTest, HighlightedRowsUseTheDefinition) {
     // Body "X" is 24 wide (3/5 of 40): numbers, then the row in runs.
     EXPECT_EQ((std::vector<std::string>{"    1:@0,0", "  @168,0", "int@216,0", " x;@288,0"}),
               TextsAt());
-    const TextFontSpec& keyword = RecordedFonts[static_cast<size_t>(Find("int")->font)].spec;
+    const TextFontSpec& keyword = RecordedFonts[static_cast<size_t>(Find("int")->font)].request;
     EXPECT_EQ(900, keyword.weight);
     EXPECT_EQ(24, keyword.width);
 
@@ -360,7 +383,7 @@ TEST_F(TextPrintTest, HighlightedRowsUseTheDefinition) {
     ASSERT_EQ(1, Print("int\n/* open\n", 2, "main.c"));
     int keywords = 0;
     for (const DrawnText& t : DrawnTexts)
-        if (t.text == "int" && RecordedFonts[static_cast<size_t>(t.font)].spec.weight == 900)
+        if (t.text == "int" && RecordedFonts[static_cast<size_t>(t.font)].request.weight == 900)
             ++keywords;
     EXPECT_EQ(2, keywords);
 
@@ -379,20 +402,20 @@ TEST_F(TextPrintTest, HighlightedRowsUseTheDefinition) {
 namespace {
 
 TEST(TextFonts, RecordFieldsFollowTheFace) {
-    TextFontSpec spec;
-    FillTextFontSpec("MS LineDraw", 40, 24, true, true, false, &spec);
-    EXPECT_EQ(2, spec.charSet);
-    EXPECT_EQ(900, spec.weight);
-    EXPECT_TRUE(spec.italic);
-    EXPECT_FALSE(spec.underline);
-    EXPECT_EQ(48, spec.pitchAndFamily);
-    FillTextFontSpec("Courier New", 40, 0, false, false, true, &spec);
-    EXPECT_EQ(0, spec.charSet);
-    EXPECT_EQ(0, spec.weight);
-    EXPECT_TRUE(spec.underline);
+    TextFontSpec request;
+    FillTextFontSpec("MS LineDraw", 40, 24, true, true, false, &request);
+    EXPECT_EQ(2, request.charSet);
+    EXPECT_EQ(900, request.weight);
+    EXPECT_TRUE(request.italic);
+    EXPECT_FALSE(request.underline);
+    EXPECT_EQ(48, request.pitchAndFamily);
+    FillTextFontSpec("Courier New", 40, 0, false, false, true, &request);
+    EXPECT_EQ(0, request.charSet);
+    EXPECT_EQ(0, request.weight);
+    EXPECT_TRUE(request.underline);
     FillTextFontSpec("An Unusually Long Face Name Of Forty Chars", 40, 0, false, false, false,
-                     &spec);
-    EXPECT_EQ(std::string("An Unusually Long Face Name Of "), spec.face);
+                     &request);
+    EXPECT_EQ(std::string("An Unusually Long Face Name Of "), request.face);
 }
 
 } // namespace
