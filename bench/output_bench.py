@@ -16,28 +16,10 @@ import time
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(here, "..", "tests", "e2e"))
 import bench as bench_module  # noqa: E402
+from memory_watch import peak_memory  # noqa: E402
 
 MB = 1024 * 1024
 RUNS = 5
-
-
-def peak_memory(stop, found):
-    """Polls the Unix processes of ravlen.exe for their peak resident size (VmHWM, kB)."""
-    while not stop.is_set():
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
-            try:
-                with open("/proc/%s/cmdline" % entry, "rb") as f:
-                    if b"ravlen.exe" not in f.read():
-                        continue
-                with open("/proc/%s/status" % entry) as f:
-                    for line in f:
-                        if line.startswith("VmHWM:"):
-                            found[0] = max(found[0], int(line.split()[1]))
-            except OSError:
-                pass
-        time.sleep(0.02)
 
 
 def run_ravlen(bench, settings, path):

@@ -17,19 +17,6 @@
 
 using Strings = std::vector<std::string>;
 
-inline std::string ReadTestFile(const std::string& path) {
-    FILE* file = fopen(NativeName(path).c_str(), "rb");
-    if (!file)
-        return "";
-    std::string bytes;
-    char block[4096];
-    size_t count;
-    while ((count = fread(block, 1, sizeof block, file)) > 0)
-        bytes.append(block, count);
-    fclose(file);
-    return bytes;
-}
-
 // The lines of a text file, without their line ends.
 inline std::vector<std::string> ReadTestLines(const std::string& path) {
     std::vector<std::string> lines;

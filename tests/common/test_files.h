@@ -43,6 +43,20 @@ inline bool WriteTestFile(const std::string& path, const std::string& bytes) {
     return fclose(file) == 0 && ok;
 }
 
+// The whole file, "" when it cannot be read.
+inline std::string ReadTestFile(const std::string& path) {
+    FILE* file = fopen(NativeName(path).c_str(), "rb");
+    if (!file)
+        return "";
+    std::string bytes;
+    char block[4096];
+    size_t count;
+    while ((count = fread(block, 1, sizeof block, file)) > 0)
+        bytes.append(block, count);
+    fclose(file);
+    return bytes;
+}
+
 inline void SetReadOnly(const std::string& path, bool readOnly) {
 #ifdef _WIN32
     _chmod(path.c_str(), readOnly ? _S_IREAD : _S_IREAD | _S_IWRITE);

@@ -178,7 +178,7 @@ TEST_F(DefinitionsTest, AMissingFileIsReportedAtEveryLookup) {
 
 TEST_F(DefinitionsTest, LookupLoadsOnceAndFindsTheSection) {
     ScratchFile file("TYPE=.c|.h\nTAB-WIDTH=4\n");
-    SetDefinitionsPath(NativeFileName(file.path()).c_str());
+    SetDefinitionsPath(NativeName(file.path()).c_str());
     EXPECT_TRUE(FindDefinition("main.c"));
     ASSERT_NE(nullptr, CurrentDefinition());
     EXPECT_EQ(4, CurrentDefinition()->tabWidth);

@@ -61,7 +61,7 @@ class DocumentCodesTest : public TextFormatterTest {
     }
     std::string MakeFile(const std::string& name) {
         std::string path = directory_ + "\\" + name;
-        FILE* out = fopen(NativeFileName(path).c_str(), "wb");
+        FILE* out = fopen(NativeName(path).c_str(), "wb");
         if (out)
             fclose(out);
         return path;
@@ -81,10 +81,10 @@ TEST_F(DocumentCodesTest, DefaultHeaderFillsNameDateAndTotal) {
     time_t stamp = mktime(&when);
 #ifdef _WIN32
     struct _utimbuf times = {stamp, stamp};
-    ASSERT_EQ(0, _utime(NativeFileName(path).c_str(), &times));
+    ASSERT_EQ(0, _utime(NativeName(path).c_str(), &times));
 #else
     struct utimbuf times = {stamp, stamp};
-    ASSERT_EQ(0, utime(NativeFileName(path).c_str(), &times));
+    ASSERT_EQ(0, utime(NativeName(path).c_str(), &times));
 #endif
     char text[kHeaderTextSize] = "&f&c&d&rPage &#(&t)";
     ExpandDocumentCodes(text, path.c_str(), 12);

@@ -28,7 +28,7 @@ class HighlightingTest : public TextFormatterTest {
     void SetUp() override {
         TextFormatterTest::SetUp();
         definitions_.reset(new ScratchFile(kCDefinitions));
-        SetDefinitionsPath(NativeFileName(definitions_->path()).c_str());
+        SetDefinitionsPath(NativeName(definitions_->path()).c_str());
     }
     void TearDown() override {
         SetDefinitionsPath(nullptr);

@@ -364,7 +364,7 @@ TEST_F(TextPrintTest, AStopEndsTheDocumentAfterTheCurrentPage) {
 TEST_F(TextPrintTest, HighlightedRowsUseTheDefinition) {
     ScratchFile definitions("TYPE=.c\nKEYWORDS=int\nKEYWORD-STYLE=bold\nTAB-WIDTH=2\nCOMMENT-START="
                             "/*\nCOMMENT-END=*/\n");
-    SetDefinitionsPath(NativeFileName(definitions.path()).c_str());
+    SetDefinitionsPath(NativeName(definitions.path()).c_str());
     CurrentSettings.PrettyPrint = 1;
     CurrentSettings.LineNo = 1;
     ASSERT_EQ(1, Print("\tint x;\n", 1, "main.c"));

@@ -13,15 +13,7 @@
 #include "../doubles/text_device_recorder.h"
 #include "settings/settings.h"
 #include "textfmt/definitions.h"
-
-inline std::string NativeFileName(std::string path) {
-#ifndef _WIN32
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
-#endif
-    return path;
-}
+#include "tests/common/test_files.h"
 
 // A temporary file holding `bytes`, open for binary reading, removed at the end.
 class ScratchFile {
@@ -31,12 +23,12 @@ class ScratchFile {
         if (!MakeTempFileName(name, sizeof name))
             return;
         path_ = name;
-        FILE* out = fopen(NativeFileName(path_).c_str(), "wb");
+        FILE* out = fopen(NativeName(path_).c_str(), "wb");
         if (!out)
             return;
         fwrite(bytes.data(), 1, bytes.size(), out);
         fclose(out);
-        file_ = fopen(NativeFileName(path_).c_str(), mode);
+        file_ = fopen(NativeName(path_).c_str(), mode);
     }
     ~ScratchFile() {
         if (file_)
