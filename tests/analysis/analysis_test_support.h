@@ -45,19 +45,6 @@ class AnalysisTest : public testing::Test {
         return analysis;
     }
 
-    static std::string ReadFile(const std::string& path) {
-        std::string bytes;
-        FILE* file = fopen(NativeName(path).c_str(), "rb");
-        if (!file)
-            return bytes;
-        char buffer[4096];
-        size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-            bytes.append(buffer, got);
-        fclose(file);
-        return bytes;
-    }
-
     std::vector<FileAnalysis*> analyses;
     std::vector<std::string> paths;
 };

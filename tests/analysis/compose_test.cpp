@@ -44,7 +44,7 @@ class Composition : public AnalysisTest {
         EXPECT_TRUE(OpenOutputFile(out.c_str()));
         EXPECT_EQ(expectSuccess, ComposePostScript(analysis));
         CloseOutputFile();
-        return ReadFile(out);
+        return ReadTestFile(out);
     }
 
     // The index as page selection leaves it, pages numbered from 1.

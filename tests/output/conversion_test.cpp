@@ -126,7 +126,7 @@ TEST_F(Conversion, TextAfterBlankAtGoesToAResponseFile) {
         std::vector<std::string> words = Words(command);
         if (words.size() == 3 && words[2][0] == '@') {
             responsePath = words[2].substr(1);
-            response = ReadWholeFile(responsePath);
+            response = ReadTestFile(responsePath);
             std::vector<std::string> inner = Words(response);
             if (inner.size() == 3)
                 WriteTestFile(inner[1], "converted");
@@ -275,7 +275,7 @@ TEST_F(Conversion, DispatcherPrintsTheConvertedOutputAndDeletesItsFiles) {
     std::vector<std::string> files;
     Printer.program = [&](const std::string& command) {
         files = Words(command);
-        composed = ReadWholeFile(files[1]);
+        composed = ReadTestFile(files[1]);
         WriteTestFile(files[2], pcl);
         return 0;
     };

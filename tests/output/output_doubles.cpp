@@ -17,19 +17,6 @@ void ResetPrinter() {
     Printer = PrinterScript();
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::string bytes;
-    FILE* file = OpenStream(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    fclose(file);
-    return bytes;
-}
-
 static bool CopyOut(char* buffer, size_t size, const std::string& text) {
     if (size == 0)
         return false;

@@ -49,4 +49,3 @@ struct PrinterScript {
 extern PrinterScript Printer;
 
 void ResetPrinter();
-std::string ReadWholeFile(const std::string& path);
