@@ -5,14 +5,16 @@
 #include "../common/bounded_text.h"
 
 enum FileKind {
-    Binary = 0,                  // printer-ready data, sent unchanged
-    Text = 1,                    // plain text, formatted by the program
-    PlainPostScript = 2,         // PostScript sent unchanged
-    StructuredPostScript = 3,    // DSC PostScript with known pages
-    EncapsulatedPostScript = 4   // EPS with a bounding box
+    Binary = 0,                // printer-ready data, sent unchanged
+    Text = 1,                  // plain text, formatted by the program
+    PlainPostScript = 2,       // PostScript sent unchanged
+    StructuredPostScript = 3,  // DSC PostScript with known pages
+    EncapsulatedPostScript = 4 // EPS with a bounding box
 };
 
-inline bool IsPostScript(int kind) { return kind >= PlainPostScript; }
+inline bool IsPostScript(int kind) {
+    return kind >= PlainPostScript;
+}
 
 struct FileAnalysis {
     char path[kPathSize];
@@ -23,7 +25,7 @@ struct FileAnalysis {
     long psLength;
     unsigned pageCount;
     long firstPageOffset;
-    double boundingBox[4];  // llx, lly, urx, ury in points
+    double boundingBox[4]; // llx, lly, urx, ury in points
 };
 
 // Opens and classifies `path`; none when it cannot be opened (errno tells why).

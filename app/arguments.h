@@ -8,7 +8,7 @@
 
 struct Argument {
     std::string text;
-    bool quoted;  // the argument began with a double quote: never expanded
+    bool quoted; // the argument began with a double quote: never expanded
 };
 
 // Splits a command line: blanks and tabs separate, double quotes group,

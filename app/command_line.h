@@ -5,28 +5,28 @@
 #include <vector>
 
 enum QualifierAction {
-    kQualCopies,         // /#:n
-    kQualStdin,          // /- or /-:name
-    kQualBackup,         // /b:dir
-    kQualClipboard,      // /c or /c:name
-    kQualDelete,         // /delete
-    kQualEcho,           // /e (and /d...)
-    kQualSettingsFile,   // /i:file
-    kQualLog,            // /l:file or /l:+file
-    kQualSettingsSet,    // /n:name
-    kQualDefinitions,    // /p:file
-    kQualQuit,           // /q
-    kQualSpooler,        // /s:pattern
-    kQualLockCopies,     // /x1
-    kQualNothing,        // /x with another third character, /#:abc
-    kQualMissingValue,   // message 42
-    kQualInvalid         // message 8
+    kQualCopies,       // /#:n
+    kQualStdin,        // /- or /-:name
+    kQualBackup,       // /b:dir
+    kQualClipboard,    // /c or /c:name
+    kQualDelete,       // /delete
+    kQualEcho,         // /e (and /d...)
+    kQualSettingsFile, // /i:file
+    kQualLog,          // /l:file or /l:+file
+    kQualSettingsSet,  // /n:name
+    kQualDefinitions,  // /p:file
+    kQualQuit,         // /q
+    kQualSpooler,      // /s:pattern
+    kQualLockCopies,   // /x1
+    kQualNothing,      // /x with another third character, /#:abc
+    kQualMissingValue, // message 42
+    kQualInvalid       // message 8
 };
 
 struct Qualifier {
     QualifierAction action;
-    std::string value;  // the text from the fourth character on
-    int number;         // for kQualCopies
+    std::string value; // the text from the fourth character on
+    int number;        // for kQualCopies
 };
 
 // Reads one argument that begins with "/" (never the first-argument words).

@@ -8,14 +8,14 @@ typedef void* WindowRef;
 
 enum WindowTypeId { kWindowNormal = 127, kWindowMinimal = 128, kWindowFixedMinimal = 129 };
 
-extern WindowRef MainWindow;  // the main window, or the spooler window in spooler mode
-extern WindowRef MiniWindow;  // the icon-only window of the Minimal window types
+extern WindowRef MainWindow; // the main window, or the spooler window in spooler mode
+extern WindowRef MiniWindow; // the icon-only window of the Minimal window types
 extern int WindowType;
 extern bool SpoolerMode;
 extern char SpoolerPattern[kPathSize];
 extern char BackupDirectory[kPathSize];
-extern bool QuitAfterCommandLine;  // /q
-extern bool DeleteAfterPrint;      // /delete
-extern bool EchoToLog;             // /e
+extern bool QuitAfterCommandLine; // /q
+extern bool DeleteAfterPrint;     // /delete
+extern bool EchoToLog;            // /e
 extern bool StopRequested;
 extern char HelpFilePath[kPathSize];

@@ -8,12 +8,12 @@
 
 // Buffer sizes shared by the program.
 enum {
-    kPathChars = 770,        // paths and batch entries
+    kPathChars = 770, // paths and batch entries
     kPathSize = kPathChars + 1,
-    kShortPathSize = 260,    // results of the platform's path functions
-    kSettingTextSize = 255,  // most texts of a settings set
-    kMessageSize = 256,      // a formatted message or title
-    kLoadTextSize = 1000     // the string loader's buffer
+    kShortPathSize = 260,   // results of the platform's path functions
+    kSettingTextSize = 255, // most texts of a settings set
+    kMessageSize = 256,     // a formatted message or title
+    kLoadTextSize = 1000    // the string loader's buffer
 };
 
 bool CopyText(char* dest, size_t size, const char* src);

@@ -8,13 +8,13 @@
 #include <cstdio>
 
 struct FoundEntry {
-    char name[260];      // long name as stored
-    char shortName[14];  // 8.3 alias, empty when the entry has none
+    char name[260];     // long name as stored
+    char shortName[14]; // 8.3 alias, empty when the entry has none
     bool isDirectory;
     bool readOnly;
 };
 
-struct DirectorySearch;  // an open search, owned by the caller until closed
+struct DirectorySearch; // an open search, owned by the caller until closed
 
 // Starts a search for `pattern` (wildcards "*" and "?" in its last component,
 // matched without regard to case). Returns none when nothing matches.
@@ -22,9 +22,9 @@ DirectorySearch* OpenDirectorySearch(const char* pattern, FoundEntry* first);
 bool NextDirectoryEntry(DirectorySearch* search, FoundEntry* entry);
 void CloseDirectorySearch(DirectorySearch* search);
 
-bool PathExists(const char* path);  // file or directory
+bool PathExists(const char* path); // file or directory
 bool IsDirectory(const char* path);
-long long FileSizeOf(const char* path);  // 0 when the status cannot be read
+long long FileSizeOf(const char* path); // 0 when the status cannot be read
 // These leave errno set on failure.
 bool MakeDirectory(const char* path);
 bool RemoveFile(const char* path);

@@ -8,4 +8,4 @@ bool ReplaceFirst(char* text, const char* token, const char* replacement);
 // Turns every `separator` into NUL (a "a|b|" list into "a\0b\0").
 void SplitAtSeparator(char* text, char separator);
 void UpperCase(char* text);
-char* DuplicateText(const char* text);  // free() it; none when out of memory
+char* DuplicateText(const char* text); // free() it; none when out of memory

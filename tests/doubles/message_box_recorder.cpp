@@ -10,7 +10,9 @@ std::vector<ShownBox> ShownBoxes;
 OtherPartsScript OtherParts;
 static std::deque<int> answers;
 
-void QueueMessageAnswer(int answer) { answers.push_back(answer); }
+void QueueMessageAnswer(int answer) {
+    answers.push_back(answer);
+}
 
 void ResetDoubles() {
     RecordedCalls.clear();
@@ -30,4 +32,6 @@ int PlatformMessageBox(const char* text, const char* title, int kind) {
     return kind == kMessageQuestion ? kAnswerNo : kAnswerOk;
 }
 
-void PlatformBeep(int kind) { RecordedCalls.push_back("beep " + std::to_string(kind)); }
+void PlatformBeep(int kind) {
+    RecordedCalls.push_back("beep " + std::to_string(kind));
+}

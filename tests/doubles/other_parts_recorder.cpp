@@ -13,7 +13,9 @@
 #include "settings/settings_dialog.h"
 #include "recorder.h"
 
-static void Record(const std::string& line) { RecordedCalls.push_back(line); }
+static void Record(const std::string& line) {
+    RecordedCalls.push_back(line);
+}
 
 bool DispatchFile(FileAnalysis* analysis) {
     Record(std::string("dispatch ") + analysis->path + " with " + CurrentSetName);
@@ -33,8 +35,13 @@ bool DispatchFile(FileAnalysis* analysis) {
     return OtherParts.dispatchSucceeds;
 }
 
-bool InitPrinterSelection() { Record("init printer selection"); return true; }
-void FreePrinterSelection() { Record("free printer selection"); }
+bool InitPrinterSelection() {
+    Record("init printer selection");
+    return true;
+}
+void FreePrinterSelection() {
+    Record("free printer selection");
+}
 bool SelectPrinterByName(const char* name) {
     Record(std::string("select printer ") + name);
     return true;
@@ -43,21 +50,38 @@ bool ShowPrinterDialog(WindowRef, FileAnalysis* analysis) {
     Record(std::string("printer dialog ") + (analysis ? analysis->path : ""));
     return OtherParts.printerDialogConfirmed;
 }
-void SetDeviceCopies(int copies) { Record("copies " + std::to_string(copies)); }
-void LockCopyControls() { Record("lock copies"); }
+void SetDeviceCopies(int copies) {
+    Record("copies " + std::to_string(copies));
+}
+void LockCopyControls() {
+    Record("lock copies");
+}
 
-void ProgressBegin(int count) { Record("progress begin " + std::to_string(count)); }
-void ProgressNextFile(const char* fileName) { Record(std::string("progress file ") + fileName); }
+void ProgressBegin(int count) {
+    Record("progress begin " + std::to_string(count));
+}
+void ProgressNextFile(const char* fileName) {
+    Record(std::string("progress file ") + fileName);
+}
 void ProgressPercent(double) {}
-void ProgressEnd() { Record("progress end"); }
+void ProgressEnd() {
+    Record("progress end");
+}
 
-int RunInstaller() { Record("installer"); return 0; }
-int RunUninstaller() { Record("uninstaller"); return 0; }
+int RunInstaller() {
+    Record("installer");
+    return 0;
+}
+int RunUninstaller() {
+    Record("uninstaller");
+    return 0;
+}
 
 bool ShowSettingsDialog(WindowRef) {
     Record("settings dialog");
     return OtherParts.settingsDialogConfirmed;
 }
 
-
-void SetSpoolerTimer(bool on) { Record(on ? "spooler timer on" : "spooler timer off"); }
+void SetSpoolerTimer(bool on) {
+    Record(on ? "spooler timer on" : "spooler timer off");
+}

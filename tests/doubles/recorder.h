@@ -24,12 +24,12 @@ void QueueMessageAnswer(int answer);
 // Scripted results of the other parts' doubles.
 struct OtherPartsScript {
     bool dispatchSucceeds = true;
-    std::string dispatchFailsFor;  // a path containing this text fails
+    std::string dispatchFailsFor; // a path containing this text fails
     bool printerDialogConfirmed = true;
     bool settingsDialogConfirmed = true;
-    bool stopDuringDispatch = false;  // raises StopRequested inside DispatchFile
-    bool clipboardReadable = true;    // ReadClipboardText succeeds
-    std::string clipboardText;        // what it reads; empty: no text on the clipboard
-    std::string dispatchedBytes;      // filled by DispatchFile: the content it was given
+    bool stopDuringDispatch = false; // raises StopRequested inside DispatchFile
+    bool clipboardReadable = true;   // ReadClipboardText succeeds
+    std::string clipboardText;       // what it reads; empty: no text on the clipboard
+    std::string dispatchedBytes;     // filled by DispatchFile: the content it was given
 };
 extern OtherPartsScript OtherParts;

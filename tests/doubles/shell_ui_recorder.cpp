@@ -11,6 +11,10 @@ bool ShowStatus(const char* text) {
     return PumpMessages();
 }
 
-bool PumpMessages() { return StopRequested; }
+bool PumpMessages() {
+    return StopRequested;
+}
 
-void BringWindowToTop(WindowRef) { RecordedCalls.push_back("to top"); }
+void BringWindowToTop(WindowRef) {
+    RecordedCalls.push_back("to top");
+}
