@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The main job, shown: installs what is needed, builds the x86_64 Windows program, starts the
 # end-to-end bench (a private CUPS scheduler with a capture printer, an X display and a Wine
-# prefix), runs ravlen.exe with its main window (printing any FILEs given), saves a screenshot
-# to build/demo/main-window.png, lists the jobs that reached the capture printer and stops
-# everything. Usage: scripts/demo.sh [FILE...]
+# prefix), runs ravlen.exe with its main window printing the FILEs, saves a screenshot
+# to build/demo/main-window.png, shows the jobs that reached the capture printer and stops
+# everything. Usage: scripts/demo.sh [FILE...] (default: the files in samples/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

@@ -1,12 +1,15 @@
-"""Shows ravlen.exe at work on the bench: starts it with its main window (printing any files
-given first), saves a picture of the screen, lists what reached the capture printer, and
-shuts everything down.
+"""Shows ravlen.exe at work on the bench: starts it with its main window, prints the given
+files (the samples/ folder when none are given), saves a picture of the screen, shows what
+reached the capture printer (PostScript pages rendered to PNG by Ghostscript), and shuts
+everything down.
 
     python3 demo.py [--ravlen R] [--winauto W] [--work DIR] [--out DIR] [FILE...]
 """
 
 import argparse
+import glob
 import os
+import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -15,8 +18,29 @@ import bench as bench_module  # noqa: E402
 SETTINGS = {
     "General": {"Version": "2.1.5"},
     "Settings List": {"Default settings": 1},
-    "Default settings": {"ShowPrintDlg": 0, "SysTray": 0},
+    # Keyword highlighting for the C sample, two pages to a sheet for the PostScript one.
+    "Default settings": {"ShowPrintDlg": 0, "SysTray": 0, "PrettyPrint": 1, "NUpPs": 1},
 }
+
+
+def describe_job(number, title, data, out):
+    """One line about a captured job; PostScript pages are rendered to PNG files."""
+    if b"%!" not in data[:1024]:
+        return "job %d \"%s\": %d bytes of printer-ready data, sent unchanged" % (
+            number, title, len(data))
+    job = os.path.join(out, "job-%d.ps" % number)
+    with open(job, "wb") as f:
+        f.write(data.replace(b"\x04", b""))  # the end-of-job marks a printer would eat
+    pattern = os.path.join(out, "job-%d-sheet-%%d.png" % number)
+    for old in glob.glob(pattern.replace("%d", "*")):
+        os.remove(old)
+    done = subprocess.run(["gs", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-q", "-sDEVICE=png16m",
+                           "-r60", "-sOutputFile=" + pattern, job],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=120)
+    sheets = sorted(glob.glob(pattern.replace("%d", "*")))
+    state = "rendered" if done.returncode == 0 else "Ghostscript FAILED on it"
+    return "job %d \"%s\": PostScript, %d bytes, %d sheet(s) %s: %s" % (
+        number, title, len(data), len(sheets), state, ", ".join(sheets))
 
 
 def main():
@@ -35,8 +59,9 @@ def main():
     print("demo: starting the bench (CUPS, Xvfb, Wine)")
     bench.start()
     try:
+        files = args.files or sorted(glob.glob(os.path.join(root, "samples", "*")))
         names = []
-        for path in args.files:
+        for path in files:
             with open(path, "rb") as f:
                 names.append(bench.put_file("C:\\demo\\" + os.path.basename(path), f.read()))
         running = bench.start_run(names, settings=SETTINGS, settings_name="demo", timeout=300)
@@ -55,7 +80,7 @@ def main():
         print("demo: ravlen.exe exit code %s" % result.exit_code)
         if result.jobs:
             for i, (title, data) in enumerate(result.jobs, 1):
-                print("demo: job %d \"%s\", %d bytes" % (i, title, len(data)))
+                print("demo: " + describe_job(i, title, data, out))
         else:
             print("demo: no jobs reached the capture printer")
         print("demo: capture directory %s" % bench.capture_dir)
