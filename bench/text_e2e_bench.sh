@@ -4,13 +4,7 @@
 # x86_64 Windows build given as E2E_BUILD (default: build/win64), building
 # ravlen.exe and winauto.exe there first, and the baseline program beside them.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${E2E_BUILD:-$root/build/win64}
-if [ ! -f "$build/build.ninja" ]; then
-    cmake -S "$root" -B "$build" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
-fi
-cmake --build "$build" -j2 --target ravlen winauto winauto_hook >/dev/null
+source "$(dirname "$0")/win64_programs.sh"
 baseline="$build/bench/text_gdi_baseline.exe"
 mkdir -p "$(dirname "$baseline")"
 x86_64-w64-mingw32-gcc -O2 -Wall -Wextra -Werror -o "$baseline" \
