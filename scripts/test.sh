@@ -52,6 +52,7 @@ if [ -x tests/settings/parity.sh ]; then
     run settings-parity tests/settings/parity.sh build/native/tests/settings/profile_parity \
         build/win64/tests/settings/profile_parity.exe
 fi
+run release-check scripts/check_release.sh build/win32/app
 run fuzz-smoke scripts/fuzz_smoke.sh
 run e2e ctest --test-dir build/win64 --output-on-failure -L e2e
 

@@ -9,6 +9,7 @@ everything down.
 import argparse
 import glob
 import os
+import re
 import subprocess
 import sys
 
@@ -23,6 +24,16 @@ SETTINGS = {
 }
 
 
+def is_landscape(data):
+    """True for a job whose sheets are landscape: the printer driver says so in its
+    comments, and the program's own n-up setup names the orientation first."""
+    head = data[:65536]
+    if re.search(rb"%%(Page)?Orientation: Landscape", head):
+        return True
+    setup = re.search(rb"\b(true|false) (true|false) (true|false) [-0-9.]+ setup\b", data[:1 << 20])
+    return bool(setup) and setup.group(1) == b"true"
+
+
 def describe_job(number, title, data, out):
     """One line about a captured job; PostScript pages are rendered to PNG files."""
     if b"%!" not in data[:1024]:
@@ -35,8 +46,14 @@ def describe_job(number, title, data, out):
     for old in glob.glob(pattern.replace("%d", "*")):
         os.remove(old)
     done = subprocess.run(["gs", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-q", "-sDEVICE=png16m",
-                           "-r60", "-sOutputFile=" + pattern, job],
+                           "-r100", "-sOutputFile=" + pattern, job],
                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=120)
+    if is_landscape(data):
+        # Landscape sheets are drawn turned on a portrait page; turn the picture
+        # so that it shows the sheet as a person holds it.
+        for sheet in glob.glob(pattern.replace("%d", "*")):
+            subprocess.run(["convert", sheet, "-rotate", "90", sheet], check=False,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     sheets = sorted(glob.glob(pattern.replace("%d", "*")))
     state = "rendered" if done.returncode == 0 else "Ghostscript FAILED on it"
     return "job %d \"%s\": PostScript, %d bytes, %d sheet(s) %s: %s" % (
