@@ -56,6 +56,9 @@ bool ReadInstallInfo(InstallState* state) {
     ReadProfileValue("Install", "Directory", "", state->directory, sizeof state->directory,
                      SettingsFileName);
     bool installed = state->directory[0] != '\0';
+    size_t length = std::strlen(state->directory);
+    if (installed && state->directory[length - 1] != '\\')
+        AppendText(state->directory, sizeof state->directory, "\\");
     if (!installed &&
         !(ShellHasFolders() && ReadProgramFilesDir(state->directory, sizeof state->directory)))
         CopyText(state->directory, sizeof state->directory, "C:\\RAVLEN");
@@ -73,6 +76,15 @@ const char* ShortPathOf(const char* path) {
     return shortPath;
 }
 
+// A program path as the head of a command line: the short form has no
+// blanks, but where the system has no short form the path is quoted.
+const char* CommandPathOf(const char* path) {
+    static char command[kPathSize + 2];
+    const char* shortPath = ShortPathOf(path);
+    FormatText(command, sizeof command, std::strchr(shortPath, ' ') ? "\"%s\"" : "%s", shortPath);
+    return command;
+}
+
 void WriteInstallInfo(const InstallState* state) {
     WriteProfileValue("Install", "Directory", state->directory, SettingsFileName);
     WriteProfileValue("Install", "Group", state->group, SettingsFileName);
@@ -80,9 +92,11 @@ void WriteInstallInfo(const InstallState* state) {
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
+    char program[kPathSize];
     char command[kPathSize];
-    FormatText(command, sizeof command, "%s%s /uninstall", ShortPathOf(state->directory),
+    FormatText(program, sizeof program, "%s%s", state->directory,
                FileNameOf(ProgramPathComponents("")));
+    FormatText(command, sizeof command, "%s /uninstall", CommandPathOf(program));
     const char* name = LoadText(kTextProductName);
     RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
                    static_cast<DWORD>(std::strlen(name) + 1));
@@ -123,6 +137,13 @@ bool InstallFile(const InstallState* state, const InstallRow* row) {
     if (copy && row->optional && !FileExists(from)) {
         ShowMessage(kTextInstallFileFailed, row->file, ENOENT, kMessageWarning);
         return true;
+    }
+    // A read-only file is one the user protected; the copy must not replace
+    // it even where the system would let it (an administrator, or Wine).
+    DWORD attributes = copy ? GetFileAttributesA(to) : INVALID_FILE_ATTRIBUTES;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        ShowMessage(kTextInstallFileFailed, row->file, EACCES, kMessageError);
+        return false;
     }
     if (copy && !CopyFileReplacing(from, to)) {
         ShowMessage(kTextInstallFileFailed, row->file, errno, kMessageError);
@@ -172,9 +193,8 @@ void RegisterAssociations(const InstallState* state) {
     char icon[kPathSize];
     FormatText(program, sizeof program, "%s%s", state->directory,
                FileNameOf(ProgramPathComponents("")));
-    CopyText(program, sizeof program, ShortPathOf(program));
-    FormatText(command, sizeof command, "%s \"%%1\"", program);
-    FormatText(icon, sizeof icon, "%s,4", program);
+    FormatText(icon, sizeof icon, "%s,4", ShortPathOf(program));
+    FormatText(command, sizeof command, "%s \"%%1\"", CommandPathOf(program));
     RegisterFileTypes(state->extensions, command, icon);
 }
 

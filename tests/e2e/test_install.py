@@ -128,7 +128,7 @@ class InstallTest(unittest.TestCase):
     def test_1_bad_input_is_reported_and_the_dialog_stays(self):
         bench.put_file("C:\\blocker", b"a file, not a directory")
         bench.put_file("C:\\ro\\ravlen.exe", b"read-only")
-        bench.wine("cmd", "/c", "attrib", "+r", "C:\\ro\\ravlen.exe")
+        os.chmod(bench.unix_path("C:\\ro\\ravlen.exe"), 0o444)  # Wine's read-only attribute
 
         def interact(running):
             fill_install_dialog(running, "C:\\blocker\\sub")
@@ -137,8 +137,10 @@ class InstallTest(unittest.TestCase):
             press_and_wait(running, INSTALL_TITLE, IDOK, 2)
             fill_install_dialog(running, "C:\\ro")
             press_and_wait(running, INSTALL_TITLE, IDOK, 3)
-            running.dump(INSTALL_TITLE)  # still open after every failure
+            shown.append(running.dump(INSTALL_TITLE))  # still open after every failure
             running.command(IDCANCEL, title=INSTALL_TITLE)
+
+        shown = []
 
         result = bench.run(["/install"], program=SOURCE + "\\ravlen.exe", interact=interact,
                            timeout=90)
