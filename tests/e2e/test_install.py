@@ -199,6 +199,14 @@ class InstallTest(unittest.TestCase):
                     str(IDC_SHORTCUT_DIRECTORY), "--text", "C:\\launchers")
             os.makedirs(screenshot_dir(), exist_ok=True)
             bench.screenshot(os.path.join(screenshot_dir(), "shortcut-dialog.png"))
+            # Refused names are reported before anything is written.
+            for boxes, name in ((1, ""), (2, "Ravlen: Other")):
+                winauto(running, "settext", "--title", SHORTCUT_TITLE, "--id",
+                        str(IDC_SHORTCUT_NAME), "--text", name)
+                press_and_wait(running, SHORTCUT_TITLE, IDOK, boxes)
+            self.assertIsNone(bench.read_file("C:\\launchers\\Ravlen - Other.exe"))
+            winauto(running, "settext", "--title", SHORTCUT_TITLE, "--id",
+                    str(IDC_SHORTCUT_NAME), "--text", "Ravlen - Other")
             running.command(IDOK, title=SHORTCUT_TITLE)
             bench_module.wait_for(lambda: bench.read_file("C:\\launchers\\Ravlen - Other.exe"),
                                   30, "the launcher")
@@ -207,7 +215,9 @@ class InstallTest(unittest.TestCase):
 
         result = bench.run(["/n:Other"], program=INSTALLED, interact=interact, timeout=90)
         self.assertEqual(0, result.exit_code, result)
-        self.assertEqual([], result.boxes)
+        self.assertEqual([("Ravlen Error", "The shortcut must have a name"),
+                          ("Ravlen Error", '/ \\ : ? * " < > | are not valid characters in a '
+                                           "shortcut name")], result.boxes)
         self.assertTrue(os.path.exists(os.path.join(shell_folder("Desktop"),
                                                     "Ravlen - Other.lnk")))
         self.assertIn("ShortcutDir=C:\\launchers", bench.read_text("C:\\windows\\ravlen.ini"))
