@@ -190,7 +190,25 @@ static bool IsDotEntry(const char* name) {
     return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
 }
 
+// A path that names no directory of its own but a whole drive or share:
+// empty (which would search the current drive's root), a root, a drive
+// letter alone, or a UNC share.
+static bool IsRootPath(const char* path) {
+    const char* rest = path;
+    size_t head = UncHeadLength(path);
+    if (head > 0)
+        rest = path + head;
+    else if (path[0] && path[1] == ':')
+        rest = path + 2;
+    while (IsSeparator(*rest))
+        ++rest;
+    return *rest == '\0';
+}
+
 bool RemoveDirectoryTree(const char* path) {
+    // Removing "everything below" a root would empty a whole drive.
+    if (!path || IsRootPath(path))
+        return false;
     char pattern[kPathSize];
     if (!CopyText(pattern, sizeof pattern, path))
         return false;

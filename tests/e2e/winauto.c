@@ -11,6 +11,11 @@
  *       excepted) and prints it with its child controls as one JSON object.
  *   winauto command --id N [--title PREFIX] [--pid N] [--timeout MS]
  *       Posts WM_COMMAND N to that window, as a click on a button with that id would.
+ *   winauto settext --id N --text TEXT [--title PREFIX] [--pid N] [--timeout MS]
+ *       Sets the text of that window's control N (an edit field), as typing would.
+ *   winauto send --id N --msg M [--wparam W] [--lparam L] [--title PREFIX] [--pid N]
+ *       Sends message M with number arguments to control N (checking a box, selecting list
+ *       entries) and prints the result.
  *   winauto kill --pid N
  *       Ends process N (a program whose test failed half-way), so that it cannot disturb the
  *       next test.
@@ -501,6 +506,41 @@ static int Command(const char* prefix, DWORD pid, int id, DWORD timeout) {
     return 0;
 }
 
+/* A control of the window found by title; none when either is missing. */
+static HWND FindChildControl(const char* verb, const char* prefix, DWORD pid, int id,
+                             DWORD timeout) {
+    HWND window = FindWindowByTitle(prefix, pid, timeout);
+    HWND control = window ? GetDlgItem(window, id) : NULL;
+    if (!control)
+        fprintf(stderr, "winauto %s: no control %d in \"%s\"\n", verb, id, prefix);
+    return control;
+}
+
+static int SetText(const char* prefix, DWORD pid, int id, const char* text, DWORD timeout) {
+    HWND control = FindChildControl("settext", prefix, pid, id, timeout);
+    DWORD_PTR result = 0;
+    if (!control ||
+        !SendMessageTimeoutA(control, WM_SETTEXT, 0, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &result))
+        return 3;
+    PutWindowHead("settext", control);
+    fprintf(out, ",\"id\":%d", id);
+    EndLine();
+    return 0;
+}
+
+static int Send(const char* prefix, DWORD pid, int id, UINT message, WPARAM wParam, LPARAM lParam,
+                DWORD timeout) {
+    HWND control = FindChildControl("send", prefix, pid, id, timeout);
+    DWORD_PTR result = 0;
+    if (!control ||
+        !SendMessageTimeoutA(control, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+        return 3;
+    PutWindowHead("send", control);
+    fprintf(out, ",\"id\":%d,\"result\":%lld", id, (long long)result);
+    EndLine();
+    return 0;
+}
+
 static int Kill(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
     if (!process)
@@ -578,7 +618,9 @@ static int RawPrint(const char* printer, const char* title, const char* path) {
 /* ---- arguments ---- */
 
 static int Usage(void) {
-    fputs("usage: winauto run|dump|command|printers|rawprint [options] (see the source)\n", stderr);
+    fputs("usage: winauto run|dump|command|settext|send|printers|rawprint [options] (see the "
+          "source)\n",
+          stderr);
     return 2;
 }
 
@@ -596,6 +638,9 @@ int main(int argc, char** argv) {
     const char* file = NULL;
     DWORD pid = 0;
     int id = -1;
+    const char* text = NULL;
+    UINT message = 0;
+    long long wParam = 0, lParam = 0;
     int i = 2;
     for (; i < argc; i++) {
         const char* a = argv[i];
@@ -629,6 +674,14 @@ int main(int argc, char** argv) {
             id = atoi(value);
         else if (strcmp(a, "--printer") == 0)
             printer = value;
+        else if (strcmp(a, "--text") == 0)
+            text = value;
+        else if (strcmp(a, "--msg") == 0)
+            message = (UINT)strtoul(value, NULL, 0);
+        else if (strcmp(a, "--wparam") == 0)
+            wParam = strtoll(value, NULL, 0);
+        else if (strcmp(a, "--lparam") == 0)
+            lParam = strtoll(value, NULL, 0);
         else
             return Usage();
     }
@@ -640,6 +693,12 @@ int main(int argc, char** argv) {
         status = Dump(title, pid, script.timeout);
     else if (strcmp(verb, "command") == 0)
         status = id < 0 ? Usage() : Command(title, pid, id, script.timeout);
+    else if (strcmp(verb, "settext") == 0)
+        status = id < 0 || !text ? Usage() : SetText(title, pid, id, text, script.timeout);
+    else if (strcmp(verb, "send") == 0)
+        status = id < 0 || !message ? Usage()
+                                    : Send(title, pid, id, message, (WPARAM)wParam, (LPARAM)lParam,
+                                           script.timeout);
     else if (strcmp(verb, "kill") == 0)
         status = pid ? Kill(pid) : Usage();
     else if (strcmp(verb, "printers") == 0)

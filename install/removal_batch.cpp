@@ -1,0 +1,66 @@
+// The removal batch's text (see removal_batch.h).
+#include "removal_batch.h"
+
+#include <cstring>
+
+#include "../common/bounded_text.h"
+#include "../common/paths.h"
+
+namespace {
+
+// A path as one quoted batch word: inside quotes cmd takes "&", "|", "<",
+// ">", "^" and blanks literally; only "%" still expands and is doubled.
+bool AppendQuotedPath(char* out, size_t size, const char* path) {
+    if (!AppendText(out, size, "\""))
+        return false;
+    char one[2] = {0, 0};
+    for (const char* p = path; *p; ++p) {
+        one[0] = *p;
+        if (!AppendText(out, size, *p == '%' ? "%%" : one))
+            return false;
+    }
+    return AppendText(out, size, "\"");
+}
+
+bool AppendLine(char* out, size_t size, const char* head, const char* path, const char* tail) {
+    return AppendText(out, size, head) && AppendQuotedPath(out, size, path) &&
+           AppendText(out, size, tail);
+}
+
+} // namespace
+
+bool RemovalBatchText(const char* batchPath, const char* programPath, char* out, size_t size) {
+    if (size > 0)
+        out[0] = '\0';
+    if (std::strchr(batchPath, '"') || std::strchr(programPath, '"'))
+        return false;
+    PathParts batch;
+    PathParts program;
+    SplitPath(batchPath, &batch);
+    SplitPath(programPath, &program);
+    if (!batch.dir[0] || !program.dir[0] || !program.name[0])
+        return false;
+
+    char batchDir[kPathSize];
+    char programDir[kPathSize];
+    if (!FormatText(batchDir, sizeof batchDir, "%s%s", batch.drive, batch.dir) ||
+        !FormatText(programDir, sizeof programDir, "%s%s", program.drive, program.dir))
+        return false;
+    // rmdir names the directory itself, without its closing backslash; a
+    // root ("C:\") has nothing to remove.
+    size_t length = std::strlen(programDir);
+    programDir[length - 1] = '\0';
+    bool removeDir = length > 1 && programDir[length - 2] != ':';
+
+    // "cd /d" changes the drive too; the batch must not stand in the
+    // directory it is to remove.
+    bool ok = AppendLine(out, size, "cd /d ", batchDir, "\n") &&
+              AppendText(out, size, ":repeat\n") &&
+              AppendLine(out, size, "del ", programPath, "\n") &&
+              AppendLine(out, size, "if exist ", programPath, " goto repeat\n") &&
+              (!removeDir || AppendLine(out, size, "rmdir ", programDir, "\n")) &&
+              AppendText(out, size, "del %0\n");
+    if (!ok && size > 0)
+        out[0] = '\0';
+    return ok;
+}

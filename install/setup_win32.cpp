@@ -1,0 +1,469 @@
+// Installing the program from the directory it runs from, and removing the
+// installation again (see setup.h). Both follow the records in the settings
+// file's "Install" section and the system's uninstall list.
+#include <windows.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "setup.h"
+
+#include "associations.h"
+#include "program_group.h"
+#include "removal_batch.h"
+#include "shell_links.h"
+#include "../app/main_window.h"
+#include "../app/program_instance_win32.h"
+#include "../common/bounded_text.h"
+#include "../common/file_system.h"
+#include "../common/messages.h"
+#include "../common/paths.h"
+#include "../resources/resource.h"
+#include "../settings/profile.h"
+#include "../settings/settings.h"
+
+namespace {
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ravlen";
+const char kVersionText[] = "2.1.5";
+// The items the installer puts into the program group, for its removal.
+const int kGroupItems[] = {kTextWindowTitle, kTextHelpTitle, kTextUninstallTitle, 0};
+
+struct InstallState {
+    char directory[kPathSize]; // ends with "\" once the dialog has been confirmed
+    char group[kSettingTextSize];
+    bool makeGroup;
+    bool makeDesktopLink;
+    char extensions[kPathSize]; // NUL-terminated texts ending with an empty one
+    char source[kPathSize];
+    bool failedAttempt;
+};
+
+bool ReadProgramFilesDir(char* out, size_t size) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD length = static_cast<DWORD>(size);
+    bool ok = RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(out), &length) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok && AppendText(out, size, "\\Ravlen");
+}
+
+// True when the settings file records an installation.
+bool ReadInstallInfo(InstallState* state) {
+    ReadProfileValue("Install", "Directory", "", state->directory, sizeof state->directory,
+                     SettingsFileName);
+    bool installed = state->directory[0] != '\0';
+    size_t length = std::strlen(state->directory);
+    if (installed && state->directory[length - 1] != '\\')
+        AppendText(state->directory, sizeof state->directory, "\\");
+    if (!installed &&
+        !(ShellHasFolders() && ReadProgramFilesDir(state->directory, sizeof state->directory)))
+        CopyText(state->directory, sizeof state->directory, "C:\\RAVLEN");
+    ReadProfileValue("Install", "Group", "", state->group, sizeof state->group, SettingsFileName);
+    if (!state->group[0])
+        CopyText(state->group, sizeof state->group, LoadText(kTextWindowClassName));
+    return installed;
+}
+
+const char* ShortPathOf(const char* path) {
+    static char shortPath[kPathSize];
+    DWORD length = GetShortPathNameA(path, shortPath, sizeof shortPath);
+    if (length == 0 || length >= sizeof shortPath)
+        CopyText(shortPath, sizeof shortPath, path);
+    return shortPath;
+}
+
+// A program path as the head of a command line: the short form has no
+// blanks, but where the system has no short form the path is quoted.
+const char* CommandPathOf(const char* path) {
+    static char command[kPathSize + 2];
+    const char* shortPath = ShortPathOf(path);
+    FormatText(command, sizeof command, std::strchr(shortPath, ' ') ? "\"%s\"" : "%s", shortPath);
+    return command;
+}
+
+void WriteInstallInfo(const InstallState* state) {
+    WriteProfileValue("Install", "Directory", state->directory, SettingsFileName);
+    WriteProfileValue("Install", "Group", state->group, SettingsFileName);
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    char program[kPathSize];
+    char command[kPathSize];
+    FormatText(program, sizeof program, "%s%s", state->directory,
+               FileNameOf(ProgramPathComponents("")));
+    FormatText(command, sizeof command, "%s /uninstall", CommandPathOf(program));
+    const char* name = LoadText(kTextProductName);
+    RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
+                   static_cast<DWORD>(std::strlen(name) + 1));
+    RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
+                   static_cast<DWORD>(std::strlen(command) + 1));
+    RegCloseKey(key);
+}
+
+void RemoveInstallInfo() {
+    WriteProfileValue("Install", "Directory", nullptr, SettingsFileName);
+    WriteProfileValue("Install", "Group", nullptr, SettingsFileName);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+// One row of the files the installer copies.
+struct InstallRow {
+    const char* file;
+    bool alwaysCopy;
+    bool optional; // a missing source is skipped with a warning
+    int itemName;  // text id of the group item, 0 for none
+    const char* arguments;
+    int iconNumber;
+    bool desktopLink;
+};
+
+// Copies one file and makes its group item and desktop link. A missing
+// optional file is reported and passed over; any other failed copy stops the
+// installation.
+bool InstallFile(const InstallState* state, const InstallRow* row) {
+    char from[kPathSize];
+    char to[kPathSize];
+    if (!FormatText(from, sizeof from, "%s%s", state->source, row->file) ||
+        !FormatText(to, sizeof to, "%s%s", state->directory, row->file)) {
+        ShowMessage(kTextInstallFileFailed, row->file, ENAMETOOLONG, kMessageError);
+        return false;
+    }
+    bool copy = CompareNoCase(from, to) != 0 && (row->alwaysCopy || !FileExists(to));
+    if (copy && row->optional && !FileExists(from)) {
+        ShowMessage(kTextInstallFileFailed, row->file, ENOENT, kMessageWarning);
+        return true;
+    }
+    // A read-only file is one the user protected; the copy must not replace
+    // it even where the system would let it (an administrator, or Wine).
+    DWORD attributes = copy ? GetFileAttributesA(to) : INVALID_FILE_ATTRIBUTES;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        ShowMessage(kTextInstallFileFailed, row->file, EACCES, kMessageError);
+        return false;
+    }
+    if (copy && !CopyFileReplacing(from, to)) {
+        ShowMessage(kTextInstallFileFailed, row->file, errno, kMessageError);
+        return false;
+    }
+    char target[kPathSize];
+    CopyText(target, sizeof target, ShortPathOf(to));
+    if (state->makeGroup && row->itemName) {
+        char itemName[kSettingTextSize];
+        CopyText(itemName, sizeof itemName, LoadText(row->itemName));
+        AddProgramItem(state->group, target, row->arguments, itemName,
+                       row->iconNumber ? target : "", row->iconNumber);
+    }
+    if (row->desktopLink && state->makeDesktopLink)
+        CreateShellLink(LoadText(kTextWindowTitle), "Desktop", to, nullptr, to, 0);
+    return true;
+}
+
+// The help beside the program: the classic help file, or the HTML help.
+const char* HelpFileName(const InstallState* state) {
+    char path[kPathSize];
+    FormatText(path, sizeof path, "%sravlen.hlp", state->source);
+    return FileExists(path) ? "ravlen.hlp" : "ravlen.html";
+}
+
+bool InstallFiles(const InstallState* state) {
+    char program[kPathSize];
+    CopyText(program, sizeof program, FileNameOf(ProgramPathComponents("")));
+    const InstallRow rows[] = {
+        {program, true, false, kTextWindowTitle, nullptr, 0, true},
+        {HelpFileName(state), true, true, kTextHelpTitle, nullptr, 0, false},
+        {program, false, false, kTextUninstallTitle, "/uninstall", 3, false},
+        {"readme.txt", true, true, 0, nullptr, 0, false},
+        {"pp.txt", true, true, 0, nullptr, 0, false},
+    };
+    for (const InstallRow& row : rows) {
+        if (!InstallFile(state, &row))
+            return false;
+    }
+    return true;
+}
+
+// The open command and icon of the associations, from the installed program.
+void RegisterAssociations(const InstallState* state) {
+    char program[kPathSize];
+    char command[kPathSize];
+    char icon[kPathSize];
+    FormatText(program, sizeof program, "%s%s", state->directory,
+               FileNameOf(ProgramPathComponents("")));
+    FormatText(icon, sizeof icon, "%s,4", ShortPathOf(program));
+    FormatText(command, sizeof command, "%s \"%%1\"", CommandPathOf(program));
+    RegisterFileTypes(state->extensions, command, icon);
+}
+
+bool RunInstallation(InstallState* state) {
+    if (!CreateDirectoryPath(state->directory))
+        return false;
+    if (state->makeGroup)
+        CreateProgramGroup(state->group);
+    if (!InstallFiles(state)) {
+        // What points at the half-installed program goes again; the copied
+        // files stay and are replaced by the next attempt.
+        if (state->makeGroup)
+            DeleteProgramGroup(state->group, kGroupItems);
+        if (state->makeDesktopLink)
+            DeleteShellLink(LoadText(kTextWindowTitle), "Desktop");
+        return false;
+    }
+    WriteInstallInfo(state);
+    if (state->extensions[0])
+        RegisterAssociations(state);
+    return true;
+}
+
+// --- The Install dialog -----------------------------------------------------
+
+void FillInstallDialog(HWND dialog, const InstallState* state) {
+    char text[kMessageSize];
+    char format[kMessageSize];
+    GetDlgItemTextA(dialog, IDC_INSTALL_VERSION, format, sizeof format);
+    FormatText(text, sizeof text, format, kVersionText);
+    SetDlgItemTextA(dialog, IDC_INSTALL_VERSION, text);
+    CheckDlgButton(dialog, IDC_INSTALL_GROUP, BST_CHECKED);
+    SendDlgItemMessageA(dialog, IDC_INSTALL_GROUP_NAME, EM_LIMITTEXT, kSettingTextSize - 1, 0);
+    SetDlgItemTextA(dialog, IDC_INSTALL_GROUP_NAME, state->group);
+    bool folders = ShellHasFolders();
+    CheckDlgButton(dialog, IDC_INSTALL_DESKTOP, folders ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(dialog, IDC_INSTALL_DESKTOP), folders);
+
+    char extensions[kLoadTextSize];
+    CopyText(extensions, sizeof extensions, LoadText(kTextPrinterReadyExtensions));
+    HWND list = GetDlgItem(dialog, IDC_INSTALL_TYPES);
+    for (char* p = extensions; *p;) {
+        char* bar = std::strchr(p, '|');
+        if (bar)
+            *bar = '\0';
+        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(p));
+        if (std::strcmp(p, ".prn") == 0)
+            SendMessageA(list, LB_SETSEL, TRUE, index);
+        if (!bar)
+            break;
+        p = bar + 1;
+    }
+
+    char directory[kPathSize];
+    CopyText(directory, sizeof directory, state->directory);
+    size_t length = std::strlen(directory);
+    if (length > 1 && directory[length - 1] == '\\' && directory[length - 2] != ':')
+        directory[length - 1] = '\0';
+    SendDlgItemMessageA(dialog, IDC_INSTALL_DIRECTORY, EM_LIMITTEXT, kPathChars - 1, 0);
+    SetDlgItemTextA(dialog, IDC_INSTALL_DIRECTORY, directory);
+}
+
+void CollectExtensions(HWND dialog, InstallState* state) {
+    HWND list = GetDlgItem(dialog, IDC_INSTALL_TYPES);
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    size_t used = 0;
+    for (LRESULT i = 0; i < count; ++i) {
+        char entry[kSettingTextSize];
+        LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
+        if (SendMessageA(list, LB_GETSEL, i, 0) <= 0 || length <= 0 ||
+            static_cast<size_t>(length) >= sizeof entry ||
+            used + static_cast<size_t>(length) + 2 > sizeof state->extensions)
+            continue;
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
+        std::memcpy(state->extensions + used, entry, static_cast<size_t>(length) + 1);
+        used += static_cast<size_t>(length) + 1;
+    }
+    state->extensions[used] = '\0';
+}
+
+bool ReadInstallDialog(HWND dialog, InstallState* state) {
+    state->makeGroup = IsDlgButtonChecked(dialog, IDC_INSTALL_GROUP) == BST_CHECKED;
+    state->makeDesktopLink = IsDlgButtonChecked(dialog, IDC_INSTALL_DESKTOP) == BST_CHECKED;
+    GetDlgItemTextA(dialog, IDC_INSTALL_GROUP_NAME, state->group, sizeof state->group);
+    CollectExtensions(dialog, state);
+    GetDlgItemTextA(dialog, IDC_INSTALL_DIRECTORY, state->directory, kPathChars);
+    size_t length = std::strlen(state->directory);
+    if (length == 0 || state->directory[length - 1] != '\\')
+        AppendText(state->directory, sizeof state->directory, "\\");
+    CopyText(state->source, sizeof state->source, ProgramPathComponents("drive,dir"));
+    // The group is recorded even when none is made, and the uninstaller
+    // removes a group by that name: it must be a name the shell can hold.
+    if (!IsValidGroupName(state->group)) {
+        ShowMessage(kTextGroupNameInvalid, state->group, 0, kMessageError);
+        SetFocus(GetDlgItem(dialog, IDC_INSTALL_GROUP_NAME));
+        return false;
+    }
+    return true;
+}
+
+INT_PTR CALLBACK InstallProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<InstallState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        CenterWindow(dialog);
+        FillInstallDialog(dialog, reinterpret_cast<InstallState*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            // A failed step has said what went wrong; the dialog stays open
+            // for another directory or group.
+            if (!ReadInstallDialog(dialog, state))
+                return TRUE;
+            if (RunInstallation(state))
+                EndDialog(dialog, 1);
+            else
+                state->failedAttempt = true;
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 2);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void ShowOutcome(int titleId, int textId, UINT icon) {
+    char title[kMessageSize];
+    CopyText(title, sizeof title, LoadText(titleId));
+    MessageBoxA(nullptr, LoadText(textId), title, MB_OK | icon);
+}
+
+// --- The uninstaller --------------------------------------------------------
+
+INT_PTR CALLBACK UninstallProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterWindow(dialog);
+        CheckDlgButton(dialog, IDC_UNINSTALL_SETTINGS, BST_CHECKED);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            EndDialog(dialog,
+                      IsDlgButtonChecked(dialog, IDC_UNINSTALL_SETTINGS) == BST_CHECKED ? 3 : 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 2);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void DeleteSettingsFile() {
+    char path[kPathSize];
+    if (std::strpbrk(SettingsFileName, "\\/:")) {
+        CopyText(path, sizeof path, SettingsFileName);
+    } else {
+        char windows[kPathSize];
+        if (!WindowsDirectory(windows, sizeof windows) ||
+            !FormatText(path, sizeof path, "%s\\%s", windows, SettingsFileName))
+            return;
+    }
+    WriteProfileValue(nullptr, nullptr, nullptr, SettingsFileName);
+    RemoveFile(path);
+}
+
+// A file that is not there is as good as removed.
+bool RemoveInstalledFile(const char* directory, const char* name) {
+    char path[kPathSize];
+    return FormatText(path, sizeof path, "%s%s", directory, name) &&
+           (!FileExists(path) || RemoveFile(path));
+}
+
+bool RemoveInstalledFiles(const char* directory) {
+    bool ok = RemoveInstalledFile(directory, "ravlen.hlp") &&
+              RemoveInstalledFile(directory, "ravlen.html");
+    RemoveInstalledFile(directory, "Ravlen.gid");
+    return ok && RemoveInstalledFile(directory, "readme.txt") &&
+           RemoveInstalledFile(directory, "pp.txt");
+}
+
+// The batch that deletes the installed program once this process has ended.
+// It names the installed copy, not this one: started from elsewhere, the
+// uninstaller must not delete itself or its own directory.
+bool WriteRemovalBatch(const char* directory, char* batch, size_t size) {
+    char temp[kPathSize];
+    char program[kPathSize];
+    char text[kPathSize * 8];
+    DWORD length = GetTempPathA(sizeof temp, temp);
+    if (length == 0 || length >= sizeof temp || !FormatText(batch, size, "%s_remrvl.bat", temp) ||
+        !FormatText(program, sizeof program, "%s%s", directory,
+                    FileNameOf(ProgramPathComponents(""))) ||
+        !RemovalBatchText(batch, ShortPathOf(program), text, sizeof text)) {
+        ShowMessage(kTextTempFileFailed, batch, 0, kMessageError);
+        return false;
+    }
+    FILE* file = OpenStream(batch, "w");
+    bool ok = file && std::fputs(text, file) >= 0;
+    if (file && std::fclose(file) != 0)
+        ok = false;
+    if (!ok)
+        ShowMessage(kTextTempFileFailed, batch, errno, kMessageError);
+    return ok;
+}
+
+int StartRemovalBatch(const char* batch) {
+    char command[kPathSize + 2];
+    FormatText(command, sizeof command, "\"%s\"", batch);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                        nullptr, &startup, &process))
+        return static_cast<int>(GetLastError());
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 0;
+}
+
+} // namespace
+
+int RunInstaller() {
+    static InstallState state;
+    ReadInstallInfo(&state);
+    INT_PTR answer = DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_INSTALL), nullptr,
+                                     InstallProc, reinterpret_cast<LPARAM>(&state));
+    if (answer == 1) {
+        ShowOutcome(kTextInstallingTitle, kTextInstallDone, MB_ICONINFORMATION);
+        return 0;
+    }
+    // Cancelled after a failed attempt: the installation as a whole failed,
+    // and the user is told so, not left to guess from the last step's message.
+    if (state.failedAttempt)
+        ShowOutcome(kTextInstallingTitle, kTextInstallFailed, MB_ICONHAND);
+    return 1;
+}
+
+int RunUninstaller() {
+    static InstallState state;
+    if (!ReadInstallInfo(&state)) {
+        ShowMessage(kTextNotInstalled, "", 0, kMessageError);
+        return 1;
+    }
+    INT_PTR answer = DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr,
+                                     UninstallProc, 0);
+    if (answer != 1 && answer != 3)
+        return 1;
+    RemoveInstallInfo();
+    if (answer == 3)
+        DeleteSettingsFile();
+    DeleteProgramGroup(state.group, kGroupItems);
+    if (ShellHasFolders())
+        DeleteShellLink(LoadText(kTextWindowTitle), "Desktop");
+    RemoveFileTypes();
+    if (!RemoveInstalledFiles(state.directory)) {
+        ShowOutcome(kTextUninstallingTitle, kTextRemoveFilesFailed, MB_ICONHAND);
+        return 1;
+    }
+    char batch[kPathSize];
+    if (!WriteRemovalBatch(state.directory, batch, sizeof batch))
+        return 1;
+    ShowOutcome(kTextUninstallingTitle, kTextUninstallDone, MB_ICONINFORMATION);
+    return StartRemovalBatch(batch);
+}

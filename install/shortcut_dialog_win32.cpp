@@ -1,0 +1,130 @@
+// The Create Shortcut dialog and the launcher writer (see shortcut_dialog.h).
+#include <windows.h>
+
+#include <cstring>
+
+#include "shortcut_dialog.h"
+
+#include "launcher_image.h"
+#include "shell_links.h"
+#include "../app/main_window.h"
+#include "../app/program_instance_win32.h"
+#include "../common/bounded_text.h"
+#include "../common/file_system.h"
+#include "../common/messages.h"
+#include "../common/paths.h"
+#include "../resources/resource.h"
+#include "../settings/profile.h"
+#include "../settings/settings.h"
+
+namespace {
+
+enum { kShortcutHelpContext = 6 };
+
+struct ShortcutRequest {
+    const char* setName;
+};
+
+void FillDialog(HWND dialog, const ShortcutRequest* request) {
+    char text[kPathSize];
+    char program[kPathSize];
+    CopyText(program, sizeof program, ProgramPathComponents("drive,dir"));
+    AppendText(program, sizeof program, "shortcuts");
+    ReadProfileValue("General", "ShortcutDir", program, text, sizeof text, SettingsFileName);
+    SendDlgItemMessageA(dialog, IDC_SHORTCUT_DIRECTORY, EM_LIMITTEXT, kPathChars, 0);
+    SetDlgItemTextA(dialog, IDC_SHORTCUT_DIRECTORY, text);
+    FormatText(text, sizeof text, "%s - %s", LoadText(kTextWindowTitle), request->setName);
+    SendDlgItemMessageA(dialog, IDC_SHORTCUT_NAME, EM_LIMITTEXT, kSettingTextSize - 1, 0);
+    SetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, text);
+    CheckRadioButton(dialog, IDC_SHORTCUT_DESKTOP, IDC_SHORTCUT_SENDTO, IDC_SHORTCUT_DESKTOP);
+}
+
+bool RefuseName(HWND dialog, int textId) {
+    ShowMessage(textId, "", 0, kMessageError);
+    HWND name = GetDlgItem(dialog, IDC_SHORTCUT_NAME);
+    SetFocus(name);
+    SendMessageA(name, EM_SETSEL, 0, -1);
+    return false;
+}
+
+// Steps of OK; each failure is reported where it happens and the dialog
+// stays open for correction.
+bool MakeShortcut(HWND dialog, const ShortcutRequest* request) {
+    char name[kSettingTextSize];
+    char directory[kPathSize];
+    GetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, name, sizeof name);
+    GetDlgItemTextA(dialog, IDC_SHORTCUT_DIRECTORY, directory, sizeof directory);
+    if (!name[0])
+        return RefuseName(dialog, kTextShortcutNeedsName);
+    if (!HasShortcutNameCharsOnly(name))
+        return RefuseName(dialog, kTextShortcutNameChars);
+    if (!CreateDirectoryPath(directory))
+        return false;
+
+    char launcher[kPathSize];
+    char program[kPathSize];
+    char command[kCommandAreaChars + 1];
+    size_t length = std::strlen(directory);
+    const char* separator = length > 0 && directory[length - 1] == '\\' ? "" : "\\";
+    if (!FormatText(launcher, sizeof launcher, "%s%s%s.exe", directory, separator, name) ||
+        !ProgramFilePath(program, sizeof program) ||
+        !BuildLauncherCommand(program, SettingsFileName, request->setName, command,
+                              sizeof command) ||
+        !WriteLauncher(launcher, command)) {
+        ShowMessage(kTextShortcutFilesFailed, launcher, 0, kMessageError);
+        return false;
+    }
+    bool sendTo = IsDlgButtonChecked(dialog, IDC_SHORTCUT_SENDTO) == BST_CHECKED;
+    if (!CreateShellLink(name, sendTo ? "SendTo" : "Desktop", launcher, nullptr, program, 0)) {
+        ShowMessage(kTextShortcutFailed, name, 0, kMessageError);
+        return false;
+    }
+    WriteProfileValue("General", "ShortcutDir", directory, SettingsFileName);
+    return true;
+}
+
+INT_PTR CALLBACK ShortcutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* request = reinterpret_cast<ShortcutRequest*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        CenterWindow(dialog);
+        FillDialog(dialog, reinterpret_cast<ShortcutRequest*>(lParam));
+        SetFocus(GetDlgItem(dialog, IDC_SHORTCUT_NAME));
+        SendDlgItemMessageA(dialog, IDC_SHORTCUT_NAME, EM_SETSEL, 0, -1);
+        return FALSE; // the focus is set
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            if (MakeShortcut(dialog, request))
+                EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_SHORTCUT_HELP:
+            WinHelpA(dialog, HelpFilePath, HELP_CONTEXT, kShortcutHelpContext);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+bool ShowShortcutDialog(WindowRef owner, const char* setName) {
+    ShortcutRequest request = {setName};
+    return DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SHORTCUT),
+                           static_cast<HWND>(owner), ShortcutProc,
+                           reinterpret_cast<LPARAM>(&request)) == 1;
+}
+
+bool WriteLauncher(const char* path, const char* command) {
+    HRSRC found = FindResourceA(ProgramInstance, MAKEINTRESOURCEA(IDR_LAUNCHER_IMAGE),
+                                MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HGLOBAL loaded = found ? LoadResource(ProgramInstance, found) : nullptr;
+    const void* image = loaded ? LockResource(loaded) : nullptr;
+    return image && WriteLauncherImage(path, static_cast<const unsigned char*>(image),
+                                       SizeofResource(ProgramInstance, found), command);
+}
