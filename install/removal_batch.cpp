@@ -27,6 +27,14 @@ bool AppendLine(char* out, size_t size, const char* head, const char* path, cons
            AppendText(out, size, tail);
 }
 
+// The program may still be ending when the batch starts: try again about
+// once a second, and give up after two minutes rather than spin for ever on
+// a file that cannot be deleted.
+const char kWaitAndRetry[] = "set /a tries+=1\n"
+                             "if %tries% geq 120 goto removed\n"
+                             "ping -n 2 127.0.0.1 >nul 2>&1\n"
+                             "goto repeat\n";
+
 } // namespace
 
 bool RemovalBatchText(const char* batchPath, const char* programPath, char* out, size_t size) {
@@ -55,9 +63,10 @@ bool RemovalBatchText(const char* batchPath, const char* programPath, char* out,
     // "cd /d" changes the drive too; the batch must not stand in the
     // directory it is to remove.
     bool ok = AppendLine(out, size, "cd /d ", batchDir, "\n") &&
-              AppendText(out, size, ":repeat\n") &&
+              AppendText(out, size, "set tries=0\n:repeat\n") &&
               AppendLine(out, size, "del ", programPath, "\n") &&
-              AppendLine(out, size, "if exist ", programPath, " goto repeat\n") &&
+              AppendLine(out, size, "if not exist ", programPath, " goto removed\n") &&
+              AppendText(out, size, kWaitAndRetry) && AppendText(out, size, ":removed\n") &&
               (!removeDir || AppendLine(out, size, "rmdir ", programDir, "\n")) &&
               AppendText(out, size, "del %0\n");
     if (!ok && size > 0)

@@ -19,9 +19,15 @@ std::string Batch(const char* batch, const char* program) {
 
 TEST(RemovalBatch, DeletesTheProgramWhenItHasEndedThenTheEmptyDirectoryThenItself) {
     EXPECT_EQ("cd /d \"C:\\TEMP\\\"\n"
+              "set tries=0\n"
               ":repeat\n"
               "del \"C:\\RAVLEN\\RAVLEN.EXE\"\n"
-              "if exist \"C:\\RAVLEN\\RAVLEN.EXE\" goto repeat\n"
+              "if not exist \"C:\\RAVLEN\\RAVLEN.EXE\" goto removed\n"
+              "set /a tries+=1\n"
+              "if %tries% geq 120 goto removed\n"
+              "ping -n 2 127.0.0.1 >nul 2>&1\n"
+              "goto repeat\n"
+              ":removed\n"
               "rmdir \"C:\\RAVLEN\"\n"
               "del %0\n",
               Batch("C:\\TEMP\\_remrvl.bat", "C:\\RAVLEN\\RAVLEN.EXE"));
