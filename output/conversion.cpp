@@ -189,14 +189,21 @@ bool MakeArguments(const char* command, const char* input, const char* output, A
     bool cmd = RunsThroughCmd(command);
     char printer[kSettingTextSize];
     GetPrinterName(printer, sizeof printer);
-    const char* refused =
-        !CommandArgument(input, true, cmd, args->input, sizeof args->input)          ? input
-        : !CommandArgument(output, true, cmd, args->output, sizeof args->output)     ? output
-        : !CommandArgument(printer, false, cmd, args->printer, sizeof args->printer) ? printer
-                                                                                     : nullptr;
-    if (refused)
-        ShowMessage(kTextConversionUnsafeName, refused, 0, kMessageError);
-    return !refused;
+    struct Name {
+        const char* text;
+        bool isFile;
+        char* out;
+        size_t size;
+    } names[] = {{input, true, args->input, sizeof args->input},
+                 {output, true, args->output, sizeof args->output},
+                 {printer, false, args->printer, sizeof args->printer}};
+    for (const Name& name : names) {
+        if (!CommandArgument(name.text, name.isFile, cmd, name.out, name.size)) {
+            ShowMessage(kTextConversionUnsafeName, name.text, 0, kMessageError);
+            return false;
+        }
+    }
+    return true;
 }
 
 // The command line of the template with its names in place; reports why

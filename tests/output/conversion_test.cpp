@@ -554,6 +554,7 @@ TEST_F(Conversion, CompositionThatFailsIsReported) {
         Analyze("%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n",
                 "C:\\docs\\s.ps");
     ASSERT_EQ(StructuredPostScript, source->kind);
+#ifndef _WIN32 // this C runtime reads nothing from a write-only stream without an error
     // The source can no longer be read.
     FILE* readable = source->file;
     source->file = OpenStream(MakeFile("").c_str(), "ab");
@@ -567,6 +568,7 @@ TEST_F(Conversion, CompositionThatFailsIsReported) {
                                           source->path));
     EXPECT_EQ(kMessageError, ShownBoxes[0].kind);
     EXPECT_TRUE(Printer.commands.empty());
+#endif
 
     // A stop is the user's own doing: no message.
     ResetDoubles();
