@@ -14,6 +14,7 @@
 #include "../settings/settings.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -26,8 +27,32 @@ const char* TruthWord(int flag) {
     return flag ? "true" : "false";
 }
 
+// The settings store keeps the n-up values in range, but a record filled
+// elsewhere must still give a setup the procedure set can work with: a grid
+// of 0 cells divides by zero there, and a length that is not a number (or
+// any length beyond the dialog's limits) would not fit an int in points.
+const int kMaxGrid = 100;
+const double kMaxLengthInches = 10.0;
+const double kMaxFrameInches = 0.5;
+
+int GridCells(int cells) {
+    return cells < 1 ? 1 : cells > kMaxGrid ? kMaxGrid : cells;
+}
+
+// A length within [low, high]; one that is not a number counts as 0.
+double HeldLength(float inches, double low, double high) {
+    double value = std::isnan(inches) ? 0.0 : static_cast<double>(inches);
+    return value < low ? low : value > high ? high : value;
+}
+
+double LengthPoints(float inches) {
+    return HeldLength(inches, -kMaxLengthInches, kMaxLengthInches) * 72.0;
+}
+
+// Margins go out as whole points, rounded to the nearest (also below 0,
+// where cutting off the fraction would round towards 0).
 int Points(float inches) {
-    return static_cast<int>(inches * 72.0 + 0.5);
+    return static_cast<int>(std::floor(LengthPoints(inches) + 0.5));
 }
 
 void WriteDriverHeaderLine() {
@@ -54,20 +79,21 @@ void WriteNupSetup() {
     const Settings& s = CurrentSettings;
     char section[512];
     FormatText(section, sizeof section, LoadText(kTextPsNupSetup), Points(s.LeftMarg),
-               Points(s.RightMarg), Points(s.TopMarg), Points(s.BottomMarg), s.xGutter * 72.0,
-               s.yGutter * 72.0, s.Width, s.Height, TruthWord(s.Landscape), TruthWord(s.AdvHoriz),
-               TruthWord(s.Frame), s.FrameWidth * 72.0);
+               Points(s.RightMarg), Points(s.TopMarg), Points(s.BottomMarg),
+               LengthPoints(s.xGutter), LengthPoints(s.yGutter), GridCells(s.Width),
+               GridCells(s.Height), TruthWord(s.Landscape), TruthWord(s.AdvHoriz),
+               TruthWord(s.Frame), HeldLength(s.FrameWidth, 0.0, kMaxFrameInches) * 72.0);
     WriteText(section);
 }
 
 // The selected pages in file order. A page never runs past the code: the last
 // page ends at the end of the file, where a Ctrl-D or other bytes that are not
 // PostScript may follow the code.
-bool SendSelectedPages(FileAnalysis* analysis, long end) {
+bool SendSelectedPages(FileAnalysis* analysis, long long end) {
     PageIndex.cursor = -1; // every copy starts from the first page
     bool sent = true;
-    long offset;
-    long length;
+    long long offset;
+    long long length;
     while (sent && NextSelectedPage(&offset, &length)) {
         if (offset > end)
             offset = end;
@@ -80,12 +106,12 @@ bool SendSelectedPages(FileAnalysis* analysis, long end) {
 }
 
 bool SendCode(FileAnalysis* analysis, bool nup, bool byPage) {
-    long end = analysis->psOffset + analysis->psLength;
+    long long end = analysis->psOffset + analysis->psLength;
     if (!nup && !byPage)
         return SendFileRange(analysis->file, analysis->psOffset, analysis->psLength, end);
     // The document's prolog and setup, then the pages; the split is held to
     // the code, which may have lost a trailing Ctrl-D behind the first page.
-    long first = analysis->firstPageOffset;
+    long long first = analysis->firstPageOffset;
     first = first < analysis->psOffset ? analysis->psOffset : first > end ? end : first;
     bool sent = SendFileRange(analysis->file, analysis->psOffset, first - analysis->psOffset, end);
     if (nup)
@@ -158,9 +184,9 @@ bool SendPrologFile(const char* path) {
         ShowMessage(kTextPrologOpenFailed, path, errno, kMessageError);
         return false;
     }
-    long size = 0;
-    if (std::fseek(file, 0, SEEK_END) == 0)
-        size = std::ftell(file);
+    long long size = 0;
+    if (SeekStream(file, 0, SEEK_END))
+        size = StreamPosition(file);
     bool sent = size > 0 && SendFileRange(file, 0, size, 0);
     std::fclose(file);
     return sent;

@@ -10,6 +10,7 @@
 #include "../common/messages.h"
 #include "../settings/settings.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -33,10 +34,10 @@ unsigned long ReadLittleEndian32(const unsigned char* bytes) {
            static_cast<unsigned long>(bytes[2]) << 16 | static_cast<unsigned long>(bytes[3]) << 24;
 }
 
-long StreamSize(FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0)
+long long StreamSize(FILE* file) {
+    if (!SeekStream(file, 0, SEEK_END))
         return 0;
-    long size = std::ftell(file);
+    long long size = StreamPosition(file);
     std::rewind(file);
     return size < 0 ? 0 : size;
 }
@@ -44,7 +45,7 @@ long StreamSize(FILE* file) {
 // The binary header of an encapsulated PostScript file names where its
 // PostScript code lies. Offsets are held to the file: a damaged header must
 // not make the output read past the end or send the header's binary parts.
-void ReadBinaryHeader(FileAnalysis* analysis, long fileSize) {
+void ReadBinaryHeader(FileAnalysis* analysis, long long fileSize) {
     analysis->psOffset = 0;
     analysis->psLength = fileSize;
     unsigned char header[12];
@@ -54,15 +55,14 @@ void ReadBinaryHeader(FileAnalysis* analysis, long fileSize) {
     static const unsigned char kSignature[4] = {0xC5, 0xD0, 0xD3, 0xC6};
     if (std::memcmp(header, kSignature, sizeof kSignature) != 0)
         return;
-    unsigned long offset = ReadLittleEndian32(header + 4);
-    unsigned long length = ReadLittleEndian32(header + 8);
-    unsigned long size = static_cast<unsigned long>(fileSize);
-    if (offset > size)
-        offset = size;
-    if (length > size - offset)
-        length = size - offset;
-    analysis->psOffset = static_cast<long>(offset);
-    analysis->psLength = static_cast<long>(length);
+    long long offset = static_cast<long long>(ReadLittleEndian32(header + 4));
+    long long length = static_cast<long long>(ReadLittleEndian32(header + 8));
+    if (offset > fileSize)
+        offset = fileSize;
+    if (length > fileSize - offset)
+        length = fileSize - offset;
+    analysis->psOffset = offset;
+    analysis->psLength = length;
 }
 
 // Whether a piece of a line begins with a comment, compared from its first byte.
@@ -76,20 +76,20 @@ template <size_t N> bool StartsWith(const char* piece, size_t size, const char (
 struct LineScanner {
     FILE* file;
     char* buffer;
-    size_t held;  // bytes in the buffer
-    size_t next;  // index of the next piece
-    long base;    // file offset of buffer[0]
-    bool drained; // the stream has nothing more
+    size_t held;    // bytes in the buffer
+    size_t next;    // index of the next piece
+    long long base; // file offset of buffer[0]
+    bool drained;   // the stream has nothing more
     char terminator;
 };
 
-bool StartScanner(LineScanner* scanner, FILE* file, long offset, bool bareCarriageReturns) {
+bool StartScanner(LineScanner* scanner, FILE* file, long long offset, bool bareCarriageReturns) {
     scanner->file = file;
     scanner->buffer = static_cast<char*>(std::malloc(kScanBufferBytes));
     scanner->held = 0;
     scanner->next = 0;
     scanner->base = offset;
-    scanner->drained = std::fseek(file, offset, SEEK_SET) != 0;
+    scanner->drained = !SeekStream(file, offset, SEEK_SET);
     scanner->terminator = bareCarriageReturns ? '\r' : '\n';
     return scanner->buffer != nullptr;
 }
@@ -99,14 +99,14 @@ void StopScanner(LineScanner* scanner) {
     scanner->buffer = nullptr;
 }
 
-long ScannerPosition(const LineScanner* scanner) {
-    return scanner->base + static_cast<long>(scanner->next);
+long long ScannerPosition(const LineScanner* scanner) {
+    return scanner->base + static_cast<long long>(scanner->next);
 }
 
 void Refill(LineScanner* scanner) {
     size_t rest = scanner->held - scanner->next;
     std::memmove(scanner->buffer, scanner->buffer + scanner->next, rest);
-    scanner->base += static_cast<long>(scanner->next);
+    scanner->base += static_cast<long long>(scanner->next);
     scanner->held = rest;
     scanner->next = 0;
     while (scanner->held < kScanBufferBytes && !scanner->drained) {
@@ -153,7 +153,7 @@ void ScanBoundingBox(FileAnalysis* analysis, bool bareCarriageReturns) {
         StopScanner(&scanner);
         return;
     }
-    long end = analysis->psOffset + analysis->psLength;
+    long long end = analysis->psOffset + analysis->psLength;
     bool deferred = false;
     const char* piece;
     size_t size;
@@ -181,6 +181,38 @@ void ScanBoundingBox(FileAnalysis* analysis, bool bareCarriageReturns) {
     StopScanner(&scanner);
 }
 
+// A declared count above this is taken for damage, not for a document: the
+// printer dialog numbers pages with 16 bits, and the page index and the file
+// information would otherwise work with a count the file cannot hold.
+const unsigned kMaxDeclaredPages = 65535;
+
+enum DeclaredPages { kPageCountGiven, kPageCountBlank, kNoPageCount };
+
+// What the text after "%%Pages:" declares. Blanks alone declare the count
+// without changing it. A negative or absurd number is no usable count: the
+// page comments are counted as if the line were not there.
+DeclaredPages ReadDeclaredPages(const char* text, unsigned* count) {
+    while (std::isspace(static_cast<unsigned char>(*text)))
+        ++text;
+    if (*text == '\0')
+        return kPageCountBlank;
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+')
+        ++text;
+    if (!std::isdigit(static_cast<unsigned char>(*text)))
+        return kNoPageCount;
+    unsigned long value = 0;
+    for (; std::isdigit(static_cast<unsigned char>(*text)); ++text) {
+        value = value * 10 + static_cast<unsigned long>(*text - '0');
+        if (value > kMaxDeclaredPages)
+            return kNoPageCount;
+    }
+    if (negative && value != 0)
+        return kNoPageCount;
+    *count = static_cast<unsigned>(value);
+    return kPageCountGiven;
+}
+
 // Counts the pages. A count declared in the header ends the scan at the first
 // page; a deferred count makes the scan run to the end of the code. Behind a
 // binary header the code ends before the file does, and what follows it (a
@@ -197,9 +229,9 @@ void ScanPages(FileAnalysis* analysis, bool bareCarriageReturns) {
     unsigned pageCount = 0;
     const char* piece;
     size_t size;
-    long end = analysis->psOffset + analysis->psLength;
+    long long end = analysis->psOffset + analysis->psLength;
     while (!(pagesKnown && firstPageSeen)) {
-        long start = ScannerPosition(&scanner);
+        long long start = ScannerPosition(&scanner);
         if (start >= end || !NextPiece(&scanner, &piece, &size))
             break;
         if (size < 7 || piece[0] != '%' || piece[1] != '%')
@@ -207,12 +239,8 @@ void ScanPages(FileAnalysis* analysis, bool bareCarriageReturns) {
         if (!pagesKnown && StartsWith(piece, size, "%%Pages:")) {
             char text[kLinePiece + 1];
             PieceText(piece, size, text);
-            int declared = 0;
-            int read = std::sscanf(AfterColon(text), "%d", &declared);
-            if (read == 1 || read == EOF) {
-                // Blanks alone declare the count without changing it.
-                if (read == 1)
-                    pageCount = static_cast<unsigned>(declared);
+            DeclaredPages declared = ReadDeclaredPages(AfterColon(text), &pageCount);
+            if (declared != kNoPageCount) {
                 if (!atend)
                     pagesKnown = true;
             } else if (std::strstr(text, "(atend)")) {
@@ -241,17 +269,16 @@ void ScanPages(FileAnalysis* analysis, bool bareCarriageReturns) {
 // A Ctrl-D that ends the code would end the printer's job in the middle of
 // the composed one; the code is cut just before it.
 void TrimEndOfJob(FileAnalysis* analysis) {
-    long end = analysis->psOffset + analysis->psLength;
-    long from = analysis->psLength > static_cast<long>(kTailBytes)
-                    ? end - static_cast<long>(kTailBytes)
-                    : analysis->psOffset;
+    long long end = analysis->psOffset + analysis->psLength;
+    long long tailBytes = static_cast<long long>(kTailBytes);
+    long long from = analysis->psLength > tailBytes ? end - tailBytes : analysis->psOffset;
     char tail[kTailBytes];
-    if (std::fseek(analysis->file, from, SEEK_SET) != 0)
+    if (!SeekStream(analysis->file, from, SEEK_SET))
         return;
     size_t got = std::fread(tail, 1, static_cast<size_t>(end - from), analysis->file);
     for (size_t i = 0; i < got && tail[i] != '\0'; ++i) {
         if (tail[i] == '\x04') {
-            analysis->psLength = from + static_cast<long>(i) - analysis->psOffset;
+            analysis->psLength = from + static_cast<long long>(i) - analysis->psOffset;
             return;
         }
     }
@@ -259,7 +286,7 @@ void TrimEndOfJob(FileAnalysis* analysis) {
 
 void Classify(FileAnalysis* analysis) {
     unsigned char window[kWindowBytes];
-    if (std::fseek(analysis->file, analysis->psOffset, SEEK_SET) != 0)
+    if (!SeekStream(analysis->file, analysis->psOffset, SEEK_SET))
         return;
     size_t read = std::fread(window, 1, kWindowBytes, analysis->file);
     if (read == 0)
@@ -276,14 +303,14 @@ void Classify(FileAnalysis* analysis) {
     analysis->kind = PlainPostScript;
     if (analysis->psOffset == 0) {
         // Whatever precedes "%!" (a job header, a stray Ctrl-D) is never sent.
-        long skip = static_cast<long>(start - text);
+        long long skip = static_cast<long long>(start - text);
         analysis->psOffset = skip;
         analysis->psLength = analysis->psLength > skip ? analysis->psLength - skip : 0;
     }
     if (!std::strstr(text, "%!PS-Adobe"))
         return;
     ShowStatus(LoadText(kTextStatusCheckingPs));
-    std::fseek(analysis->file, analysis->psOffset, SEEK_SET);
+    SeekStream(analysis->file, analysis->psOffset, SEEK_SET);
     bool bareCarriageReturns = DetectLineEnds(analysis->file);
     if (std::strstr(text, "EPSF-")) {
         ScanBoundingBox(analysis, bareCarriageReturns);

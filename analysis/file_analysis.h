@@ -21,10 +21,11 @@ struct FileAnalysis {
     char displayName[kPathSize];
     FILE* file;
     int kind;
-    long psOffset;
-    long psLength;
+    // 64-bit file positions: printer files of 2 GiB and more are common.
+    long long psOffset;
+    long long psLength;
     unsigned pageCount;
-    long firstPageOffset;
+    long long firstPageOffset;
     double boundingBox[4]; // llx, lly, urx, ury in points
 };
 

@@ -17,7 +17,7 @@ bool AllocatePageIndex(long count) {
     return true;
 }
 
-bool NextSelectedPage(long* offset, long* length) {
+bool NextSelectedPage(long long* offset, long long* length) {
     // Entries past the allocation are never read, whatever lastIndex says.
     long last =
         PageIndex.lastIndex < PageIndex.capacity ? PageIndex.lastIndex : PageIndex.capacity - 1;

@@ -3,9 +3,9 @@
 #pragma once
 
 struct PageEntry {
-    long selected; // 1 or 0
-    long start;    // offset of the page's "%%Page:" line
-    long end;      // offset of the next page's line, or the end of the file
+    long selected;   // 1 or 0
+    long long start; // offset of the page's "%%Page:" line
+    long long end;   // offset of the next page's line, or the end of the file
 };
 
 struct PageIndexTable {
@@ -21,5 +21,5 @@ extern PageIndexTable PageIndex;
 bool AllocatePageIndex(long count);
 // The next selected page's range; false (length 0) after the last one, when
 // the walk starts again from the first page.
-bool NextSelectedPage(long* offset, long* length);
+bool NextSelectedPage(long long* offset, long long* length);
 void FreePageIndex();

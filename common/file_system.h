@@ -42,6 +42,12 @@ bool ProgramFilePath(char* out, size_t size);
 
 // fopen by the program's path (file_access_win32.cpp / file_access_posix.cpp).
 FILE* OpenStream(const char* path, const char* mode);
+// Positions in an open stream as 64-bit numbers. The C library's fseek and
+// ftell take a long, which Windows keeps at 32 bits even in 64-bit programs,
+// so they fail on files of 2 GiB or more. SeekStream is fseek's success;
+// StreamPosition is -1 on failure.
+bool SeekStream(FILE* file, long long offset, int origin);
+long long StreamPosition(FILE* file);
 // True when the file can be opened while no other process has it open (the
 // spooler leaves files that are still being written for a later scan).
 bool CanOpenExclusively(const char* path);

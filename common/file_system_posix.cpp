@@ -137,6 +137,18 @@ long long FileSizeOf(const char* path) {
     return stat(native, &status) == 0 ? static_cast<long long>(status.st_size) : 0;
 }
 
+// off_t is 64 bits on every system the native build serves; a 32-bit one
+// would need _FILE_OFFSET_BITS=64 before the first include.
+static_assert(sizeof(off_t) >= 8, "file positions must hold 64 bits");
+
+bool SeekStream(FILE* file, long long offset, int origin) {
+    return fseeko(file, static_cast<off_t>(offset), origin) == 0;
+}
+
+long long StreamPosition(FILE* file) {
+    return static_cast<long long>(ftello(file));
+}
+
 bool MakeDirectory(const char* path) {
     char native[kNativePathSize];
     NativePath(path, native);

@@ -116,6 +116,14 @@ long long FileSizeOf(const char* path) {
     return _stat64(path, &status) == 0 ? static_cast<long long>(status.st_size) : 0;
 }
 
+bool SeekStream(FILE* file, long long offset, int origin) {
+    return _fseeki64(file, offset, origin) == 0;
+}
+
+long long StreamPosition(FILE* file) {
+    return _ftelli64(file);
+}
+
 bool MakeDirectory(const char* path) {
     if (CreateDirectoryA(path, nullptr))
         return true;

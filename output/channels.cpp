@@ -23,10 +23,10 @@ bool OpenOutputFile(const char* path) {
     return Output.outputStream != nullptr;
 }
 
-void CloseOutputFile() {
-    if (Output.outputStream)
-        std::fclose(Output.outputStream);
+bool CloseOutputFile() {
+    bool closed = !Output.outputStream || std::fclose(Output.outputStream) == 0;
     Output.outputStream = nullptr;
+    return closed;
 }
 
 bool WriteBytes(const void* bytes, size_t n) {
@@ -52,14 +52,14 @@ bool WriteText(const char* text) {
     return true;
 }
 
-bool SendFileRange(FILE* stream, long offset, long length, long progressTotal) {
+bool SendFileRange(FILE* stream, long long offset, long long length, long long progressTotal) {
     if (!AllocateTransferBuffer())
         return false;
     if (length <= 0)
         return !std::ferror(stream) && !PumpMessages();
-    if (std::fseek(stream, offset, SEEK_SET) != 0)
+    if (!SeekStream(stream, offset, SEEK_SET))
         return false;
-    long remaining = length;
+    long long remaining = length;
     bool written = true;
     while (remaining > 0) {
         if (PumpMessages())
@@ -69,13 +69,13 @@ bool SendFileRange(FILE* stream, long offset, long length, long progressTotal) {
         size_t got = std::fread(TransferBuffer, 1, want, stream);
         if (got == 0)
             break;
-        remaining -= static_cast<long>(got);
+        remaining -= static_cast<long long>(got);
         if (!WriteBytes(TransferBuffer, got)) {
             written = false;
             break;
         }
         if (progressTotal != 0) {
-            offset += static_cast<long>(got);
+            offset += static_cast<long long>(got);
             ProgressPercent(static_cast<double>(offset) / static_cast<double>(progressTotal));
         }
     }

@@ -21,7 +21,9 @@ extern OutputState Output;
 bool FileChannelOpen();
 // Opens `path` for binary writing, replacing it; the file channel until closed.
 bool OpenOutputFile(const char* path);
-void CloseOutputFile();
+// False when the file could not be completed (errno tells why); data still
+// buffered may fail to go out only now.
+bool CloseOutputFile();
 
 // Success when all n bytes went out (n at most one transfer chunk).
 bool WriteBytes(const void* bytes, size_t n);
@@ -31,4 +33,4 @@ bool WriteText(const char* text);
 // giving a stop request its chance before every chunk; with a progressTotal,
 // reports the position reached as a fraction of it. An early end of the file
 // is no failure; a read error, a failed write or a stop is.
-bool SendFileRange(FILE* stream, long offset, long length, long progressTotal);
+bool SendFileRange(FILE* stream, long long offset, long long length, long long progressTotal);

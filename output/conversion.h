@@ -6,11 +6,12 @@
 
 #include <cstddef>
 
-// Runs the conversion program of the record's kind; the analysed output (its
-// temporary file is deleted when the record is released with deletion), or
-// none when there is nothing more to print: the conversion failed and was
-// reported, or the program printed by itself.
-FileAnalysis* RunConversion(FileAnalysis* analysis);
+// Runs the conversion program of the record's kind. False when the file was
+// not converted: the conversion failed (reported here) or the user stopped
+// it. True with `output` none when the program printed by itself, else with
+// the analysed output, whose temporary file goes when the record is released
+// with deletion.
+bool RunConversion(FileAnalysis* analysis, FileAnalysis** output);
 
 // Seam (short_path.cpp): the full path of an existing program in the short
 // form of every component; false when no such file exists.

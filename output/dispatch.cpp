@@ -36,20 +36,43 @@ bool SelectChosenPages(FileAnalysis*, const PrinterChoices&) {
     return true;
 }
 
+// Composes the job into the temporary file at `path`. A failure is reported
+// with the file that failed: the source that could not be read or the
+// temporary file that could not be written. A stop is the user's own.
+bool ComposeInto(FileAnalysis* source, const char* path) {
+    if (!OpenOutputFile(path)) {
+        ShowMessage(kTextTempFileFailed, path, 0, kMessageError);
+        return false;
+    }
+    bool composed = ComposePostScript(source);
+    bool written = !std::ferror(Output.outputStream);
+    int error = errno;
+    if (!CloseOutputFile() && written) {
+        written = false;
+        error = errno;
+    }
+    if ((composed && written) || StopRequested)
+        return composed && written;
+    bool readFailed = std::ferror(source->file) != 0;
+    ShowMessage(kTextAccessError, readFailed ? source->path : path, error, kMessageError);
+    return false;
+}
+
 // The job composed into a temporary file and analysed again (it is then
 // plain PostScript), for a conversion program to read; none on failure.
 FileAnalysis* ComposeToTemporaryFile(FileAnalysis* source) {
     char path[kPathSize];
-    if (!MakeTempFileName(path, sizeof path))
+    if (!MakeTempFileName(path, sizeof path)) {
+        ShowMessage(kTextTempFileFailed, source->displayName, 0, kMessageError);
         return nullptr;
-    bool composed = false;
-    if (OpenOutputFile(path)) {
-        composed = ComposePostScript(source);
-        composed = !std::ferror(Output.outputStream) && composed;
-        CloseOutputFile();
     }
-    FileAnalysis* result = composed ? AnalyzeFile(path) : nullptr;
+    if (!ComposeInto(source, path)) {
+        RemoveFile(path);
+        return nullptr;
+    }
+    FileAnalysis* result = AnalyzeFile(path);
     if (!result) {
+        ShowMessage(kTextCouldNotOpen, path, errno, kMessageError);
         RemoveFile(path);
         return nullptr;
     }
@@ -116,10 +139,13 @@ bool DispatchFile(FileAnalysis* source) {
         // The range has been applied to what the program reads; its page
         // positions belong to the source file, not to the program's output.
         PageRangeChosen = false;
-        converted = RunConversion(current);
+        // A conversion that failed leaves the file unprinted, which the job
+        // runner must know (it deletes printed files); a program that
+        // printed by itself leaves nothing more to do.
+        bool convertedOk = RunConversion(current, &converted);
         if (!converted) {
             ReleaseTemporary(composed);
-            return true;
+            return convertedOk;
         }
         current = converted;
     }
@@ -159,7 +185,7 @@ bool SendToPrinter(FileAnalysis* analysis) {
         copies = 1;
 
     bool sent = true;
-    long end = analysis->psOffset + analysis->psLength;
+    long long end = analysis->psOffset + analysis->psLength;
     for (int copy = 0; copy < copies && sent; ++copy) {
         if (postScript)
             sent = ComposePostScript(analysis);

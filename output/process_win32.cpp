@@ -33,7 +33,7 @@ int RunAndWait(const char* commandLine, bool showWindow) {
     // The program's own directory, where it may expect its data files; none
     // (the current one) for a bare program name.
     char directory[kPathSize];
-    CopyText(directory, sizeof directory, FirstWordComponents(commandLine, "drive,dir"));
+    ProgramDirectoryOf(commandLine, directory, sizeof directory);
     PROCESS_INFORMATION process;
     if (!CreateProgramProcess(commandLine, showWindow, directory[0] ? directory : nullptr,
                               &process))

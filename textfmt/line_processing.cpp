@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "highlighting.h"
+#include "../common/file_system.h"
 #include "oem_text.h"
 
 #ifdef _WIN32
@@ -31,7 +32,7 @@ bool CheckFormFeed(FILE* file, char* line, int* length) {
         return false;
     int at = static_cast<int>(feed - line);
     if (at > 0) {
-        fseek(file, -static_cast<long>(*length - at), SEEK_CUR);
+        SeekStream(file, -static_cast<long long>(*length - at), SEEK_CUR);
         *length = at;
         line[at] = '\0';
         return false;
@@ -40,7 +41,7 @@ bool CheckFormFeed(FILE* file, char* line, int* length) {
     // 128 up are text too, not control characters.
     bool textFollows = *length > 1 && static_cast<unsigned char>(line[1]) >= 32;
     if (textFollows)
-        fseek(file, -static_cast<long>(*length - 1), SEEK_CUR);
+        SeekStream(file, -static_cast<long long>(*length - 1), SEEK_CUR);
     *length = 0;
     line[0] = '\0';
     return true;

@@ -9,6 +9,8 @@
 #include "analysis_test_support.h"
 #include "raw_job_recorder.h"
 
+#include <cmath>
+
 namespace {
 
 std::string Resource(int id) {
@@ -128,6 +130,70 @@ TEST_F(Composition, MarginsAndLengthsInPoints) {
     std::string job = ComposeToFile(Analyze(DscDocument("%%Pages: 1", 1)));
     EXPECT_NE(std::string::npos,
               job.find("\n  72 36 18 0 36.0000 0.0000 3 2 false false false 0.7200 setup\n"));
+}
+
+// The setup line of the n-up job with the current settings.
+std::string SetupLine(const std::string& job) {
+    size_t end = job.rfind(" setup\nend\n%%EndSetup");
+    size_t start = job.rfind('\n', end);
+    return end == std::string::npos ? "" : job.substr(start + 3, end - start - 3);
+}
+
+TEST_F(Composition, SetupLengthsRoundToPoints) {
+    struct Case {
+        float left, right, top, bottom, xGutter, yGutter, frame;
+        const char* expected;
+    } cases[] = {
+        // 21.6 points is 22, 20.88 is 21, 0.72 is 1, 0.432 is 0.
+        {0.3f, 0.29f, 0.01f, 0.006f, 0.3f, 0.01f, 0.003f,
+         "22 21 1 0 21.6000 0.7200 2 1 true true true 0.2160"},
+        {0.7f, 0.35f, 0.35f, 0.35f, 0.1f, 0.1f, 0.02f,
+         "50 25 25 25 7.2000 7.2000 2 1 true true true 1.4400"},
+        {1.0f / 144, 0.5f, 2.0f, 0.125f, 0.0f, 0.25f, 0.0f,
+         "1 36 144 9 0.0000 18.0000 2 1 true true true 0.0000"},
+        // A margin below 0 rounds to the nearest point too: -21.6 is -22.
+        {-0.3f, -0.29f, -0.01f, -0.006f, -0.3f, -0.01f, 0.003f,
+         "-22 -21 -1 0 -21.6000 -0.7200 2 1 true true true 0.2160"},
+    };
+    CurrentSettings.NUpPs = 1;
+    FileAnalysis* analysis = Analyze(DscDocument("%%Pages: 1", 1));
+    for (const Case& c : cases) {
+        Settings& s = CurrentSettings;
+        s.LeftMarg = c.left, s.RightMarg = c.right, s.TopMarg = c.top, s.BottomMarg = c.bottom;
+        s.xGutter = c.xGutter, s.yGutter = c.yGutter, s.FrameWidth = c.frame;
+        EXPECT_EQ(c.expected, SetupLine(ComposeToFile(analysis)));
+    }
+}
+
+TEST_F(Composition, SetupStaysWithinWhatTheProcedureSetTakes) {
+    const float huge = 1e30f;
+    const float nan = std::nanf("");
+    struct Case {
+        int width, height;
+        float margin, gutter, frame;
+        const char* expected;
+    } cases[] = {
+        // A grid of no cells would divide by zero in the procedure set.
+        {0, 0, 0.0f, 0.0f, 0.0f, "0 0 0 0 0.0000 0.0000 1 1 true true true 0.0000"},
+        {-3, 1, 0.0f, 0.0f, 0.0f, "0 0 0 0 0.0000 0.0000 1 1 true true true 0.0000"},
+        {101, 100000, 0.0f, 0.0f, 0.0f, "0 0 0 0 0.0000 0.0000 100 100 true true true 0.0000"},
+        {100, 1, 0.0f, 0.0f, 0.0f, "0 0 0 0 0.0000 0.0000 100 1 true true true 0.0000"},
+        // Lengths are held to the dialog's limits; not a number is none.
+        {2, 1, huge, huge, huge, "720 720 720 720 720.0000 720.0000 2 1 true true true 36.0000"},
+        {2, 1, -huge, -huge, -1.0f,
+         "-720 -720 -720 -720 -720.0000 -720.0000 2 1 true true true 0.0000"},
+        {2, 1, nan, nan, nan, "0 0 0 0 0.0000 0.0000 2 1 true true true 0.0000"},
+    };
+    CurrentSettings.NUpPs = 1;
+    FileAnalysis* analysis = Analyze(DscDocument("%%Pages: 1", 1));
+    for (const Case& c : cases) {
+        Settings& s = CurrentSettings;
+        s.Width = c.width, s.Height = c.height;
+        s.LeftMarg = s.RightMarg = s.TopMarg = s.BottomMarg = c.margin;
+        s.xGutter = s.yGutter = c.gutter;
+        s.FrameWidth = c.frame;
+        EXPECT_EQ(c.expected, SetupLine(ComposeToFile(analysis))) << c.width << "x" << c.height;
+    }
 }
 
 TEST_F(Composition, PageSelection) {

@@ -128,7 +128,7 @@ int Run(int argc, char** argv) {
         if (!analysis)
             return 2;
         if (!timing)
-            printf("kind %s pages %u offset %ld length %ld first %ld box %g %g %g %g\n",
+            printf("kind %s pages %u offset %lld length %lld first %lld box %g %g %g %g\n",
                    kKindNames[analysis->kind], analysis->pageCount, analysis->psOffset,
                    analysis->psLength, analysis->firstPageOffset, analysis->boundingBox[0],
                    analysis->boundingBox[1], analysis->boundingBox[2], analysis->boundingBox[3]);

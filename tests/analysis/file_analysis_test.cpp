@@ -160,6 +160,33 @@ TEST_F(FileClassification, PageCounts) {
     EXPECT_EQ(PlainPostScript, Analyze("%!\n%%Pages: 1\n%%Page: 1 1\n")->kind);
 }
 
+TEST_F(FileClassification, UnusableDeclaredCountsLeaveThePagesCounted) {
+    struct Case {
+        const char* pagesLine;
+        int pages;
+        const char* trailer;
+        unsigned expected;
+    } cases[] = {
+        {"%%Pages: -5", 3, "", 3},
+        {"%%Pages: 4000000000", 3, "", 3},
+        {"%%Pages: 99999999999999999999999", 2, "", 2},
+        {"%%Pages: 65536", 4, "", 4},
+        {"%%Pages: +2", 3, "", 2},
+        {"%%Pages: -0", 3, "", 0},
+        {"%%Pages: 65535", 1, "", 65535},
+        // A trailer's count replaces the counted pages only when it is usable.
+        {"%%Pages: (atend)", 4, "%%Pages: -1\n", 4},
+        {"%%Pages: (atend)", 4, "%%Pages: 4294967297\n", 4},
+        {"%%Pages: (atend)", 4, "%%Pages: 3\n", 3},
+    };
+    for (const Case& c : cases) {
+        FileAnalysis* analysis = Analyze(DscDocument(c.pagesLine, c.pages, c.trailer));
+        EXPECT_EQ(c.expected, analysis->pageCount) << c.pagesLine << " " << c.trailer;
+        EXPECT_EQ(c.expected != 0 ? StructuredPostScript : PlainPostScript, analysis->kind)
+            << c.pagesLine;
+    }
+}
+
 TEST_F(FileClassification, StatusWhileScanning) {
     Analyze("plain text\n");
     EXPECT_TRUE(RecordedCalls.empty());
@@ -229,12 +256,12 @@ TEST_F(FileClassification, ReleaseClosesAndDeletes) {
 
 TEST(PageIndexWalk, SelectedPagesInOrderThenAgain) {
     ASSERT_TRUE(AllocatePageIndex(3));
-    const long starts[] = {100, 200, 350, 500};
+    const long long starts[] = {100, 200, 350, 500};
     for (int i = 0; i < 3; ++i)
         PageIndex.entries[i] = {i == 1 ? 0 : 1, starts[i], starts[i + 1]};
     PageIndex.lastIndex = 2;
     for (int walk = 0; walk < 2; ++walk) {
-        long offset = 0, length = 0;
+        long long offset = 0, length = 0;
         ASSERT_TRUE(NextSelectedPage(&offset, &length));
         EXPECT_EQ(100, offset);
         EXPECT_EQ(100, length);
@@ -247,7 +274,7 @@ TEST(PageIndexWalk, SelectedPagesInOrderThenAgain) {
     }
     // Entries beyond the last one filled are never walked.
     PageIndex.lastIndex = 0;
-    long offset, length;
+    long long offset, length;
     EXPECT_TRUE(NextSelectedPage(&offset, &length));
     EXPECT_FALSE(NextSelectedPage(&offset, &length));
     FreePageIndex();

@@ -411,6 +411,22 @@ def synthetic_checks():
           "the last page carries the document's trailer, and no other page comes along")
 
 
+def grid_checks():
+    """Grids and lengths the settings store would never hand over still give
+    a job that renders: no grid below 1 by 1 or above 100 by 100."""
+    pages = 5
+    source = write("synthetic-grid.ps", synthetic_document(pages))
+    for label, settings, sheets in (
+            ("grid-0x0", {"Width": 0, "Height": 0}, pages),
+            ("grid-negative", {"Width": -4, "Height": 1}, pages),
+            ("grid-huge", {"Width": 100000, "Height": 1000}, 1),
+            ("lengths-nan", {"LeftMarg": "nan", "xGutter": "nan", "FrameWidth": "nan"}, 3)):
+        merged = dict(DEFAULTS, NUpPs=1, **settings)
+        job = compose(source, label + ".ps", merged)
+        boxes = bboxes(job, label)
+        check(len(boxes) == sheets, "%s: %d sheets, not %d" % (label, sheets, len(boxes)))
+
+
 def eps_picture(box, header_bytes=b""):
     x1, y1, x2, y2 = box
     text = ("%%!PS-Adobe-3.0 EPSF-3.0\n%%%%BoundingBox: %d %d %d %d\n%%%%EndComments\n"
@@ -525,6 +541,7 @@ def main():
     WORK = tempfile.mkdtemp(prefix="rvl-gs-")
     try:
         synthetic_checks()
+        grid_checks()
         eps_checks()
         third_party_checks()
     finally:

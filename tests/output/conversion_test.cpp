@@ -5,7 +5,9 @@
 #include "common/messages.h"
 #include "output/conversion.h"
 #include "output/dispatch.h"
+#include "output/process.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -44,6 +46,14 @@ class Conversion : public OutputTest {
         };
     }
 
+    // The conversion's output; none when it failed (succeeded false) or the
+    // program printed by itself.
+    FileAnalysis* Convert(FileAnalysis* file) {
+        FileAnalysis* output = nullptr;
+        succeeded = RunConversion(file, &output);
+        return output;
+    }
+
     FileAnalysis* Keep(FileAnalysis* analysis) {
         if (analysis)
             converted.push_back(analysis);
@@ -58,12 +68,13 @@ class Conversion : public OutputTest {
 
     std::vector<std::string> outputFiles;
     std::vector<FileAnalysis*> converted;
+    bool succeeded = false;
 };
 
 TEST_F(Conversion, TemplateBecomesTheCommandLine) {
     FileAnalysis* file = TextFile("C:\\tools\\txt2ps.exe?-o &o &i");
     ProgramWrites("%!\nshowpage\n", 2);
-    FileAnalysis* result = Keep(RunConversion(file));
+    FileAnalysis* result = Keep(Convert(file));
     ASSERT_NE(nullptr, result);
     ASSERT_EQ(1u, Printer.commands.size());
     std::vector<std::string> words = Words(Printer.commands[0]);
@@ -100,7 +111,7 @@ TEST_F(Conversion, TokensAreReplacedOnceEachWhereTheTemplatePutsThem) {
         FileAnalysis* file = TextFile(c.commandTemplate);
         // A file name holding a token is never taken for one.
         CopyText(file->path, sizeof file->path, "C:\\R&o\\&p.txt");
-        RunConversion(file);
+        Convert(file);
         ASSERT_EQ(1u, Printer.commands.size());
         std::string expected = c.expected;
         size_t at = expected.find('I');
@@ -133,7 +144,7 @@ TEST_F(Conversion, TextAfterBlankAtGoesToAResponseFile) {
         }
         return 0;
     };
-    FileAnalysis* result = Keep(RunConversion(file));
+    FileAnalysis* result = Keep(Convert(file));
     ASSERT_NE(nullptr, result);
     ASSERT_FALSE(responsePath.empty());
     EXPECT_EQ(std::string("-o ") + result->path + " " + file->path, response);
@@ -152,7 +163,7 @@ TEST_F(Conversion, CommandOfSevenHundredSeventyOneCharactersIsTooLong) {
         FileAnalysis* file = TextFile(commandTemplate);
         std::string path = "C:\\" + std::string(total - 10 - outputLength - 3, 'p');
         CopyText(file->path, sizeof file->path, path.c_str());
-        EXPECT_EQ(nullptr, Keep(RunConversion(file)));
+        EXPECT_EQ(nullptr, Keep(Convert(file)));
         if (total == 770) {
             EXPECT_EQ(1u, Printer.commands.size());
             EXPECT_EQ(1u, ShownBoxes.size()); // nothing written: message 64
@@ -195,7 +206,7 @@ TEST_F(Conversion, AnyTemplateAndPathStayWithinTheCommandLine) {
         CopyText(file->path, sizeof file->path, path.c_str());
         Printer.commands.clear();
         ResetDoubles();
-        EXPECT_EQ(nullptr, RunConversion(file));
+        EXPECT_EQ(nullptr, Convert(file));
         if (Printer.commands.empty()) {
             ASSERT_EQ(1u, ShownBoxes.size()) << commandTemplate;
             EXPECT_EQ("Conversion command is too long", ShownBoxes[0].text);
@@ -218,14 +229,16 @@ TEST_F(Conversion, EndsWithoutARecordWhenNothingIsLeftToPrint) {
         outputFiles.push_back(Words(command)[1]);
         return 2;
     };
-    EXPECT_EQ(nullptr, RunConversion(file));
+    EXPECT_EQ(nullptr, Convert(file));
+    EXPECT_FALSE(succeeded);
     ASSERT_EQ(1u, ShownBoxes.size());
     EXPECT_EQ("Failed to start conversion program", ShownBoxes[0].text);
 
     // It wrote nothing.
     ResetDoubles();
     ProgramWrites("", 1);
-    EXPECT_EQ(nullptr, RunConversion(file));
+    EXPECT_EQ(nullptr, Convert(file));
+    EXPECT_FALSE(succeeded);
     ASSERT_EQ(1u, ShownBoxes.size());
     EXPECT_EQ("Conversion failed", ShownBoxes[0].text);
 
@@ -233,7 +246,8 @@ TEST_F(Conversion, EndsWithoutARecordWhenNothingIsLeftToPrint) {
     ResetDoubles();
     CurrentSettings.conversion[kConvTxt].ConvPrint = 1;
     ProgramWrites("printed", 1);
-    EXPECT_EQ(nullptr, RunConversion(file));
+    EXPECT_EQ(nullptr, Convert(file));
+    EXPECT_TRUE(succeeded);
     EXPECT_TRUE(ShownBoxes.empty());
 
     // The user stopped it.
@@ -244,7 +258,8 @@ TEST_F(Conversion, EndsWithoutARecordWhenNothingIsLeftToPrint) {
         StopRequested = true;
         return 5;
     };
-    EXPECT_EQ(nullptr, RunConversion(file));
+    EXPECT_EQ(nullptr, Convert(file));
+    EXPECT_FALSE(succeeded);
     EXPECT_TRUE(ShownBoxes.empty());
 
     ASSERT_EQ(4u, outputFiles.size());
@@ -256,7 +271,7 @@ TEST_F(Conversion, ShownWindowWhenAsked) {
     FileAnalysis* file = TextFile("conv?&o");
     CurrentSettings.conversion[kConvTxt].ShowConvWind = 1;
     ProgramWrites("x", 1);
-    Keep(RunConversion(file));
+    Keep(Convert(file));
     EXPECT_EQ(std::vector<bool>{true}, Printer.commandWindows);
 }
 
@@ -304,6 +319,262 @@ TEST_F(Conversion, DispatcherPrintsTheConvertedOutputAndDeletesItsFiles) {
     EXPECT_TRUE(ShownBoxes.empty());
     EXPECT_FALSE(FileExists(files[1].c_str()));
     EXPECT_FALSE(FileExists(files[2].c_str()));
+}
+
+// The command line the program got, with the output file's name as "O".
+std::string WithOutputAsO(std::string command, const std::string& output) {
+    size_t at = output.empty() ? std::string::npos : command.find(output);
+    if (at != std::string::npos)
+        command.replace(at, output.size(), "O");
+    return command;
+}
+
+TEST_F(Conversion, EveryNameIsOneArgument) {
+    struct Case {
+        const char* commandTemplate;
+        const char* input;
+        const char* printer;
+        const char* expected; // O: the output file
+    } cases[] = {
+        // Blanks: the short form of an existing file, else quotes.
+        {"conv?&i &o &p", "C:\\My Docs\\a b.txt", "HP Laser",
+         "conv \"C:\\My Docs\\a b.txt\" O \"HP Laser\""},
+        {"conv?&i", "C:\\Long Name\\x.txt", "P", "conv C:\\LONGNA~1\\X.TXT"},
+        {"conv?&i", "", "P", "conv \"\""},
+        // A backslash before the closing quote would escape it.
+        {"conv?&p", "C:\\a.txt", "\\\\srv\\My Printer\\", "conv \"\\\\srv\\My Printer\\\\\""},
+        // A program of its own reads "&" and "%" as data.
+        {"conv?&i", "C:\\R&D\\100%.txt", "P", "conv C:\\R&D\\100%.txt"},
+        // cmd.exe would run what follows "&" or redirect at "<", ">", "|".
+        {"C:\\bin\\conv.bat?&i &p", "C:\\R&D\\a.txt", "A|B",
+         "C:\\bin\\conv.bat \"C:\\R&D\\a.txt\" \"A|B\""},
+        {"conv.CMD?&i", "C:\\a>b.txt", "P", "conv.CMD \"C:\\a>b.txt\""},
+        {"conv.bat?&i", "C:\\plain.txt", "P", "conv.bat C:\\plain.txt"},
+        // A name with " @" is no response-file marker.
+        {"conv?&i -o &o", "C:\\a @b.txt", "P", "conv \"C:\\a @b.txt\" -o O"},
+    };
+    Printer.shortNames["C:\\Long Name\\x.txt"] = "C:\\LONGNA~1\\X.TXT";
+    for (const Case& c : cases) {
+        ResetDoubles();
+        Printer.commands.clear();
+        Printer.name = c.printer;
+        FileAnalysis* file = TextFile(c.commandTemplate);
+        CopyText(file->path, sizeof file->path, c.input);
+        std::string output;
+        Printer.program = [&](const std::string& command) {
+            // The output file is the temporary file the command names.
+            for (const std::string& word : Words(command))
+                if (word.find("rvl") != std::string::npos && FileExists(word.c_str()))
+                    output = word;
+            return 0;
+        };
+        Convert(file);
+        ASSERT_EQ(1u, Printer.commands.size()) << c.commandTemplate << " " << c.input;
+        EXPECT_EQ(c.expected, WithOutputAsO(Printer.commands[0], output))
+            << c.commandTemplate << " " << c.input;
+    }
+}
+
+TEST_F(Conversion, NamesThatCmdWouldStillReadAreRefused) {
+    struct Case {
+        const char* commandTemplate;
+        const char* input;
+        const char* printer;
+        const char* refused;
+    } cases[] = {
+        {"conv.bat?&i", "C:\\100%PATH%.txt", "P", "C:\\100%PATH%.txt"},
+        {"conv.bat?&i", "C:\\a^b.txt", "P", "C:\\a^b.txt"},
+        {"conv.cmd?&i", "C:\\Wow!.txt", "P", "C:\\Wow!.txt"},
+        {"conv.bat?&i &p", "C:\\a.txt", "50%", "50%"},
+        {"\"C:\\My Tools\\conv.bat\"?&i", "C:\\%x%.txt", "P", "C:\\%x%.txt"},
+        // A quote would end the quoted name, for any program.
+        {"conv?&p", "C:\\a.txt", "My \"Laser\"", "My \"Laser\""},
+    };
+    for (const Case& c : cases) {
+        ResetDoubles();
+        Printer.commands.clear();
+        Printer.name = c.printer;
+        FileAnalysis* file = TextFile(c.commandTemplate);
+        CopyText(file->path, sizeof file->path, c.input);
+        EXPECT_EQ(nullptr, Convert(file));
+        EXPECT_FALSE(succeeded);
+        EXPECT_TRUE(Printer.commands.empty()) << c.input;
+        ASSERT_EQ(1u, ShownBoxes.size()) << c.input;
+        EXPECT_EQ(std::string("The conversion program cannot be given ") + c.refused + " safely",
+                  ShownBoxes[0].text);
+    }
+    // The short form of the file may leave nothing for cmd.exe to read.
+    ResetDoubles();
+    Printer.commands.clear();
+    Printer.name = "P";
+    Printer.shortNames["C:\\100%\\a b.txt"] = "C:\\100_\\AB~1.TXT";
+    FileAnalysis* file = TextFile("conv.bat?&i");
+    CopyText(file->path, sizeof file->path, "C:\\100%\\a b.txt");
+    Convert(file);
+    ASSERT_EQ(1u, Printer.commands.size());
+    EXPECT_EQ("conv.bat C:\\100_\\AB~1.TXT", Printer.commands[0]);
+}
+
+TEST_F(Conversion, ResponseFileStartsAtTheTemplatesOwnMarker) {
+    FileAnalysis* file = TextFile("conv?&i @-o &o");
+    CopyText(file->path, sizeof file->path, "C:\\x @y.txt");
+    std::string response;
+    Printer.program = [&](const std::string& command) {
+        size_t at = command.rfind(" @");
+        response = ReadTestFile(command.substr(at + 2));
+        return 0;
+    };
+    Convert(file);
+    ASSERT_EQ(1u, Printer.commands.size());
+    EXPECT_EQ(0u, Printer.commands[0].find("conv \"C:\\x @y.txt\" @"));
+    EXPECT_EQ(0u, response.find("-o "));
+}
+
+TEST_F(Conversion, QuotedProgramKeepsItsDirectory) {
+    char directory[kPathSize];
+    struct Case {
+        const char* command;
+        const char* directory;
+    } cases[] = {
+        {"\"C:\\Program Files\\Conv\\conv.exe\" -x \"C:\\a b\\c.txt\"",
+         "C:\\Program Files\\Conv\\"},
+        {"C:\\tools\\txt2ps.exe -o C:\\out\\a.ps", "C:\\tools\\"},
+        {"C:\\tools\\txt2ps.exe", "C:\\tools\\"},
+        {"conv -x", ""},
+        {"\"conv\"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(ProgramDirectoryOf(c.command, directory, sizeof directory));
+        EXPECT_STREQ(c.directory, directory) << c.command;
+    }
+    // A quoted program path with blanks is put in its short form like any other.
+    Printer.existingPrograms.push_back("C:\\Program Files\\Converter\\conv.exe");
+    FileAnalysis* file = TextFile("\"C:\\Program Files\\Converter\\conv.exe\"?-x");
+    Convert(file);
+    ASSERT_EQ(1u, Printer.commands.size());
+    EXPECT_EQ("C:\\PROGRA~1\\CONVER~1\\CONV.EXE -x", Printer.commands[0]);
+}
+
+TEST_F(Conversion, FailedConversionFailsTheEntry) {
+    FileAnalysis* file = TextFile("conv?&o");
+    std::string output;
+    int result = 2;
+    std::string written;
+    Printer.program = [&](const std::string& command) {
+        output = Words(command)[1];
+        if (!written.empty())
+            WriteTestFile(output, written);
+        return result;
+    };
+    // Not started, or nothing written: the file is not printed, so the entry
+    // fails (and the job runner keeps the file).
+    EXPECT_FALSE(DispatchFile(file));
+    EXPECT_TRUE(Shown("Failed to start conversion program"));
+    result = 0;
+    ResetDoubles();
+    EXPECT_FALSE(DispatchFile(file));
+    EXPECT_TRUE(Shown("Conversion failed"));
+    // A program that prints by itself succeeds.
+    ResetDoubles();
+    written = "done";
+    CurrentSettings.conversion[kConvTxt].ConvPrint = 1;
+    EXPECT_TRUE(DispatchFile(file));
+    EXPECT_TRUE(ShownBoxes.empty());
+    EXPECT_FALSE(FileExists(output.c_str()));
+}
+
+// Points the system's temporary directory somewhere else for one test.
+class TemporaryDirectory {
+  public:
+    explicit TemporaryDirectory(const std::string& path) {
+        const char* old = getenv(kVariable);
+        saved = old ? old : "";
+        hadValue = old != nullptr;
+        Set(path);
+    }
+    ~TemporaryDirectory() {
+        if (hadValue)
+            Set(saved);
+        else
+            Set("");
+    }
+
+  private:
+#ifdef _WIN32
+    static constexpr const char* kVariable = "TMP";
+    static void Set(const std::string& value) {
+        _putenv((std::string("TMP=") + value).c_str());
+        _putenv((std::string("TEMP=") + value).c_str());
+    }
+#else
+    static constexpr const char* kVariable = "TMPDIR";
+    static void Set(const std::string& value) {
+        if (value.empty())
+            unsetenv(kVariable);
+        else
+            setenv(kVariable, value.c_str(), 1);
+    }
+#endif
+    std::string saved;
+    bool hadValue;
+};
+
+TEST_F(Conversion, TemporaryFilesThatCannotBeMadeAreReported) {
+    FileAnalysis* text = TextFile("conv?&i &o");
+    ConversionSettings& ps = CurrentSettings.conversion[kConvPS];
+    ps.DoConv = 1;
+    CopyText(ps.ConvCom, sizeof ps.ConvCom, "conv?&i &o");
+    CurrentSettings.NUpPs = 1;
+    FileAnalysis* structured =
+        Analyze("%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n",
+                "C:\\docs\\s.ps");
+    ASSERT_EQ(StructuredPostScript, structured->kind);
+    {
+        TemporaryDirectory missing(MakeFile("") + "-missing");
+        // The conversion's output file.
+        EXPECT_EQ(nullptr, Convert(text));
+        EXPECT_FALSE(succeeded);
+        ASSERT_EQ(1u, ShownBoxes.size());
+        EXPECT_EQ("Failed to create temporary file: C:\\docs\\a.txt", ShownBoxes[0].text);
+        // The composed job for the conversion program.
+        ResetDoubles();
+        EXPECT_FALSE(DispatchFile(structured));
+        ASSERT_EQ(1u, ShownBoxes.size());
+        EXPECT_EQ("Failed to create temporary file: C:\\docs\\s.ps", ShownBoxes[0].text);
+    }
+    EXPECT_TRUE(Printer.commands.empty());
+}
+
+TEST_F(Conversion, CompositionThatFailsIsReported) {
+    ConversionSettings& ps = CurrentSettings.conversion[kConvPS];
+    ps.DoConv = 1;
+    CopyText(ps.ConvCom, sizeof ps.ConvCom, "conv?&i &o");
+    CurrentSettings.NUpPs = 1;
+    FileAnalysis* source =
+        Analyze("%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n",
+                "C:\\docs\\s.ps");
+    ASSERT_EQ(StructuredPostScript, source->kind);
+#ifndef _WIN32 // this C runtime reads nothing from a write-only stream without an error
+    // The source can no longer be read.
+    FILE* readable = source->file;
+    source->file = OpenStream(MakeFile("").c_str(), "ab");
+    ASSERT_NE(nullptr, source->file);
+    bool dispatched = DispatchFile(source);
+    std::fclose(source->file);
+    source->file = readable;
+    EXPECT_FALSE(dispatched);
+    ASSERT_EQ(1u, ShownBoxes.size());
+    EXPECT_EQ(0u, ShownBoxes[0].text.find(std::string("An error occured when accessing ") +
+                                          source->path));
+    EXPECT_EQ(kMessageError, ShownBoxes[0].kind);
+    EXPECT_TRUE(Printer.commands.empty());
+#endif
+
+    // A stop is the user's own doing: no message.
+    ResetDoubles();
+    StopRequested = true;
+    EXPECT_FALSE(DispatchFile(source));
+    EXPECT_TRUE(ShownBoxes.empty());
 }
 
 } // namespace

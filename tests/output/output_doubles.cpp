@@ -107,6 +107,9 @@ int StartProgram(const char* commandLine, bool) {
     return 0;
 }
 bool ShortProgramPath(const char* program, char* out, size_t size) {
+    auto known = Printer.shortNames.find(program);
+    if (known != Printer.shortNames.end())
+        return CopyOut(out, size, known->second);
     for (const std::string& existing : Printer.existingPrograms)
         if (existing == program)
             return CopyOut(out, size, "C:\\PROGRA~1\\CONVER~1\\CONV.EXE");

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,8 @@ struct PrinterScript {
     std::function<int(const std::string&)> program;
     std::vector<std::string> commands;
     std::vector<bool> commandWindows;
-    std::vector<std::string> existingPrograms; // for ShortProgramPath
+    std::vector<std::string> existingPrograms;     // for ShortProgramPath
+    std::map<std::string, std::string> shortNames; // existing files and their short forms
 };
 extern PrinterScript Printer;
 
