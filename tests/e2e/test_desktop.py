@@ -19,6 +19,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 IDC_PRINT_FILE, IDC_EXIT, IDC_HELP, IDC_ABOUT = 1, 2, 3, 5
 IDC_NORMAL, IDC_MINIMAL, IDC_FIXED_MINIMAL, IDC_ON_TOP = 127, 128, 129, 131
 IDC_STATUS_TEXT = 1051
+CMB_FILTER = 0x470  # the Open dialog's file type list
 TRAY_MESSAGE = 1034
 WM_KEYDOWN, WM_SYSCOMMAND, SC_MINIMIZE = 0x100, 0x112, 0xF020
 WM_LBUTTONDOWN, WM_RBUTTONDOWN = 0x201, 0x204
@@ -194,6 +195,38 @@ class MenuTest(DesktopTestCase):
         with open(path, "rb") as f:
             bench.put_file(CONVERTER, f.read())
         return True
+
+
+class OpenDialogTest(DesktopTestCase):
+    def test_print_file_opens_a_centred_dialog_offering_all_files_first_when_text_is_formatted(self):
+        seen = {}
+
+        def interact(running):
+            running.command(IDC_PRINT_FILE, control=IDC_STATUS_TEXT)
+            seen["dialog"] = bench_module.wait_for(
+                lambda: [w for w in [running.dump("Open", window_class="#32770")]
+                         if any(c["id"] == CMB_FILTER and c["text"] for c in w["controls"])],
+                20, "the Open dialog")[0]
+            running.command(IDC_EXIT, title="Open")
+            bench_module.wait_for(lambda: self.idle(running), 20, "the dialog to close")
+            running.command(IDC_EXIT, control=IDC_STATUS_TEXT)
+
+        result = self.run_ravlen([], settings=settings(EnableTextPrint=1), interact=interact)
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(result.jobs, [])
+        dialog = seen["dialog"]
+        left, top, right, bottom = dialog["rect"]
+        width, height = dialog["screen"]
+        self.assertEqual(left, (width - (right - left)) // 2)
+        self.assertEqual(top, (height - (bottom - top)) // 4)
+        combo = next(c for c in dialog["controls"] if c["id"] == CMB_FILTER)
+        self.assertEqual(combo["text"], "All files (*.*)")
+
+    def idle(self, running):
+        main = running.dump("Ravlen", control=IDC_STATUS_TEXT)
+        return all(c["enabled"] for c in main["controls"] if c["id"] == IDC_PRINT_FILE) and \
+            main["enabled"]
 
 
 class WindowTypeTest(DesktopTestCase):
