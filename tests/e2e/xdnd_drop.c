@@ -37,8 +37,8 @@ static Window FindTarget(int x, int y) {
         int format;
         unsigned long count, after;
         unsigned char* data = NULL;
-        if (XGetWindowProperty(display, child, aware, 0, 1, False, AnyPropertyType, &type,
-                               &format, &count, &after, &data) == Success &&
+        if (XGetWindowProperty(display, child, aware, 0, 1, False, AnyPropertyType, &type, &format,
+                               &count, &after, &data) == Success &&
             type != None)
             found = child;
         if (data)
