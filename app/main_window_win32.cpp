@@ -13,6 +13,7 @@
 
 #include "activity_log.h"
 #include "capture.h"
+#include "help.h"
 #include "job_runner.h"
 #include "program_instance_win32.h"
 #include "shell_ui.h"
@@ -34,10 +35,7 @@ const char kVersionDate[] = "Sep  8 2001";
 
 enum {
     kOpenBufferChars = 10240,
-    kOpenBufferSize = kOpenBufferChars + 2, // room for the list's closing NULs
-    kHelpMainWindow = 0,
-    kHelpAbout = 2,
-    kHelpMenu = 9
+    kOpenBufferSize = kOpenBufferChars + 2 // room for the list's closing NULs
 };
 
 char* openBuffer;    // the Open dialog's result: from the first window to Exit
@@ -46,10 +44,6 @@ bool commandActive;  // a command is being handled: tray clicks are ignored
 
 HICON ProgramIcon(int id) {
     return LoadIconA(ProgramInstance, MAKEINTRESOURCEA(id));
-}
-
-void OpenHelp(HWND window, DWORD context) {
-    WinHelpA(window, HelpFilePath, HELP_CONTEXT, context);
 }
 
 int ScreenWidth() {
@@ -132,7 +126,7 @@ void ExitCommand(HWND window) {
         DragAcceptFiles(MainHandle(), FALSE);
         DragAcceptFiles(MiniHandle(), FALSE);
     }
-    WinHelpA(window, "", HELP_QUIT, 0);
+    CloseHelp(window);
     SetSpoolerTimer(false);
     LogClose();
     PostQuitMessage(0);
@@ -168,7 +162,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         case IDC_HELP_BUTTON:
-            OpenHelp(dialog, kHelpAbout);
+            ShowHelpTopic(dialog, kHelpAbout);
             return TRUE;
         }
         break;
@@ -194,7 +188,7 @@ bool RunCommand(HWND window, int id) {
         ExitCommand(window);
         return true;
     case IDC_HELP_BUTTON:
-        OpenHelp(window, kHelpMainWindow);
+        ShowHelpTopic(window, kHelpMainWindow);
         return true;
     case IDC_SETTINGS:
         SettingsCommand(window);
@@ -214,7 +208,7 @@ bool RunCommand(HWND window, int id) {
         SetTopmost(window, !IsTopmost(window));
         return true;
     case IDC_HELP_MENU:
-        OpenHelp(window, kHelpMenu);
+        ShowHelpTopic(window, kHelpMenu);
         return true;
     case IDC_STOP:
         StopRequested = true;

@@ -188,17 +188,48 @@ class Running:
             self._pid = wait_for(started, 30, "the program to start")
         return self._pid
 
-    def dump(self, title="Ravlen", timeout=20):
-        """The window whose title starts with title, and its controls."""
-        out = self.bench.winauto("dump", "--title", title, "--pid", str(self.pid),
-                                 "--timeout", str(int(timeout * 1000)), timeout=timeout + 20)
+    def _window_options(self, title, window_class, control, hidden, timeout):
+        options = ["--title", title, "--pid", str(self.pid), "--timeout", str(int(timeout * 1000))]
+        if window_class:
+            options += ["--class", window_class]
+        if control:
+            options += ["--control", str(control)]
+        if hidden:
+            options += ["--hidden", "1"]
+        return options
+
+    def dump(self, title="Ravlen", timeout=20, window_class=None, control=None, hidden=False):
+        """The window whose title starts with title (of window_class, holding a control of that
+        id, hidden or not when hidden is true), with its controls, its rectangle and state."""
+        out = self.bench.winauto("dump", *self._window_options(title, window_class, control,
+                                                                hidden, timeout),
+                                 timeout=timeout + 20)
         return json.loads(out.strip().splitlines()[-1])
 
-    def command(self, command_id, title="Ravlen", timeout=20):
+    def command(self, command_id, title="Ravlen", timeout=20, control=None, hidden=False):
         """Posts WM_COMMAND command_id to that window, as a click on its button would."""
-        self.bench.winauto("command", "--id", str(command_id), "--title", title,
-                           "--pid", str(self.pid), "--timeout", str(int(timeout * 1000)),
+        self.bench.winauto("command", "--id", str(command_id),
+                           *self._window_options(title, None, control, hidden, timeout),
                            timeout=timeout + 20)
+
+    def post(self, message, wparam=0, lparam=0, title="Ravlen", timeout=20, control=None,
+             hidden=False):
+        """Posts a message to that window, as the shell does for a click on a tray icon."""
+        self.bench.winauto("post", "--msg", str(message), "--wparam", str(wparam),
+                           "--lparam", str(lparam),
+                           *self._window_options(title, None, control, hidden, timeout),
+                           timeout=timeout + 20)
+
+    def keys(self, *names, timeout=20):
+        """Presses keys (DOWN, UP, LEFT, RIGHT, RETURN, ESCAPE) in the program's open menu."""
+        self.bench.winauto("keys", "--keys", ",".join(names),
+                           *self._window_options("", "#32768", None, False, timeout),
+                           timeout=timeout + 20)
+
+    def shown_events(self, kind):
+        """Records of the given kind ("menu", "browser", "shown") that the program's hook has
+        written so far; the run's result has them all once it ends."""
+        return [e for e in self.bench._read_shown(self.log_path) if e.get("event") == kind]
 
     def wait(self):
         try:
@@ -700,6 +731,13 @@ class Bench:
                 pass  # a line still being written
         return events
 
+    def _read_shown(self, log_path):
+        """The hook's records of a program still running (see Running.shown_events)."""
+        start = next((e for e in self._read_events(log_path) if e.get("event") == "start"), None)
+        if not start or not start.get("shown"):
+            return []
+        return self._read_events(start["shown"])
+
     def _collect(self, running):
         result = RunResult()
         with open(running.output + ".out", "rb") as f:
@@ -732,12 +770,22 @@ class Bench:
             result.log = self.read_text(running.activity_log)
         return result
 
-    def screenshot(self, path):
-        """The whole X screen as an image file (ImageMagick's import)."""
+    def screenshot(self, path, rect=None):
+        """The whole X screen, or the rectangle [left, top, right, bottom] of it (a window's
+        rectangle as dump() gives it), as an image file (ImageMagick's import)."""
         os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
-        subprocess.run(["import", "-window", "root", path], env=self.env, check=True,
+        crop = []
+        if rect:
+            left, top, right, bottom = rect
+            crop = ["-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top)]
+        subprocess.run(["import", "-window", "root"] + crop + [path], env=self.env, check=True,
                        timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         return path
+
+    def xdotool(self, *argv):
+        """Moves and clicks the X pointer, as the user's mouse would."""
+        subprocess.run(["xdotool"] + [str(a) for a in argv], env=self.env, check=True,
+                       timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
 
 
 # ---- one bench for a whole run ----

@@ -6,14 +6,22 @@
  *       Every top-level window the program shows (seen by polling, and by winauto_hook.dll
  *       in the program as "shown"), every box (title, text, buttons, the answer given) and
  *       the exit code are written as JSON lines to the log (or stdout).
- *   winauto dump [--title PREFIX] [--pid N] [--timeout MS]
+ *   winauto dump [--title PREFIX] [--class NAME] [--control ID] [--hidden 1] [--pid N]
+ *                [--timeout MS]
  *       Waits for a visible top-level window whose title starts with PREFIX (message boxes
- *       excepted) and prints it with its child controls as one JSON object.
- *   winauto command --id N [--title PREFIX] [--pid N] [--timeout MS]
+ *       excepted) and prints it with its child controls as one JSON object. --class and
+ *       --control (a child with that id) narrow the choice; --hidden 1 takes hidden windows
+ *       too (a window reached only through its tray icon).
+ *   winauto command --id N [window options as for dump]
  *       Posts WM_COMMAND N to that window, as a click on a button with that id would.
- *   winauto settext --id N --text TEXT [--title PREFIX] [--pid N] [--timeout MS]
+ *   winauto post --msg N [--wparam W] [--lparam L] [window options as for dump]
+ *       Posts message N, as the shell does for a click on a tray icon.
+ *   winauto keys --keys NAME,NAME... [window options; the class defaults to #32768]
+ *       Presses keys (DOWN, UP, LEFT, RIGHT, RETURN, ESCAPE) in an open menu, the way a user
+ *       chooses an item with the keyboard.
+ *   winauto settext --id N --text TEXT [window options as for dump]
  *       Sets the text of that window's control N (an edit field), as typing would.
- *   winauto send --id N --msg M [--wparam W] [--lparam L] [--title PREFIX] [--pid N]
+ *   winauto send --id N --msg M [--wparam W] [--lparam L] [window options]
  *       Sends message M with number arguments to control N (checking a box, selecting list
  *       entries) and prints the result.
  *   winauto kill --pid N
@@ -397,6 +405,9 @@ static int Run(Script* script) {
     fprintf(out, "{\"event\":\"start\",\"pid\":%lu,\"hooked\":%s,\"command\":",
             (unsigned long)process.dwProcessId, hook ? "true" : "false");
     PutJsonString(command);
+    /* Tests that look at the hook's records while the program runs read them here. */
+    fputs(",\"shown\":", out);
+    PutJsonString(shownPath);
     EndLine();
     ResumeThread(process.hThread);
 
@@ -452,51 +463,92 @@ static int Run(Script* script) {
 
 /* ---- dump and command ---- */
 
-static HWND FindWindowByTitle(const char* prefix, DWORD pid, DWORD timeout) {
-    static WindowList now;
+/* Which window a verb acts on. */
+typedef struct {
+    const char* prefix;    /* title prefix */
+    const char* className; /* NULL: any class */
+    int control;           /* a child control id the window must have; 0: any */
+    int hidden;            /* hidden windows count too */
+    DWORD pid;
+} WindowFilter;
+
+typedef struct {
+    const WindowFilter* filter;
+    HWND found;
+} FindState;
+
+static int Matches(HWND window, const WindowFilter* filter) {
     static ControlList controls;
+    char title[MAX_TEXT];
+    char name[64];
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (filter->pid && pid != filter->pid)
+        return 0;
+    if (!filter->hidden && !IsWindowVisible(window))
+        return 0;
+    GetClassNameA(window, name, sizeof name);
+    if (filter->className && strcmp(name, filter->className) != 0)
+        return 0;
+    WindowText(window, title, sizeof title);
+    if (strncmp(title, filter->prefix, strlen(filter->prefix)) != 0)
+        return 0;
+    if (filter->control && !GetDlgItem(window, filter->control))
+        return 0;
+    Collect(window, &controls);
+    return !IsMessageBox(window, &controls);
+}
+
+static BOOL CALLBACK FindMatching(HWND window, LPARAM param) {
+    FindState* state = (FindState*)param;
+    if (!Matches(window, state->filter))
+        return TRUE;
+    state->found = window;
+    return FALSE;
+}
+
+static HWND FindWindowByFilter(const WindowFilter* filter, DWORD timeout) {
     DWORD started = GetTickCount();
-    size_t length = strlen(prefix);
     for (;;) {
-        TopLevelWindows(pid, &now);
-        for (int i = 0; i < now.count; i++) {
-            char title[MAX_TEXT];
-            WindowText(now.items[i], title, sizeof title);
-            if (strncmp(title, prefix, length) != 0)
-                continue;
-            Collect(now.items[i], &controls);
-            if (!IsMessageBox(now.items[i], &controls))
-                return now.items[i];
-        }
+        FindState state = {filter, NULL};
+        EnumWindows(FindMatching, (LPARAM)&state);
+        if (state.found)
+            return state.found;
         if (GetTickCount() - started > timeout)
             return NULL;
         Sleep(POLL_MS);
     }
 }
 
-static int Dump(const char* prefix, DWORD pid, DWORD timeout) {
+static int Dump(const WindowFilter* filter, DWORD timeout) {
     static ControlList controls;
-    HWND window = FindWindowByTitle(prefix, pid, timeout);
+    HWND window = FindWindowByFilter(filter, timeout);
     if (!window) {
-        fprintf(stderr, "winauto dump: no window \"%s\"\n", prefix);
+        fprintf(stderr, "winauto dump: no window \"%s\"\n", filter->prefix);
         return 3;
     }
     Collect(window, &controls);
     RECT rect;
     GetWindowRect(window, &rect);
+    LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
     PutWindowHead("dump", window);
-    fprintf(out, ",\"enabled\":%s,\"rect\":[%ld,%ld,%ld,%ld],",
-            IsWindowEnabled(window) ? "true" : "false", rect.left, rect.top, rect.right,
-            rect.bottom);
+    fprintf(out,
+            ",\"enabled\":%s,\"visible\":%s,\"iconic\":%s,\"topmost\":%s,\"caption\":%s,"
+            "\"rect\":[%ld,%ld,%ld,%ld],\"screen\":[%d,%d],",
+            IsWindowEnabled(window) ? "true" : "false", IsWindowVisible(window) ? "true" : "false",
+            IsIconic(window) ? "true" : "false", (exStyle & WS_EX_TOPMOST) ? "true" : "false",
+            (style & WS_CAPTION) == WS_CAPTION ? "true" : "false", rect.left, rect.top, rect.right,
+            rect.bottom, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     PutControls(&controls);
     EndLine();
     return 0;
 }
 
-static int Command(const char* prefix, DWORD pid, int id, DWORD timeout) {
-    HWND window = FindWindowByTitle(prefix, pid, timeout);
+static int Command(const WindowFilter* filter, int id, DWORD timeout) {
+    HWND window = FindWindowByFilter(filter, timeout);
     if (!window) {
-        fprintf(stderr, "winauto command: no window \"%s\"\n", prefix);
+        fprintf(stderr, "winauto command: no window \"%s\"\n", filter->prefix);
         return 3;
     }
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
@@ -507,17 +559,16 @@ static int Command(const char* prefix, DWORD pid, int id, DWORD timeout) {
 }
 
 /* A control of the window found by title; none when either is missing. */
-static HWND FindChildControl(const char* verb, const char* prefix, DWORD pid, int id,
-                             DWORD timeout) {
-    HWND window = FindWindowByTitle(prefix, pid, timeout);
+static HWND FindChildControl(const char* verb, const WindowFilter* filter, int id, DWORD timeout) {
+    HWND window = FindWindowByFilter(filter, timeout);
     HWND control = window ? GetDlgItem(window, id) : NULL;
     if (!control)
-        fprintf(stderr, "winauto %s: no control %d in \"%s\"\n", verb, id, prefix);
+        fprintf(stderr, "winauto %s: no control %d in \"%s\"\n", verb, id, filter->prefix);
     return control;
 }
 
-static int SetText(const char* prefix, DWORD pid, int id, const char* text, DWORD timeout) {
-    HWND control = FindChildControl("settext", prefix, pid, id, timeout);
+static int SetText(const WindowFilter* filter, int id, const char* text, DWORD timeout) {
+    HWND control = FindChildControl("settext", filter, id, timeout);
     DWORD_PTR result = 0;
     if (!control ||
         !SendMessageTimeoutA(control, WM_SETTEXT, 0, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &result))
@@ -528,15 +579,66 @@ static int SetText(const char* prefix, DWORD pid, int id, const char* text, DWOR
     return 0;
 }
 
-static int Send(const char* prefix, DWORD pid, int id, UINT message, WPARAM wParam, LPARAM lParam,
+static int Send(const WindowFilter* filter, int id, UINT message, WPARAM wParam, LPARAM lParam,
                 DWORD timeout) {
-    HWND control = FindChildControl("send", prefix, pid, id, timeout);
+    HWND control = FindChildControl("send", filter, id, timeout);
     DWORD_PTR result = 0;
     if (!control ||
         !SendMessageTimeoutA(control, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
         return 3;
     PutWindowHead("send", control);
     fprintf(out, ",\"id\":%d,\"result\":%lld", id, (long long)result);
+    EndLine();
+    return 0;
+}
+
+static int Post(const WindowFilter* filter, UINT message, WPARAM wParam, LPARAM lParam,
+                DWORD timeout) {
+    HWND window = FindWindowByFilter(filter, timeout);
+    if (!window) {
+        fprintf(stderr, "winauto post: no window \"%s\"\n", filter->prefix);
+        return 3;
+    }
+    PostMessageA(window, message, wParam, lParam);
+    PutWindowHead("post", window);
+    fprintf(out, ",\"message\":%u", message);
+    EndLine();
+    return 0;
+}
+
+static int KeyCode(const char* name) {
+    static const struct {
+        const char* name;
+        int code;
+    } keys[] = {{"DOWN", VK_DOWN},   {"UP", VK_UP},         {"LEFT", VK_LEFT},
+                {"RIGHT", VK_RIGHT}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE}};
+    for (size_t i = 0; i < sizeof keys / sizeof keys[0]; i++)
+        if (_stricmp(name, keys[i].name) == 0)
+            return keys[i].code;
+    return 0;
+}
+
+/* A menu tracks the keyboard messages of its thread whatever window they are posted to. */
+static int Keys(const WindowFilter* filter, const char* list, DWORD timeout) {
+    HWND window = FindWindowByFilter(filter, timeout);
+    if (!window) {
+        fprintf(stderr, "winauto keys: no window of class %s\n",
+                filter->className ? filter->className : "any");
+        return 3;
+    }
+    char names[256];
+    lstrcpynA(names, list, sizeof names);
+    for (char* name = strtok(names, ","); name; name = strtok(NULL, ",")) {
+        int code = KeyCode(name);
+        if (!code)
+            return 2;
+        PostMessageA(window, WM_KEYDOWN, (WPARAM)code, 1);
+        PostMessageA(window, WM_KEYUP, (WPARAM)code, (LPARAM)0xC0000001u);
+        Sleep(100);
+    }
+    PutWindowHead("keys", window);
+    fputs(",\"keys\":", out);
+    PutJsonString(list);
     EndLine();
     return 0;
 }
@@ -618,8 +720,8 @@ static int RawPrint(const char* printer, const char* title, const char* path) {
 /* ---- arguments ---- */
 
 static int Usage(void) {
-    fputs("usage: winauto run|dump|command|settext|send|printers|rawprint [options] (see the "
-          "source)\n",
+    fputs("usage: winauto run|dump|command|settext|send|post|keys|printers|rawprint [options] "
+          "(see the source)\n",
           stderr);
     return 2;
 }
@@ -633,14 +735,16 @@ int main(int argc, char** argv) {
     static Script script;
     lstrcpynA(script.printDialog, "OK", sizeof script.printDialog);
     script.timeout = 30000;
-    const char* title = "Ravlen";
+    WindowFilter filter = {"Ravlen", NULL, 0, 0, 0};
     const char* printer = NULL;
+    const char* keys = NULL;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
     const char* file = NULL;
     DWORD pid = 0;
     int id = -1;
     const char* text = NULL;
-    UINT message = 0;
-    long long wParam = 0, lParam = 0;
     int i = 2;
     for (; i < argc; i++) {
         const char* a = argv[i];
@@ -667,7 +771,21 @@ int main(int argc, char** argv) {
                 return 2;
             }
         } else if (strcmp(a, "--title") == 0)
-            title = value;
+            filter.prefix = value;
+        else if (strcmp(a, "--class") == 0)
+            filter.className = value;
+        else if (strcmp(a, "--control") == 0)
+            filter.control = atoi(value);
+        else if (strcmp(a, "--hidden") == 0)
+            filter.hidden = atoi(value);
+        else if (strcmp(a, "--msg") == 0)
+            message = (UINT)strtoul(value, NULL, 0);
+        else if (strcmp(a, "--wparam") == 0)
+            wParam = (WPARAM)strtoull(value, NULL, 0);
+        else if (strcmp(a, "--lparam") == 0)
+            lParam = (LPARAM)strtoll(value, NULL, 0);
+        else if (strcmp(a, "--keys") == 0)
+            keys = value;
         else if (strcmp(a, "--pid") == 0)
             pid = (DWORD)strtoul(value, NULL, 10);
         else if (strcmp(a, "--id") == 0)
@@ -676,35 +794,35 @@ int main(int argc, char** argv) {
             printer = value;
         else if (strcmp(a, "--text") == 0)
             text = value;
-        else if (strcmp(a, "--msg") == 0)
-            message = (UINT)strtoul(value, NULL, 0);
-        else if (strcmp(a, "--wparam") == 0)
-            wParam = strtoll(value, NULL, 0);
-        else if (strcmp(a, "--lparam") == 0)
-            lParam = strtoll(value, NULL, 0);
         else
             return Usage();
     }
     script.next = script.answers;
+    filter.pid = pid;
     int status;
     if (strcmp(verb, "run") == 0)
         status = Run(&script);
     else if (strcmp(verb, "dump") == 0)
-        status = Dump(title, pid, script.timeout);
+        status = Dump(&filter, script.timeout);
     else if (strcmp(verb, "command") == 0)
-        status = id < 0 ? Usage() : Command(title, pid, id, script.timeout);
+        status = id < 0 ? Usage() : Command(&filter, id, script.timeout);
     else if (strcmp(verb, "settext") == 0)
-        status = id < 0 || !text ? Usage() : SetText(title, pid, id, text, script.timeout);
+        status = id < 0 || !text ? Usage() : SetText(&filter, id, text, script.timeout);
     else if (strcmp(verb, "send") == 0)
         status = id < 0 || !message ? Usage()
-                                    : Send(title, pid, id, message, (WPARAM)wParam, (LPARAM)lParam,
-                                           script.timeout);
-    else if (strcmp(verb, "kill") == 0)
+                                    : Send(&filter, id, message, wParam, lParam, script.timeout);
+    else if (strcmp(verb, "post") == 0)
+        status = message ? Post(&filter, message, wParam, lParam, script.timeout) : Usage();
+    else if (strcmp(verb, "keys") == 0) {
+        if (!filter.className)
+            filter.className = "#32768";
+        status = keys ? Keys(&filter, keys, script.timeout) : Usage();
+    } else if (strcmp(verb, "kill") == 0)
         status = pid ? Kill(pid) : Usage();
     else if (strcmp(verb, "printers") == 0)
         status = Printers();
     else if (strcmp(verb, "rawprint") == 0)
-        status = printer && file ? RawPrint(printer, title, file) : Usage();
+        status = printer && file ? RawPrint(printer, filter.prefix, file) : Usage();
     else
         status = Usage();
     if (out != stdout)

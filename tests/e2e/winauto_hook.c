@@ -1,7 +1,9 @@
 /* winauto_hook.dll: loaded by winauto into the program it runs, to see every top-level window
  * the moment it is shown. Polling from outside misses a window that is shown and hidden again
  * before the next look; this hook does not. Each shown window is appended as one JSON line to
- * the file named by the environment variable WINAUTO_SHOWN. */
+ * the file named by the environment variable WINAUTO_SHOWN, and so is each popup menu as it
+ * opens, with its items as the user sees them (text, greyed, checked) and its submenus: menus
+ * live in the program's own memory, out of reach of winauto's process. */
 #include <windows.h>
 #include <stdio.h>
 
@@ -18,16 +20,59 @@ static void PutJsonString(FILE* out, const char* text) {
     fputc('"', out);
 }
 
-static void Record(HWND window) {
+static FILE* OpenShown(void) {
     char path[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("WINAUTO_SHOWN", path, sizeof path);
     if (n == 0 || n >= sizeof path)
+        return NULL;
+    return fopen(path, "a");
+}
+
+static void PutMenu(FILE* out, HMENU menu, int depth) {
+    int count = GetMenuItemCount(menu);
+    fputc('[', out);
+    for (int i = 0; i < count; i++) {
+        char text[256] = "";
+        MENUITEMINFOA item;
+        ZeroMemory(&item, sizeof item);
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = sizeof text;
+        if (!GetMenuItemInfoA(menu, (UINT)i, TRUE, &item))
+            continue;
+        fprintf(out, "%s{\"text\":", i ? "," : "");
+        PutJsonString(out, (item.fType & MFT_SEPARATOR) ? "" : text);
+        fprintf(out, ",\"id\":%u,\"separator\":%s,\"grey\":%s,\"checked\":%s", item.wID,
+                (item.fType & MFT_SEPARATOR) ? "true" : "false",
+                (item.fState & MFS_GRAYED) ? "true" : "false",
+                (item.fState & MFS_CHECKED) ? "true" : "false");
+        if (item.hSubMenu && depth < 4) {
+            fputs(",\"items\":", out);
+            PutMenu(out, item.hSubMenu, depth + 1);
+        }
+        fputc('}', out);
+    }
+    fputc(']', out);
+}
+
+static void RecordMenu(HWND owner, HMENU menu) {
+    FILE* out = OpenShown();
+    if (!out)
         return;
+    fprintf(out,
+            "{\"event\":\"menu\",\"hwnd\":%llu,\"items\":", (unsigned long long)(ULONG_PTR)owner);
+    PutMenu(out, menu, 0);
+    fputs("}\n", out);
+    fclose(out);
+}
+
+static void Record(HWND window) {
     char name[64];
     char title[256];
     GetClassNameA(window, name, sizeof name);
     GetWindowTextA(window, title, sizeof title);
-    FILE* out = fopen(path, "a");
+    FILE* out = OpenShown();
     if (!out)
         return;
     fprintf(out, "{\"event\":\"shown\",\"hwnd\":%llu,\"pid\":%lu,\"class\":",
@@ -45,6 +90,8 @@ __declspec(dllexport) LRESULT CALLBACK ShowHook(int code, WPARAM wParam, LPARAM 
         if (message->message == WM_SHOWWINDOW && message->wParam &&
             !(GetWindowLongPtrA(message->hwnd, GWL_STYLE) & WS_CHILD))
             Record(message->hwnd);
+        else if (message->message == WM_INITMENUPOPUP && !HIWORD(message->lParam))
+            RecordMenu(message->hwnd, (HMENU)message->wParam);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
