@@ -150,10 +150,6 @@ void LogEntry(int prefixId, const char* entry) {
         LogLine(LoadText(prefixId), entry);
 }
 
-} // namespace
-
-namespace {
-
 // Analyses, prints, logs and releases one entry; see PrintEntry.
 bool RunEntry(const char* entry, WindowRef owner, int index, int count) {
     bool isList = std::strlen(entry) <= kPathChars && IsListReference(entry);
