@@ -12,6 +12,7 @@
 #include "../common/paths.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #ifdef _WIN32
 #include <fcntl.h>
@@ -20,9 +21,20 @@
 
 namespace {
 
+// A capture name names a file in the temporary directory and nothing else:
+// with a drive, a root or a way up, the capture would overwrite, print and
+// then delete a file elsewhere.
+bool IsPlainFileName(const char* name) {
+    return name[0] && !std::strpbrk(name, "\\/:") && std::strcmp(name, ".") != 0 &&
+           std::strcmp(name, "..") != 0;
+}
+
 // The temporary directory followed by `name`. The directory is the one the
-// platform gives temporary files; a name that does not fit is refused.
+// platform gives temporary files; a name that does not fit, or that is not a
+// plain file name, is refused.
 bool CapturePath(const char* name, char* out, size_t size) {
+    if (!IsPlainFileName(name))
+        return false;
     char probe[kPathSize];
     if (!MakeTempFileName(probe, sizeof probe))
         return false;
@@ -33,6 +45,9 @@ bool CapturePath(const char* name, char* out, size_t size) {
 } // namespace
 
 bool PrintClipboard(WindowRef owner, const char* fileName) {
+    BatchSource source;
+    if (!source.claimed)
+        return false;
     std::string text;
     if (!ReadClipboardText(&text)) {
         ShowMessage(kTextClipboardFailed, "", 0, kMessageError);
@@ -68,6 +83,9 @@ bool PrintClipboard(WindowRef owner, const char* fileName) {
 }
 
 bool PrintStandardInput(WindowRef owner, const char* fileName) {
+    BatchSource source;
+    if (!source.claimed)
+        return false;
     char path[kPathSize];
     const char* name = fileName ? fileName : "stdin";
     FILE* file = CapturePath(name, path, sizeof path) ? OpenStream(path, "wb") : nullptr;

@@ -242,7 +242,8 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments,
 }
 
 AfterCommandLine PrintCommandLineFiles(const std::vector<std::string>& files) {
-    int count = static_cast<int>(files.size());
+    BatchSource source;
+    int count = source.claimed ? static_cast<int>(files.size()) : 0;
     if (count > 0 && CurrentSettings.EnablePrefsDD && !ShowSettingsDialog(MainWindow)) {
         DeleteAfterPrint = false;
         return QuitAfterCommandLine ? kQuitNow : kEnterMessageLoop;
@@ -250,8 +251,11 @@ AfterCommandLine PrintCommandLineFiles(const std::vector<std::string>& files) {
     bool ok = true;
     for (int i = 0; i < count && ok; ++i) {
         const char* argument = files[i].c_str();
-        // ResolvePath's result is shared; a list-file reference stays as written.
-        std::string path = std::strchr(argument, '@') ? files[i] : ResolvePath(argument, true);
+        // ResolvePath's result is shared; a list-file reference stays as
+        // written, and so does a name too long for any path, which the
+        // runner then refuses whole.
+        const char* resolved = std::strchr(argument, '@') ? nullptr : ResolvePath(argument, true);
+        std::string path = resolved ? resolved : files[static_cast<size_t>(i)];
         ok = PrintEntry(path.c_str(), MainWindow, i + 1, count);
     }
     DeleteAfterPrint = false;

@@ -9,6 +9,7 @@
 #include "../analysis/file_analysis.h"
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
+#include "../common/message_box.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
 #include "../output/dispatch.h"
@@ -30,15 +31,30 @@ namespace {
 const int kMaxListDepth = 16;
 int listDepth = 0;
 
+// Entries in progress (a list's lines nest inside their list's entry), and
+// sources feeding a batch. The message pump can run a user's command in the
+// middle of either.
+int entriesRunning = 0;
+int sourcesRunning = 0;
+
+void RefuseNewBatch() {
+    PlatformBeep(kMessageWarning);
+}
+
 bool IsListReference(const char* entry) {
     return entry[0] == '@' && !PathExists(entry);
+}
+
+void LoadRunSettings(const char* name) {
+    LoadSettingsSet(name);
+    KeepSpoolerUnattended();
 }
 
 void EndBatch() {
     SetBusy(false);
     ProgressEnd();
     if (CompareNoCase(FileSettingsName, BatchSettingsName) != 0)
-        LoadSettingsSet(BatchSettingsName);
+        LoadRunSettings(BatchSettingsName);
     // The batch's set is in force again; without this a later batch whose
     // first entry fails before it starts would "restore" this batch's set.
     CopyText(FileSettingsName, sizeof FileSettingsName, BatchSettingsName);
@@ -64,33 +80,69 @@ void ChooseSettings(const char* path) {
     char found[sizeof FileSettingsName];
     if (FindSettingsSetForFile(path, found, sizeof found)) {
         CopyText(FileSettingsName, sizeof FileSettingsName, found);
-        LoadSettingsSet(FileSettingsName);
+        LoadRunSettings(FileSettingsName);
     } else if (CompareNoCase(FileSettingsName, BatchSettingsName) != 0) {
         CopyText(FileSettingsName, sizeof FileSettingsName, BatchSettingsName);
-        LoadSettingsSet(FileSettingsName);
+        LoadRunSettings(FileSettingsName);
     }
 }
 
-// Reads the next entry of a list file. A line longer than the buffer gives
-// several entries, but the line end right after a full buffer is not an
-// entry of its own. A CR before the LF goes too: a list written on Windows
-// and read where the runtime keeps CRs still names the same files.
-bool ReadListLine(FILE* file, char* buffer) {
-    if (!std::fgets(buffer, kPathSize, file))
-        return false;
-    size_t n = std::strlen(buffer);
-    if (n > 0 && buffer[n - 1] == '\n') {
-        buffer[--n] = '\0';
-    } else if (n == kPathSize - 1) {
-        int c = std::fgetc(file);
-        if (c == '\r')
-            c = std::fgetc(file);
-        if (c != '\n' && c != EOF)
-            std::ungetc(c, file);
+// A file is analysed before its set is known (the printer dialog of a batch's
+// first file wants it), so under the set of the file before. The set decides
+// how the file prints (text formatted or sent raw), so a file whose own set
+// is another one is analysed again under it. None when it cannot be reopened,
+// which is then reported.
+FileAnalysis* AnalyzeUnderOwnSet(FileAnalysis* analysis, const char* entry,
+                                 const char* analysedWith) {
+    if (CompareNoCase(analysedWith, CurrentSetName) == 0)
+        return analysis;
+    ReleaseFile(analysis, false);
+    FileAnalysis* again = AnalyzeFile(entry);
+    if (!again)
+        ShowMessage(kTextCouldNotOpen, entry, errno, kMessageError);
+    return again;
+}
+
+// The analysis of an entry that names a file. A name longer than any path is
+// refused whole: cut, it could name another file.
+FileAnalysis* OpenEntry(const char* entry) {
+    if (std::strlen(entry) > kPathChars) {
+        errno = ENAMETOOLONG;
+        return nullptr;
     }
+    return AnalyzeFile(entry);
+}
+
+enum ListLine { kNoLine, kLineRead, kLineTooLong };
+
+// After a line that filled the buffer: whether it ends there (LF, CR LF or
+// the end of the file). The line end, or the rest of the line, is consumed.
+bool LineEndsHere(FILE* file) {
+    int c = std::fgetc(file);
+    if (c == '\r')
+        c = std::fgetc(file);
+    if (c == '\n' || c == EOF)
+        return true;
+    while (c != '\n' && c != EOF)
+        c = std::fgetc(file);
+    return false;
+}
+
+// Reads the next entry of a list file. A line longer than any path is passed
+// over whole: read in pieces, it would name files nobody named. A CR before
+// the LF goes too: a list written on Windows and read where the runtime
+// keeps CRs still names the same files.
+ListLine ReadListLine(FILE* file, char* buffer) {
+    if (!std::fgets(buffer, kPathSize, file))
+        return kNoLine;
+    size_t n = std::strlen(buffer);
+    if (n > 0 && buffer[n - 1] == '\n')
+        buffer[--n] = '\0';
+    else if (n == kPathSize - 1 && !LineEndsHere(file))
+        return kLineTooLong;
     if (n > 0 && buffer[n - 1] == '\r')
         buffer[--n] = '\0';
-    return true;
+    return kLineRead;
 }
 
 void LogEntry(int prefixId, const char* entry) {
@@ -98,13 +150,14 @@ void LogEntry(int prefixId, const char* entry) {
         LogLine(LoadText(prefixId), entry);
 }
 
-} // namespace
-
-bool PrintEntry(const char* entry, WindowRef owner, int index, int count) {
-    bool isList = IsListReference(entry);
+// Analyses, prints, logs and releases one entry; see PrintEntry.
+bool RunEntry(const char* entry, WindowRef owner, int index, int count) {
+    bool isList = std::strlen(entry) <= kPathChars && IsListReference(entry);
     FileAnalysis* analysis = nullptr;
+    char analysedWith[sizeof CurrentSetName];
+    CopyText(analysedWith, sizeof analysedWith, CurrentSetName);
     if (!isList) {
-        analysis = AnalyzeFile(entry);
+        analysis = OpenEntry(entry);
         if (!analysis) {
             ShowMessage(kTextCouldNotOpen, entry, errno, kMessageError);
             EndBatch();
@@ -121,14 +174,31 @@ bool PrintEntry(const char* entry, WindowRef owner, int index, int count) {
     if (isList) {
         ok = PrintListFile(entry + 1);
     } else {
-        ChooseSettings(analysis->path);
-        ok = DispatchFile(analysis);
-        ReleaseFile(analysis, DeleteAfterPrint);
+        ChooseSettings(entry);
+        analysis = AnalyzeUnderOwnSet(analysis, entry, analysedWith);
+        ok = analysis && DispatchFile(analysis);
+        if (analysis)
+            ReleaseFile(analysis, DeleteAfterPrint);
     }
     ok = ok && !PumpMessages();
     if (index == count || !ok)
         EndBatch();
     LogEntry(kTextLogDonePrinting, entry);
+    return ok;
+}
+
+} // namespace
+
+bool PrintEntry(const char* entry, WindowRef owner, int index, int count) {
+    // A batch started inside a running one would end it: its idle state and
+    // its restored set would take effect while the outer batch still prints.
+    if (index >= 1 && entriesRunning > 0) {
+        RefuseNewBatch();
+        return false;
+    }
+    ++entriesRunning;
+    bool ok = RunEntry(entry, owner, index, count);
+    --entriesRunning;
     return ok;
 }
 
@@ -144,49 +214,93 @@ bool PrintListFile(const char* path) {
     }
     char line[kPathSize];
     int lines = 0;
-    while (ReadListLine(file, line))
+    while (ReadListLine(file, line) != kNoLine)
         ++lines;
     ProgressBegin(lines);
     std::rewind(file);
 
     ++listDepth;
     bool ok = true;
-    while (ok && ReadListLine(file, line))
-        ok = PrintEntry(line, MainWindow, 0, 1);
+    ListLine read;
+    while (ok && (read = ReadListLine(file, line)) != kNoLine) {
+        if (read == kLineTooLong)
+            ShowMessage(kTextCouldNotOpen, line, ENAMETOOLONG, kMessageError);
+        else
+            ok = PrintEntry(line, MainWindow, 0, 1);
+    }
     --listDepth;
     std::fclose(file);
     return ok;
 }
 
-bool PrintOpenSelection(const char* buffer, WindowRef owner) {
-    const char* first = buffer;
-    if (!*first)
-        return false;
-    const char* names = first + std::strlen(first) + 1;
-    if (!*names)
-        return PrintEntry(first, owner, 1, 1);
+namespace {
 
-    int count = 0;
-    for (const char* name = names; *name; name += std::strlen(name) + 1)
-        ++count;
+// The Open dialog's texts: one path, or a directory and names.
+std::vector<std::string> SplitSelection(const char* buffer) {
+    std::vector<std::string> texts;
+    for (const char* text = buffer; *text; text += std::strlen(text) + 1)
+        texts.push_back(text);
+    return texts;
+}
+
+} // namespace
+
+bool PrintOpenSelection(const char* buffer, WindowRef owner) {
+    BatchSource source;
+    if (!source.claimed)
+        return false;
+    // The batch walks its own copy: the window's buffer can be freed (Exit)
+    // or refilled while the batch runs.
+    std::vector<std::string> texts = SplitSelection(buffer);
+    if (texts.empty())
+        return false;
+    if (texts.size() == 1)
+        return PrintEntry(texts[0].c_str(), owner, 1, 1);
+
+    int count = static_cast<int>(texts.size()) - 1;
     // Built as a string: the runner refuses a path too long for its buffers
     // with its usual message, so nothing here has to cut it.
-    std::string directory = first;
+    std::string directory = texts[0];
     if (directory.back() != '\\')
         directory += '\\';
     bool ok = true;
-    int index = 0;
-    for (const char* name = names; *name && ok; name += std::strlen(name) + 1)
-        ok = PrintEntry((directory + name).c_str(), owner, ++index, count);
+    for (int i = 1; i <= count && ok; ++i)
+        ok = PrintEntry((directory + texts[static_cast<size_t>(i)]).c_str(), owner, i, count);
     return ok;
 }
 
 void PrintDroppedFiles(WindowRef window, const std::vector<std::string>& names) {
+    BatchSource source;
+    if (!source.claimed)
+        return;
     BringWindowToTop(window);
     if (CurrentSettings.EnablePrefsDD && !ShowSettingsDialog(window))
         return;
     int count = static_cast<int>(names.size());
     bool ok = true;
     for (int i = 0; i < count && ok; ++i)
-        ok = PrintEntry(names[i].c_str(), window, i + 1, count);
+        ok = PrintEntry(names[static_cast<size_t>(i)].c_str(), window, i + 1, count);
+}
+
+bool BatchRunning() {
+    return entriesRunning > 0 || sourcesRunning > 0;
+}
+
+BatchSource::BatchSource() : claimed(!BatchRunning()) {
+    if (claimed)
+        ++sourcesRunning;
+    else
+        RefuseNewBatch();
+}
+
+BatchSource::~BatchSource() {
+    if (claimed)
+        --sourcesRunning;
+}
+
+void KeepSpoolerUnattended() {
+    if (!SpoolerMode)
+        return;
+    CurrentSettings.ShowPrintDlg = 0;
+    CurrentSettings.ProgrBar = 0;
 }

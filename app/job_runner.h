@@ -17,3 +17,23 @@ bool PrintListFile(const char* path);
 bool PrintOpenSelection(const char* buffer, WindowRef owner);
 // Files dropped on `window`, in the order of the drop.
 void PrintDroppedFiles(WindowRef window, const std::vector<std::string>& names);
+
+// True from the moment a source starts a batch, or an entry starts being
+// analysed, until the batch has ended.
+bool BatchRunning();
+
+// Held by whatever starts a batch (the Open dialog's selection, a drop, a
+// capture, the command line) for as long as it feeds it. One batch runs at a
+// time: a source that arrives through the message pump while one runs is
+// refused with a beep (`claimed` false) and must print nothing.
+struct BatchSource {
+    BatchSource();
+    ~BatchSource();
+    BatchSource(const BatchSource&) = delete;
+    BatchSource& operator=(const BatchSource&) = delete;
+    bool claimed;
+};
+
+// Spooler mode runs unattended whatever set is loaded: no printer dialog and
+// no progress window. Only the record in memory changes, never the file.
+void KeepSpoolerUnattended();

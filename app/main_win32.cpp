@@ -9,6 +9,7 @@
 
 #include "arguments.h"
 #include "command_line.h"
+#include "job_runner.h"
 #include "main_window.h"
 #include "program_instance_win32.h"
 #include "shell_state.h"
@@ -65,11 +66,8 @@ void ReleasePrinting() {
     FreeTransferBuffer();
 }
 
-// Spooler mode runs unattended: no printer dialog and no progress window for
-// this run, without touching the stored settings.
 void ShowSpoolerWindow() {
-    CurrentSettings.ShowPrintDlg = 0;
-    CurrentSettings.ProgrBar = 0;
+    KeepSpoolerUnattended();
     ShowSpoolerPattern(SpoolerPattern);
     SetSpoolerTimer(true);
     UpdateTitle(false);

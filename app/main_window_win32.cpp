@@ -108,6 +108,13 @@ UINT_PTR CALLBACK OpenDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam
 void PrintFileCommand(HWND window) {
     if (!openBuffer)
         return;
+    // Enter still reaches the command while a batch runs (before it shows
+    // itself busy, the button is even enabled); a second Open dialog would
+    // refill the buffer under the first batch.
+    if (BatchRunning()) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
     openBuffer[0] = '\0';
     if (ShowOpenDialog(window, openBuffer, kOpenBufferChars, true))
         PrintOpenSelection(openBuffer, window);
@@ -117,8 +124,10 @@ void ExitCommand(HWND window) {
     // Escape and the close box still reach Exit while a batch runs (the
     // button itself is disabled then). Pulling the log and the quit out from
     // under the running batch would leave it writing to a closed log and the
-    // quit lost in its message pump, so Exit stops the batch instead.
-    if (IsBusy()) {
+    // quit lost in its message pump, so Exit stops the batch instead, for as
+    // long as the batch runs: also while its first file is analysed and
+    // while its end pumps messages, when the window no longer shows it busy.
+    if (BatchRunning()) {
         StopRequested = true;
         return;
     }
@@ -243,7 +252,7 @@ void OnInitDialog(HWND window) {
 }
 
 void OnDropFiles(HWND window, HDROP drop) {
-    if (IsBusy()) {
+    if (BatchRunning()) {
         // A drop in the middle of a batch would start a second batch inside
         // it, whose end would put the window back to idle while the first
         // still prints. The user drops again once the batch is done.

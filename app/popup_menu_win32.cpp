@@ -1,5 +1,6 @@
 // The popup menu of the program's windows, opened with the right mouse
 // button on a window or on the tray icon.
+#include "job_runner.h"
 #include "main_window.h"
 #include "window_parts_win32.h"
 #include "window_rules.h"
@@ -97,7 +98,7 @@ void ShowPopupMenu(WindowRef window) {
     HWND owner = AsWindow(window);
     if (!popupMenu || !owner)
         return;
-    bool busy = IsBusy();
+    bool busy = IsBusy() || BatchRunning();
     CheckMenuItem(popupMenu, IDC_ALWAYS_ON_TOP,
                   MF_BYCOMMAND | (IsTopmost(owner) ? MF_CHECKED : MF_UNCHECKED));
     EnableTopLevel(!busy && !SpoolerMode);

@@ -295,7 +295,10 @@ static bool SpellAsOnDisk(const char* full, bool longNames, char* out, size_t si
 
 const char* ResolvePath(const char* path, bool longNames) {
     static char result[kPathSize];
-    char full[kShortPathSize];
+    // Cut, the path could name another file.
+    if (strlen(path) > kPathChars)
+        return nullptr;
+    char full[kPathSize];
     char resolved[kPathSize];
     if (!strchr(path, '@') && FullPathOf(path, full, sizeof full)) {
         if (longNames && ShellLongPathOf(full, resolved, sizeof resolved)) {
@@ -320,6 +323,19 @@ static bool Wanted(const FoundEntry& entry, bool includeDirectories) {
     return !entry.readOnly && (includeDirectories || !entry.isDirectory);
 }
 
+// The drive and directory of the pattern, which also holds the matched name,
+// followed by the name. `out` is left alone when the whole does not fit.
+static bool JoinMatch(const char* pattern, const char* name, char* out, size_t size) {
+    PathParts parts;
+    SplitPath(pattern, &parts);
+    if (strlen(parts.drive) + strlen(parts.dir) + strlen(name) >= size)
+        return false;
+    CopyText(out, size, parts.drive);
+    AppendText(out, size, parts.dir);
+    AppendText(out, size, name);
+    return true;
+}
+
 bool FindNextMatchingFile(const char* pattern, char* outPath, size_t outSize, MatchSearch** search,
                           bool includeDirectories) {
     FoundEntry entry;
@@ -341,18 +357,15 @@ bool FindNextMatchingFile(const char* pattern, char* outPath, size_t outSize, Ma
     } else {
         return false; // the search has already ended
     }
-    while (found && !Wanted(entry, includeDirectories))
+    // A name whose full path does not fit is passed over: cut, it would name
+    // another file, which the spooler would print and delete.
+    while (found && (!Wanted(entry, includeDirectories) ||
+                     !JoinMatch(pattern, entry.name, outPath, outSize)))
         found = NextDirectoryEntry((*search)->directory, &entry);
     if (!found) {
         EndMatchSearch(search);
         return false;
     }
-    // The drive and directory of the pattern, which also holds the matched name.
-    PathParts parts;
-    SplitPath(pattern, &parts);
-    CopyText(outPath, outSize, parts.drive);
-    AppendText(outPath, outSize, parts.dir);
-    AppendText(outPath, outSize, entry.name);
     return true;
 }
 

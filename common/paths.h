@@ -33,13 +33,15 @@ bool RemoveDirectoryTree(const char* path);
 // empty name) when none could be made.
 bool MakeTempFileName(char* out, size_t size);
 // Full path with components spelled as on disk; "@..." unchanged, and the
-// input unchanged when a component is missing. Shared (kPathSize).
+// input unchanged when a component is missing. Shared (kPathSize). None for
+// a path longer than kPathChars, which would not survive whole.
 const char* ResolvePath(const char* path, bool longNames);
 
 // Search state of FindNextMatchingFile; start with an empty output path and a
 // null search. Read-only entries are never returned, directories only when
-// asked. The search is closed when it returns false; a caller that stops
-// early closes it with EndMatchSearch.
+// asked, nor those whose full path does not fit `outSize`. The search is
+// closed when it returns false; a caller that stops early closes it with
+// EndMatchSearch.
 struct MatchSearch;
 bool FindNextMatchingFile(const char* pattern, char* outPath, size_t outSize, MatchSearch** search,
                           bool includeDirectories);

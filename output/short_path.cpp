@@ -8,5 +8,6 @@
 bool ShortProgramPath(const char* program, char* out, size_t size) {
     if (!FileExists(program))
         return false;
-    return CopyText(out, size, ResolvePath(program, false));
+    const char* resolved = ResolvePath(program, false);
+    return resolved && CopyText(out, size, resolved);
 }

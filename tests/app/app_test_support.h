@@ -52,6 +52,18 @@ inline std::vector<std::string> CallsWithoutBeeps() {
     return found;
 }
 
+// `path` spelled out to exactly `length` characters, padded with "\." and
+// doubled separators, so that it still names the same file. Only the native
+// build can open names this long.
+inline std::string PaddedPath(const std::string& path, size_t length) {
+    size_t split = path.find_last_of("\\/");
+    std::string head = path.substr(0, split), tail = path.substr(split);
+    while (head.size() + 2 + tail.size() <= length)
+        head += "\\.";
+    head.insert(1, length - head.size() - tail.size(), '/');
+    return head + tail;
+}
+
 inline void ResetShellState() {
     MainWindow = nullptr;
     SpoolerMode = false;

@@ -81,6 +81,39 @@ TEST_F(CaptureTest, AnOverlongCaptureNameIsRefused) {
     EXPECT_EQ(ShownBoxes[0].text.rfind("Failed to open temporary clipboard text file: ", 0), 0u);
 }
 
+// A capture name is a file name in the temporary directory; one that
+// reaches outside it could overwrite, print and delete any file.
+TEST_F(CaptureTest, ANameThatLeavesTheTemporaryDirectoryIsRefused) {
+    std::string outside = Write("outside.txt", "keep me");
+    std::string input = Write("input.txt", "piped text");
+    const std::string names[] = {"..\\escape.txt",
+                                 "../escape.txt",
+                                 "sub\\..\\..\\x.txt",
+                                 "C:escape.txt",
+                                 "C:\\escape.txt",
+                                 "\\\\server\\share\\x.txt",
+                                 outside,
+                                 "..",
+                                 "."};
+    for (const std::string& name : names) {
+        ResetDoubles();
+        OtherParts.clipboardText = "clipboard text";
+        QueueMessageAnswer(kAnswerYes);
+        EXPECT_FALSE(PrintClipboard(nullptr, name.c_str())) << name;
+        ASSERT_EQ(ShownBoxes.size(), 1u) << name;
+        EXPECT_EQ(ShownBoxes[0].text.rfind("Failed to open temporary clipboard text file: ", 0), 0u)
+            << name;
+
+        ResetDoubles();
+        ASSERT_NE(freopen(NativeName(input).c_str(), "rb", stdin), nullptr);
+        EXPECT_FALSE(PrintStandardInput(nullptr, name.c_str())) << name;
+        ASSERT_EQ(ShownBoxes.size(), 1u) << name;
+        EXPECT_EQ(ShownBoxes[0].text.rfind("Failed to create temporary file: ", 0), 0u) << name;
+        EXPECT_TRUE(CallsStartingWith("dispatch").empty()) << name;
+    }
+    EXPECT_EQ(ReadTestFile(outside), "keep me");
+}
+
 TEST_F(CaptureTest, StandardInputIsCopiedByteForByte) {
     const std::string bytes("\x1b%-12345X\r\n\x1a\0tail\n", 17);
     std::string input = Write("input.bin", bytes);

@@ -274,6 +274,19 @@ TEST_F(PrintCommandLineFilesTest, DeleteAppliesToTheCommandLineFilesOnly) {
     EXPECT_FALSE(DeleteAfterPrint);
 }
 
+// An argument longer than any path is refused whole. Cut to the buffer it
+// could name another file, which /delete would then remove.
+TEST_F(PrintCommandLineFilesTest, AnOverlongArgumentIsRefusedNotCut) {
+    std::string a = Write("a.txt");
+    std::string argument = PaddedPath(a, kPathChars) + ".more";
+    DeleteAfterPrint = true;
+    EXPECT_EQ(PrintCommandLineFiles({argument}), kEnterMessageLoop);
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_TRUE(PathExists(a.c_str()));
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text.rfind("Could not open ", 0), 0u);
+}
+
 TEST_F(PrintCommandLineFilesTest, MissingFileUnderEchoLogsTheMessageButNoPrintingLines) {
     std::string log = Path("run.log");
     ASSERT_TRUE(ChangeDirectory(dir));

@@ -4,9 +4,12 @@
 #include "app/job_runner.h"
 
 #include "app_test_support.h"
+#include "analysis/file_analysis.h"
 #include "common/messages.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -86,6 +89,31 @@ TEST_F(JobRunnerTest, EachFileGetsTheSetOfItsTypeAndTheUsersSetComesBack) {
     EXPECT_EQ(CallsStartingWith("progress file"),
               (Strings{"progress file a.txt", "progress file b.LOG", "progress file c.txt"}));
     EXPECT_STREQ(CurrentSetName, "Mine");
+}
+
+// Whether text is formatted or sent raw belongs to the set that prints the
+// file, not to the set of the file before it.
+TEST_F(JobRunnerTest, EachFileIsClassifiedWithTheSetThatPrintsIt) {
+    std::string one = Write("one.txt"), two = Write("two.lst"), three = Write("three.txt");
+    UseSettings("[Plain lists]\r\nShowPrintDlg=0\r\nFileTypes=.lst;\r\nEnableTextPrint=0\r\n",
+                "Plain lists=1\r\n");
+    PrintDroppedFiles(MainWindow, {one, two, three});
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{Dispatch(one, "Default settings"), Dispatch(two, "Plain lists"),
+                       Dispatch(three, "Default settings")}));
+    EXPECT_EQ(OtherParts.dispatchedKinds, (std::vector<int>{Text, Binary, Text}));
+
+    // The other way round: the user's set sends text raw, the bound set formats it.
+    UseSettings("[Raw]\r\nShowPrintDlg=0\r\nEnableTextPrint=0\r\n"
+                "[Formatted lists]\r\nShowPrintDlg=0\r\nFileTypes=.lst;\r\n",
+                "Raw=1\r\nFormatted lists=1\r\n");
+    ASSERT_TRUE(LoadSettingsSet("Raw"));
+    ResetDoubles();
+    PrintDroppedFiles(MainWindow, {one, two, three});
+    EXPECT_EQ(OtherParts.dispatchedKinds, (std::vector<int>{Binary, Text, Binary}));
+    EXPECT_STREQ(CurrentSetName, "Raw");
+    EXPECT_EQ(CurrentSettings.EnableTextPrint, 0);
+    EXPECT_TRUE(ShownBoxes.empty());
 }
 
 TEST_F(JobRunnerTest, AFailedFirstEntryDoesNotBringBackAnEarlierBatchSet) {
@@ -173,6 +201,50 @@ TEST_F(JobRunnerTest, OpenSelectionOfOnePathOrOfADirectoryAndNames) {
     EXPECT_TRUE(CallsStartingWith("dispatch").empty());
 }
 
+// The Open dialog's buffer belongs to the window, which frees it at Exit,
+// and Exit can arrive through the pump while the batch still runs.
+TEST_F(JobRunnerTest, TheOpenSelectionIsWalkedFromTheBatchsOwnCopy) {
+    std::string a = Write("a.txt"), b = Write("b.txt"), c = Write("c.txt");
+    std::string selection = dir + '\0' + "a.txt" + '\0' + "b.txt" + '\0' + "c.txt" + '\0' + '\0';
+    char* buffer = static_cast<char*>(std::malloc(selection.size()));
+    ASSERT_NE(buffer, nullptr);
+    std::memcpy(buffer, selection.data(), selection.size());
+    OtherParts.duringPump = [buffer] { std::free(buffer); };
+    EXPECT_TRUE(PrintOpenSelection(buffer, MainWindow));
+    const char* set = "Default settings";
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{Dispatch(a, set), Dispatch(b, set), Dispatch(c, set)}));
+}
+
+// The pump hands out the user's commands while a batch runs. One that would
+// start another batch is refused, even while the first file is still being
+// analysed, before the window shows itself busy.
+TEST_F(JobRunnerTest, NoBatchStartsInsideARunningOne) {
+    std::string ps = Write("a.ps", "%!PS-Adobe-3.0\n%%Pages: 1\n%%Page: 1 1\nshowpage\n");
+    std::string other = Write("b.txt");
+    std::string selection = other + '\0' + '\0';
+    bool refused = false, running = false;
+    OtherParts.duringPump = [&] {
+        running = BatchRunning();
+        PrintDroppedFiles(MainWindow, {other});
+        refused = !PrintOpenSelection(selection.c_str(), MainWindow) &&
+                  !PrintEntry(other.c_str(), MainWindow, 1, 1);
+    };
+    EXPECT_TRUE(PrintEntry(ps.c_str(), MainWindow, 1, 1));
+    EXPECT_TRUE(running);
+    EXPECT_TRUE(refused);
+    EXPECT_FALSE(BatchRunning());
+    EXPECT_EQ(RecordedCalls.front(), "status Checking PostScript file");
+    EXPECT_EQ(Count("beep 1"), 3u);
+    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{Dispatch(ps, "Default settings")}));
+    EXPECT_EQ(Count("busy"), 1u);
+    EXPECT_EQ(Count("idle"), 1u);
+    EXPECT_TRUE(ShownBoxes.empty());
+
+    // Once it has ended, the next batch runs.
+    EXPECT_TRUE(PrintOpenSelection(selection.c_str(), MainWindow));
+}
+
 TEST_F(JobRunnerTest, AListThatNamesItselfEndsWithAMessageNotACrash) {
     std::string list = Path("self.lst");
     Write("self.lst", "@" + list + "\n");
@@ -180,6 +252,36 @@ TEST_F(JobRunnerTest, AListThatNamesItselfEndsWithAMessageNotACrash) {
     ASSERT_EQ(ShownBoxes.size(), 1u);
     EXPECT_EQ(ShownBoxes[0].text.rfind("Failed to open list file " + list, 0), 0u);
     EXPECT_STREQ(CurrentSetName, "Default settings");
+}
+
+TEST_F(JobRunnerTest, AListNamingItselfPrintsItsFilesOnlyABoundedNumberOfTimes) {
+    std::string a = Write("a.txt"), b = Write("b.txt"), list = Path("self.lst");
+    Write("self.lst", a + "\n@" + list + "\n" + b + "\n");
+    EXPECT_FALSE(PrintEntry(("@" + list).c_str(), MainWindow, 1, 1));
+    // Each level prints a.txt before it names itself again; a sane depth of
+    // nesting, not hundreds of copies, and the failure ends every level, so
+    // b.txt is never reached.
+    size_t printed = Count(Dispatch(a, "Default settings"));
+    EXPECT_GE(printed, 2u);
+    EXPECT_LE(printed, 32u);
+    EXPECT_EQ(Count(Dispatch(b, "Default settings")), 0u);
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text.rfind("Failed to open list file " + list, 0), 0u);
+    EXPECT_EQ(RecordedCalls.back(), "progress end");
+}
+
+// A list line longer than any path would otherwise be read in pieces, each
+// taken for a file of its own.
+TEST_F(JobRunnerTest, AnOverlongListLineIsRefusedAndTheListGoesOn) {
+    std::string a = Write("a.txt");
+    std::string list = Write("files.lst", std::string(kPathChars + 30, 'x') + "\n" + a + "\n");
+    EXPECT_TRUE(PrintEntry(("@" + list).c_str(), MainWindow, 1, 1));
+    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{Dispatch(a, "Default settings")}));
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text.rfind("Could not open xxx", 0), 0u);
+    EXPECT_EQ(ShownBoxes[0].kind, kMessageError);
+    EXPECT_EQ(CallsStartingWith("progress begin"),
+              (Strings{"progress begin 1", "progress begin 2"}));
 }
 
 TEST_F(JobRunnerTest, MissingListFileIsReported) {
@@ -204,6 +306,23 @@ TEST_F(JobRunnerTest, ALineOfExactlyTheBufferLengthIsOneEntry) {
     EXPECT_TRUE(PrintEntry(("@" + list).c_str(), MainWindow, 1, 1));
     EXPECT_TRUE(ShownBoxes.empty());
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 2u);
+}
+#endif
+
+#ifndef _WIN32
+// Under /delete a line made of two names, the first of them exactly as long
+// as the buffer, would print and delete both files.
+TEST_F(JobRunnerTest, AnOverlongListLineDeletesNothing) {
+    std::string a = Write("a.txt"), b = Write("b.txt"), c = Write("c.txt");
+    std::string line = PaddedPath(a, kPathChars) + b;
+    std::string list = Write("files.lst", line + "\n" + c + "\n");
+    DeleteAfterPrint = true;
+    EXPECT_TRUE(PrintEntry(("@" + list).c_str(), MainWindow, 1, 1));
+    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{Dispatch(c, "Default settings")}));
+    EXPECT_TRUE(PathExists(a.c_str()));
+    EXPECT_TRUE(PathExists(b.c_str()));
+    EXPECT_FALSE(PathExists(c.c_str()));
+    EXPECT_EQ(ShownBoxes.size(), 1u);
 }
 #endif
 

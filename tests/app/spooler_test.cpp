@@ -64,6 +64,25 @@ TEST_F(SpoolerTest, AFailedBackupIsReportedAndTheFileDeletedAllTheSame) {
     EXPECT_FALSE(PathExists(a.c_str()));
 }
 
+// Unattended means no printer dialog and no progress window, whichever set
+// prints a file and whichever set comes back after it.
+TEST_F(SpoolerTest, NoSetLoadedDuringTheRunBringsThePrinterDialogBack) {
+    UseSettings("[Mine]\r\nProgrBar=1\r\n[Bound]\r\nProgrBar=1\r\nFileTypes=.prn;\r\n",
+                "Mine=1\r\nBound=1\r\n");
+    std::string ini = ReadTestFile(Path("ravlen.ini"));
+    ASSERT_TRUE(LoadSettingsSet("Mine"));
+    CurrentSettings.ShowPrintDlg = 0; // as the spooler's start-up leaves them
+    CurrentSettings.ProgrBar = 0;
+    Write("a.prn"), Write("b.prn"), Write("c.prn");
+    SpoolerTick();
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 3u);
+    EXPECT_TRUE(CallsStartingWith("printer dialog").empty());
+    EXPECT_STREQ(CurrentSetName, "Mine");
+    EXPECT_EQ(CurrentSettings.ShowPrintDlg, 0);
+    EXPECT_EQ(CurrentSettings.ProgrBar, 0);
+    EXPECT_EQ(ReadTestFile(Path("ravlen.ini")), ini);
+}
+
 TEST_F(SpoolerTest, APatternMatchingNothingEndsQuietly) {
     CopyText(SpoolerPattern, sizeof SpoolerPattern, Path("none\\*.prn").c_str());
     SpoolerTick();

@@ -245,6 +245,21 @@ TEST_F(FileTest, FindNextMatchingFileDoesNotRestartAnEndedSearch) {
     EXPECT_EQ(nullptr, search);
 }
 
+// A match whose full path does not fit the caller's buffer is passed over:
+// cut, it would name another file, which the spooler would print and delete.
+TEST_F(FileTest, FindNextMatchingFileSkipsNamesThatDoNotFit) {
+    ASSERT_TRUE(WriteTestFile(At("a.prn"), "a"));
+    ASSERT_TRUE(WriteTestFile(At("a.prnlonger.prn"), "l"));
+    std::string pattern = At("*.prn");
+    std::vector<char> entry(At("a.prn").size() + 5, '\0');
+    MatchSearch* search = nullptr;
+    std::vector<std::string> found;
+    while (FindNextMatchingFile(pattern.c_str(), entry.data(), entry.size(), &search, false))
+        found.push_back(entry.data());
+    EXPECT_EQ((std::vector<std::string>{At("a.prn")}), found);
+    EXPECT_EQ(nullptr, search);
+}
+
 TEST_F(FileTest, ResolvePathLeavesListFilesAndMissingPathsAsGiven) {
     EXPECT_STREQ("@list.txt", ResolvePath("@list.txt", true));
     std::string missing = At("missing.txt");
@@ -253,6 +268,19 @@ TEST_F(FileTest, ResolvePathLeavesListFilesAndMissingPathsAsGiven) {
     ASSERT_TRUE(ChangeDirectory(base));
     EXPECT_STREQ("sub\\missing.txt", ResolvePath("sub\\missing.txt", false));
 }
+
+#ifndef _WIN32
+// Windows' ANSI functions stop at 260 characters; the native build shows that
+// the program's own limit is its path buffer.
+TEST_F(FileTest, ResolvePathMakesFullPathsLongerThanTheSystemsShortBuffer) {
+    std::string deep = At(std::string(200, 'd')) + "\\" + std::string(100, 'e');
+    ASSERT_TRUE(CreateDirectoryPath(deep.c_str()));
+    ASSERT_TRUE(WriteTestFile(deep + "\\deep.txt", "d"));
+    ASSERT_TRUE(ChangeDirectory(deep));
+    EXPECT_EQ(NativeName(deep + "\\deep.txt"), ResolvePath("deep.txt", true));
+    EXPECT_EQ(nullptr, ResolvePath(std::string(kPathChars + 1, 'p').c_str(), true));
+}
+#endif
 
 TEST_F(FileTest, ResolvePathSpellsNamesAsStored) {
     ASSERT_TRUE(WriteTestFile(At("Mixed.txt"), "m"));

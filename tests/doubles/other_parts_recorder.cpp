@@ -20,6 +20,7 @@ static void Record(const std::string& line) {
 bool DispatchFile(FileAnalysis* analysis) {
     Record(std::string("dispatch ") + analysis->path + " with " + CurrentSetName);
     OtherParts.dispatchedBytes.clear();
+    OtherParts.dispatchedKinds.push_back(analysis->kind);
     if (FILE* file = OpenStream(analysis->path, "rb")) {
         char block[4096];
         size_t count;

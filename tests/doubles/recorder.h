@@ -3,6 +3,7 @@
 // state the order of events across seams.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,11 @@ struct OtherPartsScript {
     std::string dispatchFailsFor; // a path containing this text fails
     bool printerDialogConfirmed = true;
     bool settingsDialogConfirmed = true;
-    bool stopDuringDispatch = false; // raises StopRequested inside DispatchFile
-    bool clipboardReadable = true;   // ReadClipboardText succeeds
-    std::string clipboardText;       // what it reads; empty: no text on the clipboard
-    std::string dispatchedBytes;     // filled by DispatchFile: the content it was given
+    bool stopDuringDispatch = false;  // raises StopRequested inside DispatchFile
+    bool clipboardReadable = true;    // ReadClipboardText succeeds
+    std::string clipboardText;        // what it reads; empty: no text on the clipboard
+    std::string dispatchedBytes;      // filled by DispatchFile: the content it was given
+    std::vector<int> dispatchedKinds; // filled by DispatchFile: each file's FileKind
+    std::function<void()> duringPump; // run once by the next PumpMessages
 };
 extern OtherPartsScript OtherParts;

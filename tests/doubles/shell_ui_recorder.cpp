@@ -1,9 +1,12 @@
-// Main window double: records the busy state and status texts.
+// Main window double: records the busy state and status texts. Like the real
+// window, both directions of the busy state pump messages, and the pump runs
+// what a test scripted for it (a command arriving in the middle of a batch).
 #include "app/shell_ui.h"
 #include "recorder.h"
 
 void SetBusy(bool on) {
     RecordedCalls.push_back(on ? "busy" : "idle");
+    PumpMessages();
 }
 
 bool ShowStatus(const char* text) {
@@ -12,6 +15,11 @@ bool ShowStatus(const char* text) {
 }
 
 bool PumpMessages() {
+    // Taken before it runs: what it does may pump again.
+    std::function<void()> pending;
+    pending.swap(OtherParts.duringPump);
+    if (pending)
+        pending();
     return StopRequested;
 }
 

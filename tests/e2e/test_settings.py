@@ -83,6 +83,19 @@ class SettingsSetTest(unittest.TestCase):
         self.assertIn("DlgPos", section_keys(ini, "Default settings"))
         self.assertNotIn("DlgPos", section_keys(ini, "Other"))
 
+    def test_each_file_is_classified_with_the_set_that_prints_it(self):
+        # The user's set formats text; the set bound to .prn sends it unchanged to "other".
+        sets = two_sets({"FileTypes": ".prn;"})
+        sets["Default settings"]["EnableTextPrint"] = 1
+        result = self.run_ravlen(["/q", "C:\\tests\\sets\\a.txt", "C:\\tests\\sets\\b.prn",
+                                  "C:\\tests\\sets\\c.txt"], sets)
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(result.other_jobs, [("Ravlen - b.prn", self.files["b.prn"])])
+        self.assertEqual([title for title, _ in result.jobs], ["Ravlen - a.txt", "Ravlen - c.txt"])
+        for title, data in result.jobs:
+            # Formatted: the driver's PostScript, not the file's own bytes.
+            self.assertTrue(data.startswith(b"%!"), title)
+
     def test_settings_file_without_path_lives_in_the_windows_directory(self):
         bench.put_file("C:\\windows\\bare.ini",
                        "[Settings List]\r\nDefault settings=1\r\nOther=1\r\n"
