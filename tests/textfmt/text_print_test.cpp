@@ -450,11 +450,6 @@ TEST_F(TextPrintTest, ExtremeRecordsNeitherHangNorOverflow) {
              s->Lines = INT_MAX;
              strcpy(s->HeaderStr, "H");
          }},
-        {"huge characters per line",
-         [](Settings* s, TextDeviceScript*) {
-             s->SizeOp = 1;
-             s->Chars = INT_MAX;
-         }},
         {"both sizes at their extremes",
          [](Settings* s, TextDeviceScript*) {
              s->SizeOp = 2;
@@ -487,11 +482,6 @@ TEST_F(TextPrintTest, ExtremeRecordsNeitherHangNorOverflow) {
              s->Chars = 2;
              s->Width = 100;
              s->xGutter = 50.0f;
-         }},
-        {"a device with no resolution",
-         [](Settings* s, TextDeviceScript* d) {
-             d->dpiX = d->dpiY = 0;
-             s->SizeOp = 1;
          }},
     };
     std::vector<std::string> printed;
