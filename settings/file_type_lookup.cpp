@@ -46,8 +46,10 @@ bool FindSettingsSetForFile(const char* path, char* setName, int size) {
         return false;
     const char* end = names + length;
     for (const char* name = names; name < end && *name; name += strlen(name) + 1) {
+        // A cut list could end in part of an extension and pick this set
+        // for some other file type.
         char value[kSettingTextSize];
-        ReadProfileValue(name, "FileTypes", "", value, sizeof value, SettingsFileName);
+        ReadSettingText(name, "FileTypes", "", value, sizeof value);
         MakeSearchText(value, types, sizeof types);
         if (!FileTypeLookupEnabled && strlen(types) > 1)
             FileTypeLookupEnabled = true;

@@ -83,8 +83,15 @@ bool SelectSettingsFile(const char* name);
 bool LoadSettingsSet(const char* name);
 // Reads (kReadSettings) the set CurrentSetName into `record`, or writes it
 // there and lists it. A value in the file that does not scan leaves the
-// record's field as it was.
+// record's field as it was; a number beyond its key's range takes the nearest
+// bound; a text too long for its field gives the default (ReadSettingText).
 void TransferSettings(Settings* record, TransferDirection direction);
+// Reads text `key` of the set `section` into buf (size bytes with the NUL).
+// A value that does not fit is never used cut: buf gets defaultValue, the
+// value is reported once (not again when the set is read again), and the
+// result is false.
+bool ReadSettingText(const char* section, const char* key, const char* defaultValue, char* buf,
+                     size_t size);
 void DeleteSettingsSet(const char* name);
 // Names of all sets as NUL-terminated texts ending with an empty one.
 void ListSettingsSets(char* buffer, int size);

@@ -24,85 +24,104 @@ static const char kWindowPlacementKey[] = "DlgPos";
 // starts with, so an absent key and a key at its default read alike.
 enum KeyType { kIntKey, kLengthKey, kTextKey };
 
+// Numbers read from the file are held to [low, high]: a value beyond it takes
+// the nearest bound, so a hand-edited extreme keeps its direction but can no
+// longer make the layout arithmetic overflow. Texts carry their field's size.
 struct SettingKey {
     const char* name;
     KeyType type;
     size_t offset;
-    int intDefault;
-    float lengthDefault;
+    int intDefault, intLow, intHigh;
+    float lengthDefault, lengthLow, lengthHigh;
     const char* textDefault;
+    size_t textSize;
 };
 
-#define INT_KEY(field, value)                                                                      \
-    { #field, kIntKey, offsetof(Settings, field), value, 0.0f, nullptr }
-#define LENGTH_KEY(field, value)                                                                   \
-    { #field, kLengthKey, offsetof(Settings, field), 0, value, nullptr }
+// Flags (0 or 1) and integers with a range of their own.
+#define FLAG_KEY(field, value) INT_KEY(field, value, 0, 1)
+#define INT_KEY(field, value, low, high)                                                           \
+    { #field, kIntKey, offsetof(Settings, field), value, low, high, 0.0f, 0.0f, 0.0f, nullptr, 0 }
+#define LENGTH_KEY(field, value, low, high)                                                        \
+    { #field, kLengthKey, offsetof(Settings, field), 0, 0, 0, value, low, high, nullptr, 0 }
 #define TEXT_KEY(field, value)                                                                     \
-    { #field, kTextKey, offsetof(Settings, field), 0, 0.0f, value }
+    {                                                                                              \
+#field, kTextKey, offsetof(Settings, field), 0, 0, 0, 0.0f, 0.0f, 0.0f, value,             \
+            sizeof(Settings::field)                                                                \
+    }
 #define CONVERSION_OFFSET(field, kind)                                                             \
     (offsetof(Settings, conversion) + (kind) * sizeof(ConversionSettings) +                        \
      offsetof(ConversionSettings, field))
-#define CONVERSION_INT_KEY(field, kind, suffix)                                                    \
-    { #field #suffix, kIntKey, CONVERSION_OFFSET(field, kind), 0, 0.0f, nullptr }
+#define CONVERSION_FLAG_KEY(field, kind, suffix)                                                   \
+    {                                                                                              \
+#field #suffix, kIntKey, CONVERSION_OFFSET(field, kind), 0, 0, 1, 0.0f, 0.0f, 0.0f,        \
+            nullptr, 0                                                                             \
+    }
 #define CONVERSION_TEXT_KEY(field, kind, suffix)                                                   \
-    { #field #suffix, kTextKey, CONVERSION_OFFSET(field, kind), 0, 0.0f, "" }
+    {                                                                                              \
+#field #suffix, kTextKey, CONVERSION_OFFSET(field, kind), 0, 0, 0, 0.0f, 0.0f, 0.0f, "",   \
+            sizeof(ConversionSettings::field)                                                      \
+    }
+
+// Lengths in inches. Margins and gutters may take up to a large sheet (A0's
+// long side is under 47 inches); a frame line is thin.
+#define MARGIN_KEY(field, value) LENGTH_KEY(field, value, 0.0f, 50.0f)
 
 // The order of this table is the order of the keys in a section the program
 // writes; files written by earlier versions list them the same way.
 static const SettingKey kKeys[] = {
-    INT_KEY(EnableTextPrint, 1),
-    INT_KEY(EnablePrefsDD, 0),
-    INT_KEY(EnableSpooler, 0),
-    INT_KEY(ShowPrintDlg, 1),
-    INT_KEY(QuitFromComLine, 0),
-    INT_KEY(NameInHeader, 1),
-    INT_KEY(ProgrBar, 0),
-    INT_KEY(SavePos, 0),
-    INT_KEY(SysTray, 0),
+    INT_KEY(EnableTextPrint, 1, -1, 1),
+    FLAG_KEY(EnablePrefsDD, 0),
+    FLAG_KEY(EnableSpooler, 0),
+    FLAG_KEY(ShowPrintDlg, 1),
+    FLAG_KEY(QuitFromComLine, 0),
+    FLAG_KEY(NameInHeader, 1),
+    FLAG_KEY(ProgrBar, 0),
+    FLAG_KEY(SavePos, 0),
+    FLAG_KEY(SysTray, 0),
     TEXT_KEY(PrinterName, ""),
     TEXT_KEY(FileTypes, ""),
-    INT_KEY(PSEOFChar, 1),
-    INT_KEY(NUpPs, 0),
-    INT_KEY(UseRange, 1),
-    INT_KEY(DrvHead, 0),
-    INT_KEY(WarnNonPS, 1),
+    FLAG_KEY(PSEOFChar, 1),
+    FLAG_KEY(NUpPs, 0),
+    FLAG_KEY(UseRange, 1),
+    FLAG_KEY(DrvHead, 0),
+    FLAG_KEY(WarnNonPS, 1),
     TEXT_KEY(PrologName, ""),
-    INT_KEY(PlaceEPS, 1),
-    INT_KEY(FrameEPS, 0),
-    INT_KEY(NameEPS, 0),
-    INT_KEY(Width, 2),
-    INT_KEY(Height, 1),
-    INT_KEY(Landscape, 1),
-    INT_KEY(AdvHoriz, 1),
-    INT_KEY(Frame, 1),
-    LENGTH_KEY(LeftMarg, 0.7f),
-    LENGTH_KEY(RightMarg, 0.35f),
-    LENGTH_KEY(TopMarg, 0.35f),
-    LENGTH_KEY(BottomMarg, 0.35f),
-    LENGTH_KEY(xGutter, 0.1f),
-    LENGTH_KEY(yGutter, 0.1f),
-    LENGTH_KEY(FrameWidth, 0.003f),
-    INT_KEY(SizeOp, 0),
-    INT_KEY(Lines, 75),
-    INT_KEY(Chars, 80),
-    INT_KEY(TabCount, 3),
-    INT_KEY(LineNo, 0),
-    INT_KEY(PrettyPrint, 0),
-    INT_KEY(OEMTrans, 0),
-    INT_KEY(WrapLines, 0),
+    INT_KEY(PlaceEPS, 1, 0, 2),
+    FLAG_KEY(FrameEPS, 0),
+    FLAG_KEY(NameEPS, 0),
+    INT_KEY(Width, 2, 1, 100),
+    INT_KEY(Height, 1, 1, 100),
+    FLAG_KEY(Landscape, 1),
+    FLAG_KEY(AdvHoriz, 1),
+    FLAG_KEY(Frame, 1),
+    MARGIN_KEY(LeftMarg, 0.7f),
+    MARGIN_KEY(RightMarg, 0.35f),
+    MARGIN_KEY(TopMarg, 0.35f),
+    MARGIN_KEY(BottomMarg, 0.35f),
+    MARGIN_KEY(xGutter, 0.1f),
+    MARGIN_KEY(yGutter, 0.1f),
+    LENGTH_KEY(FrameWidth, 0.003f, 0.0f, 1.0f),
+    INT_KEY(SizeOp, 0, 0, 2),
+    INT_KEY(Lines, 75, 2, 500),
+    INT_KEY(Chars, 80, 2, 500),
+    INT_KEY(TabCount, 3, 1, 25),
+    FLAG_KEY(LineNo, 0),
+    FLAG_KEY(PrettyPrint, 0),
+    INT_KEY(OEMTrans, 0, 0, 2),
+    FLAG_KEY(WrapLines, 0),
     TEXT_KEY(FontName, "Courier"),
     TEXT_KEY(HeaderStr, "&f&c&d&rPage &#(&t)"),
     TEXT_KEY(FooterStr, ""),
-    INT_KEY(PprBndHd, 0),
-    CONVERSION_INT_KEY(DoConv, kConvTxt, Txt),
-    CONVERSION_INT_KEY(DoConv, kConvPS, PS),
-    CONVERSION_INT_KEY(DoConv, kConvBin, Bin),
-    CONVERSION_INT_KEY(ShowConvWind, kConvTxt, Txt),
-    CONVERSION_INT_KEY(ShowConvWind, kConvPS, PS),
-    CONVERSION_INT_KEY(ShowConvWind, kConvBin, Bin),
-    CONVERSION_INT_KEY(ConvPrint, kConvTxt, Txt),
-    CONVERSION_INT_KEY(ConvPrint, kConvPS, PS),
-    CONVERSION_INT_KEY(ConvPrint, kConvBin, Bin),
+    FLAG_KEY(PprBndHd, 0),
+    CONVERSION_FLAG_KEY(DoConv, kConvTxt, Txt),
+    CONVERSION_FLAG_KEY(DoConv, kConvPS, PS),
+    CONVERSION_FLAG_KEY(DoConv, kConvBin, Bin),
+    CONVERSION_FLAG_KEY(ShowConvWind, kConvTxt, Txt),
+    CONVERSION_FLAG_KEY(ShowConvWind, kConvPS, PS),
+    CONVERSION_FLAG_KEY(ShowConvWind, kConvBin, Bin),
+    CONVERSION_FLAG_KEY(ConvPrint, kConvTxt, Txt),
+    CONVERSION_FLAG_KEY(ConvPrint, kConvPS, PS),
+    CONVERSION_FLAG_KEY(ConvPrint, kConvBin, Bin),
     CONVERSION_TEXT_KEY(ConvCom, kConvTxt, Txt),
     CONVERSION_TEXT_KEY(ConvCom, kConvPS, PS),
     CONVERSION_TEXT_KEY(ConvCom, kConvBin, Bin),
@@ -147,7 +166,7 @@ void SetDefaultSettings(Settings* record) {
             *LengthField(record, key) = key.lengthDefault;
             break;
         case kTextKey:
-            CopyText(TextField(record, key), kSettingTextSize, key.textDefault);
+            CopyText(TextField(record, key), key.textSize, key.textDefault);
             break;
         }
     }
@@ -207,9 +226,49 @@ static bool ScanInt(const char** text, int* number) {
     return true;
 }
 
+static int HeldInt(int value, const SettingKey& key) {
+    return value < key.intLow ? key.intLow : value > key.intHigh ? key.intHigh : value;
+}
+static float HeldLength(float value, const SettingKey& key) {
+    return value < key.lengthLow ? key.lengthLow : value > key.lengthHigh ? key.lengthHigh : value;
+}
+
+// Too-long values already reported, as "file|set|key", so that reloading a
+// set does not repeat the warning. A handful is plenty; the oldest goes first.
+enum { kReportMemory = 16, kReportEntrySize = 600 };
+static char reported[kReportMemory][kReportEntrySize];
+static int nextReport = 0;
+
+static void ReportTooLong(const char* section, const char* key) {
+    char entry[kReportEntrySize];
+    FormatText(entry, sizeof entry, "%s|%s|%s", SettingsFileName, section, key);
+    for (const char* seen : reported)
+        if (CompareNoCase(seen, entry) == 0)
+            return;
+    CopyText(reported[nextReport], kReportEntrySize, entry);
+    nextReport = (nextReport + 1) % kReportMemory;
+    char argument[kMessageSize];
+    FormatText(argument, sizeof argument, "%s (settings \"%s\")", key, section);
+    ShowMessage(kTextSettingTooLong, argument, 0, kMessageWarning);
+}
+
+// Two bytes beyond the field: a value in quotes one character too long would
+// otherwise lose its last character to the platform's reading and look whole.
+bool ReadSettingText(const char* section, const char* key, const char* defaultValue, char* buf,
+                     size_t size) {
+    char value[kPathSize + 2];
+    int room = static_cast<int>(size + 2 < sizeof value ? size + 2 : sizeof value);
+    ReadProfileValue(section, key, defaultValue, value, room, SettingsFileName);
+    if (strlen(value) < size)
+        return CopyText(buf, size, value);
+    CopyText(buf, size, defaultValue);
+    ReportTooLong(section, key);
+    return false;
+}
+
 static void ReadKey(Settings* record, const SettingKey& key) {
     char fallback[32];
-    char value[kSettingTextSize];
+    char value[kNumberReadSize];
     switch (key.type) {
     case kIntKey: {
         FormatText(fallback, sizeof fallback, "%d", key.intDefault);
@@ -218,7 +277,7 @@ static void ReadKey(Settings* record, const SettingKey& key) {
         const char* p = value;
         int number;
         if (ScanInt(&p, &number))
-            *IntField(record, key) = number;
+            *IntField(record, key) = HeldInt(number, key);
         break;
     }
     case kLengthKey: {
@@ -227,12 +286,12 @@ static void ReadKey(Settings* record, const SettingKey& key) {
                          SettingsFileName);
         float length;
         if (ScanLength(value, &length))
-            *LengthField(record, key) = length;
+            *LengthField(record, key) = HeldLength(length, key);
         break;
     }
     case kTextKey:
-        ReadProfileValue(CurrentSetName, key.name, key.textDefault, TextField(record, key),
-                         kSettingTextSize, SettingsFileName);
+        ReadSettingText(CurrentSetName, key.name, key.textDefault, TextField(record, key),
+                        key.textSize);
         break;
     }
 }

@@ -16,8 +16,7 @@ namespace {
 
 enum { kDefinitionLine = 255 }; // 254 characters and the zero
 
-PrettyPrintDefinition* definitionList = nullptr;
-bool definitionsLoaded = false;
+PrettyPrintDefinition* definitionList = nullptr; // none until a file gave sections
 PrettyPrintDefinition* currentDefinition = nullptr;
 
 bool IsWordCharacter(char c) {
@@ -139,30 +138,62 @@ bool ReadMarker(const char* line, char** marker) {
     return true;
 }
 
-PrettyPrintDefinition* OpenSection(char* line) {
-    // The line end becomes the closing "|" of the last entry.
+// The rest of a line that the buffer cut, joined to its first piece; none
+// when memory ran out. A "TYPE" list read in pieces would lose the character
+// at each cut to the terminator and drop the entries after it.
+char* ReadWholeLine(const char* piece, FILE* file) {
+    size_t length = strlen(piece);
+    char* whole = static_cast<char*>(malloc(length + 1));
+    if (!whole)
+        return nullptr;
+    memcpy(whole, piece, length + 1);
+    char chunk[kDefinitionLine];
+    bool ended = HasLineEnd(whole);
+    while (!ended && fgets(chunk, sizeof chunk, file)) {
+        size_t more = strlen(chunk);
+        char* grown = static_cast<char*>(realloc(whole, length + more + 1));
+        if (!grown) {
+            free(whole);
+            return nullptr;
+        }
+        whole = grown;
+        memcpy(whole + length, chunk, more + 1);
+        length += more;
+        ended = HasLineEnd(chunk);
+    }
+    return whole;
+}
+
+// Opens a section for a whole "TYPE" line. False only when memory ran out;
+// *definition stays none when the line names no list.
+bool OpenSection(char* line, PrettyPrintDefinition** definition) {
+    *definition = nullptr;
+    // The line end becomes the closing "|" of the last entry. The last line
+    // of a file without one gives up its last character instead, which may
+    // be the "=" itself: then the line is no section line at all.
     size_t length = strlen(line);
     if (length > 0)
         line[length - 1] = '|';
     const char* value = ValueOf(line);
     if (!value)
-        return nullptr;
+        return true;
     while (*value == ' ')
         ++value;
-    PrettyPrintDefinition* definition =
+    PrettyPrintDefinition* opened =
         static_cast<PrettyPrintDefinition*>(calloc(1, sizeof(PrettyPrintDefinition)));
-    if (!definition)
-        return nullptr;
-    definition->typeList = static_cast<char*>(malloc(strlen(value) + 1));
-    if (!definition->typeList) {
-        free(definition);
-        return nullptr;
+    if (!opened)
+        return false;
+    opened->typeList = static_cast<char*>(malloc(strlen(value) + 1));
+    if (!opened->typeList) {
+        free(opened);
+        return false;
     }
-    char* out = definition->typeList;
+    char* out = opened->typeList;
     for (; *value; ++value)
         *out++ = static_cast<char>(toupper(static_cast<unsigned char>(*value)));
     *out = '\0';
-    return definition;
+    *definition = opened;
+    return true;
 }
 
 bool ReadKey(PrettyPrintDefinition* definition, char* line, bool* caseSensitive, FILE* file) {
@@ -197,6 +228,22 @@ bool ReadKey(PrettyPrintDefinition* definition, char* line, bool* caseSensitive,
     return true;
 }
 
+// Entries match whole, so ".BC|" is not found inside ".ABC|". Blanks and a
+// "*" before an entry are passed over, as lists written "*.c| *.h" always
+// worked. `entry` carries its closing "|".
+bool ListsEntry(const char* typeList, const char* entry) {
+    size_t length = strlen(entry);
+    for (const char* p = typeList; p; p = strchr(p, '|')) {
+        if (*p == '|')
+            ++p;
+        while (*p == ' ' || *p == '*')
+            ++p;
+        if (strncmp(p, entry, length) == 0)
+            return true;
+    }
+    return false;
+}
+
 void FreeDefinitionFonts(PrettyPrintDefinition* definition) {
     DeleteTextFont(definition->keywordFont);
     DeleteTextFont(definition->commentFont);
@@ -215,11 +262,12 @@ PrettyPrintDefinition* ReadDefinitions(FILE* file) {
     while (fgets(line, sizeof line, file)) {
         bool ok = true;
         if (StartsWith(line, "TYPE")) {
-            if (!strchr(line, '='))
-                continue;
-            section = OpenSection(line);
-            ok = section != nullptr;
-            if (ok) {
+            char* whole = ReadWholeLine(line, file);
+            PrettyPrintDefinition* opened = nullptr;
+            ok = whole && OpenSection(whole, &opened);
+            free(whole);
+            if (opened) {
+                section = opened;
                 *tail = section;
                 tail = &section->next;
                 caseSensitive = true;
@@ -266,28 +314,37 @@ PrettyPrintDefinition* FindDefinitionIn(PrettyPrintDefinition* list, const char*
         *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
     AppendText(extension, sizeof extension, "|");
     for (PrettyPrintDefinition* definition = list; definition; definition = definition->next)
-        if (strstr(definition->typeList, extension))
+        if (ListsEntry(definition->typeList, extension))
             return definition;
     return nullptr;
 }
 
-static bool LoadDefinitions() {
+// A file without sections, or one that could not be read whole, leaves the
+// list absent, so the next lookup tries again.
+static void LoadDefinitions() {
+    FreeDefinitionList(definitionList);
+    definitionList = nullptr;
     const char* path = DefinitionsPath();
     FILE* file = fopen(path, "r");
     if (!file) {
         ShowMessage(kTextDefinitionsOpenFailed, path, errno, kMessageError);
-        return false;
+        return;
     }
-    definitionList = ReadDefinitions(file);
-    bool ok = !ferror(file);
+    PrettyPrintDefinition* list = ReadDefinitions(file);
+    if (ferror(file)) {
+        int error = errno;
+        FreeDefinitionList(list);
+        list = nullptr;
+        ShowMessage(kTextDefinitionsOpenFailed, path, error, kMessageError);
+    }
     fclose(file);
-    return ok;
+    definitionList = list;
 }
 
 bool FindDefinition(const char* fileName) {
-    if (!definitionsLoaded)
-        definitionsLoaded = LoadDefinitions();
     currentDefinition = nullptr;
+    if (!definitionList)
+        LoadDefinitions();
     ResetHighlightState();
     currentDefinition = FindDefinitionIn(definitionList, fileName);
     return currentDefinition != nullptr;
@@ -301,6 +358,5 @@ void FreeDefinitions() {
     EndHighlighting();
     FreeDefinitionList(definitionList);
     definitionList = nullptr;
-    definitionsLoaded = false;
     currentDefinition = nullptr;
 }

@@ -1,5 +1,6 @@
 #include "text_layout.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "text_fonts.h"
@@ -15,26 +16,43 @@ int Height(const TextRect& r) {
     return r.bottom - r.top;
 }
 
+int Within(int value, int low, int high) {
+    return value < low ? low : value > high ? high : value;
+}
+
 } // namespace
 
+// The record may come from a dialog as well as from the file, so any length
+// can arrive here: a NaN counts as 0, and far-off values stop at the limit
+// rather than leave the range of int.
 int RoundedUnits(double value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= kLayoutLimit)
+        return kLayoutLimit;
+    if (value <= -kLayoutLimit)
+        return -kLayoutLimit;
     return static_cast<int>(value + 0.5);
 }
 
+// No real printer comes near these bounds; they keep every sum and product of
+// the layout inside int.
 DeviceQuantities ReadDeviceQuantities(DeviceContext dc) {
     DeviceQuantities device;
-    device.dpiX = DeviceCaps(dc, kCapDpiX);
-    device.dpiY = DeviceCaps(dc, kCapDpiY);
-    device.offX = DeviceCaps(dc, kCapOffsetX);
-    device.offY = DeviceCaps(dc, kCapOffsetY);
-    device.resX = DeviceCaps(dc, kCapResX);
-    device.resY = DeviceCaps(dc, kCapResY);
+    device.dpiX = Within(DeviceCaps(dc, kCapDpiX), 1, kLayoutMaxDpi);
+    device.dpiY = Within(DeviceCaps(dc, kCapDpiY), 1, kLayoutMaxDpi);
+    device.offX = Within(DeviceCaps(dc, kCapOffsetX), 0, kLayoutLimit);
+    device.offY = Within(DeviceCaps(dc, kCapOffsetY), 0, kLayoutLimit);
+    device.resX = Within(DeviceCaps(dc, kCapResX), 0, kLayoutLimit);
+    device.resY = Within(DeviceCaps(dc, kCapResY), 0, kLayoutLimit);
     return device;
 }
 
 void ComputePageGeometry(const DeviceQuantities& device, const Settings& s, TextLayout* L) {
-    L->columns = s.Width < 1 ? 1 : s.Width;
-    L->rows = s.Height < 1 ? 1 : s.Height;
+    // Beyond the grid a sheet can show, the cells per sheet would overflow
+    // and the page loop would never take a line.
+    L->columns = Within(s.Width, 1, kLayoutMaxGrid);
+    L->rows = Within(s.Height, 1, kLayoutMaxGrid);
     bool header = s.HeaderStr[0] != '\0';
     bool footer = s.FooterStr[0] != '\0';
     L->paperHeader = header && s.PprBndHd;
@@ -66,8 +84,12 @@ void ComputePageGeometry(const DeviceQuantities& device, const Settings& s, Text
 
     L->gutterX = RoundedUnits(device.dpiX * s.xGutter);
     L->gutterY = RoundedUnits(device.dpiY * s.yGutter);
-    L->cellWidth = (L->areaRight - (L->columns - 1) * L->gutterX - L->areaLeft) / L->columns;
-    L->cellHeight = (L->areaBottom - (L->rows - 1) * L->gutterY - L->areaTop) / L->rows;
+    long long cellsAcross = static_cast<long long>(L->areaRight) - L->areaLeft -
+                            static_cast<long long>(L->columns - 1) * L->gutterX;
+    long long cellsDown = static_cast<long long>(L->areaBottom) - L->areaTop -
+                          static_cast<long long>(L->rows - 1) * L->gutterY;
+    L->cellWidth = static_cast<int>(cellsAcross / L->columns);
+    L->cellHeight = static_cast<int>(cellsDown / L->rows);
     L->textRect = {L->areaLeft, L->areaTop, L->areaLeft + L->cellWidth, L->areaTop + L->cellHeight};
     if (s.Frame) {
         int inset = RoundedUnits(0.01 * L->cellHeight);
@@ -86,11 +108,16 @@ void ComputePageGeometry(const DeviceQuantities& device, const Settings& s, Text
 }
 
 bool ComputeFontSize(DeviceContext dc, const Settings& s, TextLayout* L) {
-    int lines = s.Lines < 1 ? 1 : s.Lines;
-    int chars = s.Chars < 1 ? 1 : s.Chars;
+    int lines = Within(s.Lines, 1, kLayoutLimit);
+    int chars = Within(s.Chars, 1, kLayoutLimit);
     L->fontWidth = 0;
     if (s.SizeOp == 1) {
         int w = Width(L->textRect) / chars;
+        // No room for even one character in a row.
+        if (w < 1) {
+            L->lineHeight = 0;
+            return false;
+        }
         FontRef probe = CreateTextFont(s.FontName, 2 * w, 0, false, false, false);
         SelectTextFont(dc, probe);
         int probeX = CharWidthOfX(dc);
@@ -99,7 +126,8 @@ bool ComputeFontSize(DeviceContext dc, const Settings& s, TextLayout* L) {
         // A face that cannot be measured is taken to be as wide as wanted.
         if (probeX < 1)
             probeX = w;
-        L->lineHeight = probeX > 0 ? 2 * w * w / probeX : 0;
+        long long height = 2LL * w * w / probeX;
+        L->lineHeight = height > kLayoutLimit ? kLayoutLimit : static_cast<int>(height);
         if (L->lineHeight < kSmallestLineHeight)
             return false;
         L->linesPerPage = Height(L->textRect) / L->lineHeight - L->reservedRows;
@@ -122,11 +150,10 @@ void CentreTextBlock(TextLayout* L) {
 }
 
 void ComputeColumns(const Settings& s, int charWidth, int definitionTabWidth, TextLayout* L) {
-    L->charWidth = charWidth < 1 ? 1 : charWidth;
+    L->charWidth = Within(charWidth, 1, kLayoutLimit);
     bool charsGiven = s.SizeOp == 1 || s.SizeOp == 2;
-    L->charsPerLine = charsGiven ? s.Chars : Width(L->textRect) / L->charWidth;
-    if (L->charsPerLine >= 1000)
-        L->charsPerLine = 1000;
+    // Below one column the row producer prints one character per row anyway.
+    L->charsPerLine = Within(charsGiven ? s.Chars : Width(L->textRect) / L->charWidth, 1, 1000);
     L->tabWidth = definitionTabWidth > 0 ? definitionTabWidth : s.TabCount;
     L->lineNumberIndent = 0;
     if (s.LineNo) {

@@ -38,9 +38,15 @@ struct TextLayout {
     bool oemDetected;
 };
 
-enum { kSmallestLineHeight = 4 };
+enum {
+    kSmallestLineHeight = 4,
+    kLayoutMaxGrid = 100,   // logical pages across or down a sheet
+    kLayoutLimit = 1 << 24, // device units, lines and characters
+    kLayoutMaxDpi = 1 << 16
+};
 
-// Half up, then toward zero.
+// Half up, then toward zero; NaN gives 0, and the result stays within
+// +-kLayoutLimit.
 int RoundedUnits(double value);
 DeviceQuantities ReadDeviceQuantities(DeviceContext dc);
 // Header modes, text area, gutters, cells, frame inset and reserved rows.

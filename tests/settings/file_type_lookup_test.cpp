@@ -91,3 +91,15 @@ TEST_F(FileTypeLookupTest, AFoundNameThatDoesNotFitTheCallersBufferIsNone) {
     char name[8];
     EXPECT_FALSE(FindSettingsSetForFile("a.txt", name, sizeof name));
 }
+
+// Cut at 254 characters, ".cpp;" would end as ".cp" and claim ".cp" files.
+TEST_F(FileTypeLookupTest, AListTooLongForItsFieldBindsNothing) {
+    std::string types = std::string(250, ';') + ".cpp;.h;";
+    HandEdit("[Settings List]\nDefault settings=1\nLong=1\nShort=1\n"
+             "[Long]\nFileTypes=" +
+             types + "\n[Short]\nFileTypes=.cp;.h\n");
+    EXPECT_EQ("Short", SetFor("a.cp"));
+    EXPECT_EQ("Short", SetFor("a.h"));
+    ASSERT_EQ(1u, ShownBoxes.size());
+    EXPECT_NE(std::string::npos, ShownBoxes[0].text.find("FileTypes (settings \"Long\")"));
+}

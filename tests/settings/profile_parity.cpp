@@ -156,6 +156,10 @@ static void RawProfile() {
                     "text=" +
                         longValue +
                         "\r\n"
+                        "q254=\"" +
+                        std::string(254, 'a') + "\"\r\n" + "q255=\"" + std::string(255, 'b') +
+                        "\"\r\n" + "q256='" + std::string(256, 'c') + "'\r\n" +
+                        "u255=" + std::string(255, 'd') + "\r\n" +
                         "mac=line\rnext=line2\rlast=3\n"
                         "  [Indented]  \r\n"
                         "i = 1\n");
@@ -201,6 +205,11 @@ static void RawProfile() {
     Read(path, "Long", "last", "", 255);
     Read(path, "Indented", "i", "", 255);
     Read(path, "Long", "text", "", 9);
+    // Quoted values round the sizes where the reading drops one character
+    // more: a too-long text must not come back looking whole.
+    for (int size : {255, 256, 257, 258})
+        for (const char* key : {"q254", "q255", "q256", "u255"})
+            Read(path, "Long", key, "", size);
     Read(path, "Missing", "key", "fallback", 5);
 
     for (int size : {255, 40, 30, 29, 28, 27, 20, 19, 18, 17, 5, 4, 3, 2, 1})
@@ -363,6 +372,11 @@ static void Store() {
                         longText +
                         "\r\n"
                         "FontName=\r\nDlgPos=1 2 3\r\nFileTypes=.ps;.eps\r\nPrologName='p.ps'\r\n"
+                        "Width=715827883\r\nHeight=-4\r\nFrame=2\r\nFooterStr=\"" +
+                        std::string(254, 'f') + "\"\r\nConvComTxt=\"" + std::string(255, 't') +
+                        "\"\r\nConvComPS=" + std::string(255, 'p') + "\r\nConvComBin='" +
+                        std::string(256, 'b') +
+                        "'\r\n"
                         "[Gone]\r\nFileTypes=.ps;.txt\r\n");
     Load("Default settings");
     PrintRecord("hand-edited default", CurrentSettings);
@@ -371,6 +385,7 @@ static void Store() {
     Load("Work");
     PrintRecord("hand-edited work", CurrentSettings);
     Placement();
+    Load("Work"); // warned about once only
 
     Lookup("C:\\docs\\a.PS");
     Lookup("b.txt");

@@ -166,16 +166,90 @@ TEST_F(SettingsStoreTest, HandEditedValuesThatDoNotScanKeepThePreviousSetsValues
     EXPECT_EQ(0.0f, CurrentSettings.TopMarg); // only the decimal "0" of "0x1p3" counts
     EXPECT_EQ(1.0f, CurrentSettings.RightMarg);
     EXPECT_EQ(7, CurrentSettings.TabCount);
-    EXPECT_EQ(123456789, CurrentSettings.Chars); // at most nine characters are read
+    // At most nine characters are read, and 123456789 is beyond the range.
+    EXPECT_EQ(500, CurrentSettings.Chars);
     EXPECT_EQ(0.5f, CurrentSettings.xGutter);
 }
 
-TEST_F(SettingsStoreTest, LongTextsAreCutTo254Characters) {
-    HandEdit("[Default settings]\nHeaderStr=" + std::string(300, 'h') +
-             "\nPrologName=" + std::string(400, 'p') + "\n");
+// A cut command, prolog or printer name would be some other one: a text
+// that does not fit its field is refused whole and warned about once.
+TEST_F(SettingsStoreTest, TextsTooLongForTheirFieldsReadAsDefaultsWithOneWarning) {
+    HandEdit("[Settings List]\nWork=1\n"
+             "[Default settings]\nHeaderStr=" +
+             std::string(300, 'h') + "\nPrologName=" + std::string(400, 'p') +
+             "\nFooterStr=" + std::string(254, 'f') + "\nFontName=" + std::string(255, 'n') +
+             "\nPrinterName=\"" + std::string(255, 'q') + "\"\nConvComPS=" + std::string(255, 'c') +
+             "\nConvComTxt=" + std::string(256, 't') +
+             "\n[Work]\nConvComBin=" + std::string(1000, 'b') + "\nLines=60\n");
     ASSERT_TRUE(LoadSettingsSet("Default settings"));
-    EXPECT_EQ(std::string(254, 'h'), CurrentSettings.HeaderStr);
-    EXPECT_EQ(std::string(254, 'p'), CurrentSettings.PrologName);
+    const Settings& s = CurrentSettings;
+    EXPECT_STREQ("&f&c&d&rPage &#(&t)", s.HeaderStr);
+    EXPECT_EQ(std::string(400, 'p'), s.PrologName); // its field holds a whole path
+    EXPECT_EQ(std::string(254, 'f'), s.FooterStr);
+    EXPECT_STREQ("Courier", s.FontName);
+    // In quotes, one character too many would otherwise come back looking whole.
+    EXPECT_STREQ("", s.PrinterName);
+    EXPECT_EQ(std::string(255, 'c'), s.conversion[kConvPS].ConvCom);
+    EXPECT_STREQ("", s.conversion[kConvTxt].ConvCom);
+    ASSERT_EQ(4u, ShownBoxes.size());
+    EXPECT_EQ(kMessageWarning, ShownBoxes[0].kind);
+    EXPECT_EQ("The value of PrinterName (settings \"Default settings\") is too long and is not "
+              "used; its default applies instead",
+              ShownBoxes[0].text);
+    EXPECT_NE(std::string::npos, ShownBoxes[1].text.find("FontName"));
+    EXPECT_NE(std::string::npos, ShownBoxes[2].text.find("HeaderStr"));
+    EXPECT_NE(std::string::npos, ShownBoxes[3].text.find("ConvComTxt"));
+
+    // Reloading the same set says nothing new; another set speaks for itself.
+    ASSERT_TRUE(LoadSettingsSet("Default settings"));
+    EXPECT_EQ(4u, ShownBoxes.size());
+    ASSERT_TRUE(LoadSettingsSet("Work"));
+    EXPECT_STREQ("", CurrentSettings.conversion[kConvBin].ConvCom);
+    EXPECT_EQ(60, CurrentSettings.Lines);
+    ASSERT_EQ(5u, ShownBoxes.size());
+    EXPECT_NE(std::string::npos, ShownBoxes[4].text.find("ConvComBin (settings \"Work\")"));
+    ASSERT_TRUE(LoadSettingsSet("Work"));
+    EXPECT_EQ(5u, ShownBoxes.size());
+}
+
+// Extreme numbers once made the n-up page loop overflow and never end.
+TEST_F(SettingsStoreTest, NumbersBeyondTheirRangeTakeTheNearestBound) {
+    HandEdit("[Default settings]\nWidth=715827883\nHeight=0\nLines=1\nChars=9999\n"
+             "TabCount=0\nPlaceEPS=-3\nEnableTextPrint=-5\nSizeOp=3\nOEMTrans=9\nFrame=7\n"
+             "LineNo=-1\nDoConvPS=2\nLeftMarg=-1\nRightMarg=1e3\nTopMarg=50.5\n"
+             "xGutter=-0.5\nFrameWidth=5\n");
+    ASSERT_TRUE(LoadSettingsSet("Default settings"));
+    const Settings& s = CurrentSettings;
+    EXPECT_EQ(100, s.Width);
+    EXPECT_EQ(1, s.Height);
+    EXPECT_EQ(2, s.Lines);
+    EXPECT_EQ(500, s.Chars);
+    EXPECT_EQ(1, s.TabCount);
+    EXPECT_EQ(0, s.PlaceEPS);
+    EXPECT_EQ(-1, s.EnableTextPrint);
+    EXPECT_EQ(2, s.SizeOp);
+    EXPECT_EQ(2, s.OEMTrans);
+    EXPECT_EQ(1, s.Frame);
+    EXPECT_EQ(0, s.LineNo);
+    EXPECT_EQ(1, s.conversion[kConvPS].DoConv);
+    EXPECT_EQ(0.0f, s.LeftMarg);
+    EXPECT_EQ(50.0f, s.RightMarg);
+    EXPECT_EQ(50.0f, s.TopMarg);
+    EXPECT_EQ(0.0f, s.xGutter);
+    EXPECT_EQ(1.0f, s.FrameWidth);
+    EXPECT_TRUE(ShownBoxes.empty());
+
+    // The bounds themselves are kept as they are.
+    HandEdit("[Default settings]\nWidth=100\nHeight=1\nLines=500\nChars=2\nTabCount=25\n"
+             "EnableTextPrint=-1\nLeftMarg=0\nRightMarg=50\nFrameWidth=1\n");
+    ASSERT_TRUE(LoadSettingsSet("Default settings"));
+    EXPECT_EQ(100, s.Width);
+    EXPECT_EQ(500, s.Lines);
+    EXPECT_EQ(2, s.Chars);
+    EXPECT_EQ(25, s.TabCount);
+    EXPECT_EQ(-1, s.EnableTextPrint);
+    EXPECT_EQ(50.0f, s.RightMarg);
+    EXPECT_EQ(1.0f, s.FrameWidth);
 }
 
 TEST_F(SettingsStoreTest, OnlyListedSetsOrNamesWithTheDefaultNameLoad) {

@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cstring>
 
 #include "textfmt/keyword_table.h"
@@ -186,6 +187,90 @@ TEST_F(DefinitionsTest, LookupLoadsOnceAndFindsTheSection) {
     EXPECT_EQ(nullptr, CurrentDefinition());
     EXPECT_TRUE(ShownBoxes.empty());
     SetDefinitionsPath(nullptr);
+}
+
+// A list longer than the line buffer keeps every entry, each with its own
+// terminator, and the keys after it still fill its section.
+TEST_F(DefinitionsTest, ATypeLineLongerThanTheBufferIsReadWhole) {
+    std::string list;
+    int entries = 0;
+    for (; list.size() < 600; ++entries)
+        list += ".e" + std::to_string(entries) + "|";
+    list += ".last";
+    ParsedFile parsed("TYPE=" + list + "\nTAB-WIDTH=6\nTYPE=.next\n");
+    const PrettyPrintDefinition* d = parsed.Section(0);
+    ASSERT_NE(nullptr, d);
+    EXPECT_EQ(6, d->tabWidth);
+    std::string upper = list;
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(upper + "|", d->typeList);
+    for (int i = 0; i < entries; ++i)
+        EXPECT_EQ(d, FindDefinitionIn(parsed.list, ("f.e" + std::to_string(i)).c_str())) << i;
+    EXPECT_EQ(d, FindDefinitionIn(parsed.list, "f.last"));
+    EXPECT_EQ(parsed.Section(1), FindDefinitionIn(parsed.list, "f.next"));
+    EXPECT_EQ(nullptr, parsed.Section(2));
+}
+
+// The "=" of a last line without a line end goes to the terminator: that
+// line opens nothing, and the sections before it stay.
+TEST_F(DefinitionsTest, AnEmptyLastTypeLineKeepsTheSectionsBeforeIt) {
+    ParsedFile parsed("TYPE=.c\nTAB-WIDTH=4\nTYPE=");
+    ASSERT_NE(nullptr, parsed.Section(0));
+    EXPECT_EQ(4, parsed.Section(0)->tabWidth);
+    EXPECT_EQ(nullptr, parsed.Section(1));
+    ParsedFile withLineEnd("TYPE=.c\nTYPE=\n");
+    ASSERT_NE(nullptr, withLineEnd.Section(1));
+    EXPECT_STREQ("|", withLineEnd.Section(1)->typeList);
+    EXPECT_EQ(withLineEnd.Section(0), FindDefinitionIn(withLineEnd.list, "a.c"));
+}
+
+TEST_F(DefinitionsTest, ExtensionsMatchWholeEntriesOnly) {
+    ParsedFile parsed("TYPE=.abc|.c|old.gz|.tar.bz\nTYPE=.bc|.gz|.bz\nTYPE=*.txt| *.log\n");
+    EXPECT_EQ(parsed.Section(0), FindDefinitionIn(parsed.list, "x.ABC"));
+    EXPECT_EQ(parsed.Section(0), FindDefinitionIn(parsed.list, "x.c"));
+    EXPECT_EQ(parsed.Section(1), FindDefinitionIn(parsed.list, "x.bc"));
+    EXPECT_EQ(parsed.Section(1), FindDefinitionIn(parsed.list, "x.gz"));
+    EXPECT_EQ(parsed.Section(1), FindDefinitionIn(parsed.list, "x.tar.bz"));
+    EXPECT_EQ(parsed.Section(2), FindDefinitionIn(parsed.list, "x.txt"));
+    EXPECT_EQ(parsed.Section(2), FindDefinitionIn(parsed.list, "x.log"));
+    EXPECT_EQ(nullptr, FindDefinitionIn(parsed.list, "x.xt"));
+    EXPECT_EQ(nullptr, FindDefinitionIn(parsed.list, "x.og"));
+}
+
+// Only a list with sections counts as loaded: the user may fix the file
+// while the program runs.
+TEST_F(DefinitionsTest, AFileWithoutSectionsIsReadAgainAtTheNextLookup) {
+    char name[kPathSize];
+    ASSERT_TRUE(MakeTempFileName(name, sizeof name));
+    std::string path = name;
+    ASSERT_TRUE(WriteTestFile(path, "; nothing yet\n"));
+    SetDefinitionsPath(NativeName(path).c_str());
+    EXPECT_FALSE(FindDefinition("main.c"));
+    ASSERT_TRUE(WriteTestFile(path, "TYPE=.c\nTAB-WIDTH=5\n"));
+    EXPECT_TRUE(FindDefinition("main.c"));
+    EXPECT_EQ(5, CurrentDefinition()->tabWidth);
+    // Loaded now: a later change waits for the next run.
+    ASSERT_TRUE(WriteTestFile(path, "TYPE=.h\n"));
+    EXPECT_TRUE(FindDefinition("main.c"));
+    EXPECT_TRUE(ShownBoxes.empty());
+    RemoveFile(path.c_str());
+    SetDefinitionsPath(nullptr);
+}
+
+// A path that opens but cannot be read (a directory) fails as loudly as one
+// that does not open, at every lookup.
+TEST_F(DefinitionsTest, ADefinitionsFileThatCannotBeReadIsReported) {
+    std::string directory = MakeScratchDirectory();
+    ASSERT_FALSE(directory.empty());
+    SetDefinitionsPath(NativeName(directory).c_str());
+    EXPECT_FALSE(FindDefinition("a.c"));
+    EXPECT_FALSE(FindDefinition("a.c"));
+    ASSERT_EQ(2u, ShownBoxes.size());
+    EXPECT_NE(std::string::npos,
+              ShownBoxes[0].text.find("Failed to open Pretty Print definitions file: "));
+    SetDefinitionsPath(nullptr);
+    RemoveEmptyDirectory(directory.c_str());
 }
 
 } // namespace

@@ -113,6 +113,18 @@ TEST(RowProducer, ContinuationRowsCarryNoNumber) {
     EXPECT_EQ("#1:hello", AllRows(file.file(), options)[0]);
 }
 
+// A word that ends exactly at the last column stays in its row; the blank
+// after it starts the next row, and the counting pass agrees.
+TEST(RowProducer, AWordEndingAtTheLastColumnKeepsItsRow) {
+    ScratchFile file("ab cd efgh\nabcde fg\n");
+    EXPECT_EQ((std::vector<std::string>{"ab cd", " efgh", "abcde", " fg"}),
+              AllRows(file.file(), Options(5, true)));
+    rewind(file.file());
+    CountOptions count = {5, 8, 60, true, false};
+    bool oem = false;
+    EXPECT_EQ(4, CountTextRows(file.file(), count, &oem));
+}
+
 TEST(RowProducer, LongLinesArriveInPiecesOf999Bytes) {
     std::string longLine(1500, 'x');
     ScratchFile file(longLine + "\n");

@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <limits>
 
 #include "textfmt/text_fonts.h"
 #include "textfmt/text_print.h"
@@ -395,6 +397,113 @@ TEST_F(TextPrintTest, HighlightedRowsUseTheDefinition) {
     EXPECT_EQ(3, L().tabWidth);
     EXPECT_EQ("   int x;", DrawnTexts[1].text);
     SetDefinitionsPath(nullptr);
+}
+
+// A font too big for the page still takes one row per logical page, and
+// the job comes to an end.
+TEST_F(TextPrintTest, AFontTooLargeForThePageStillPrintsOneRowPerPage) {
+    CurrentSettings.SizeOp = 1;
+    CurrentSettings.Chars = 2; // rows 2000 units high
+    strcpy(CurrentSettings.HeaderStr, "H");
+    strcpy(CurrentSettings.FooterStr, "F");
+    DeviceScript.startPageFailsAt = 50; // an endless job fails instead of hanging
+    ASSERT_EQ(1, Print("a\nb\nc\n"));
+    EXPECT_EQ(1, L().linesPerPage);
+    EXPECT_EQ(3, Pages());
+    EXPECT_EQ("3:0,500", At("c")); // centred, below a header overhanging the page
+    EXPECT_EQ(3, Count("a\nb\nc\n"));
+
+    // The same with the page too small for a row of the font.
+    ResetTextDevice();
+    CurrentSettings.HeaderStr[0] = CurrentSettings.FooterStr[0] = '\0';
+    DeviceScript.resY = 1000;
+    DeviceScript.startPageFailsAt = 50;
+    ASSERT_EQ(1, Print("a\nb\n"));
+    EXPECT_EQ(1, L().linesPerPage);
+    EXPECT_EQ(2, Pages());
+}
+
+// A record can come from a dialog with anything in it: the job prints or
+// reports a text too small, but never hangs, overflows or divides by zero.
+TEST_F(TextPrintTest, ExtremeRecordsNeitherHangNorOverflow) {
+    static const float inf = std::numeric_limits<float>::infinity();
+    static const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char* name;
+        void (*apply)(Settings* s, TextDeviceScript* device);
+    };
+    const Case cases[] = {
+        {"grid product overflows",
+         [](Settings* s, TextDeviceScript*) {
+             s->Width = 715827883;
+             s->Height = 3;
+             s->Lines = 2;
+         }},
+        {"grid at its limits",
+         [](Settings* s, TextDeviceScript*) {
+             s->Width = INT_MIN;
+             s->Height = INT_MAX;
+             s->AdvHoriz = 0;
+         }},
+        {"huge lines with rows reserved",
+         [](Settings* s, TextDeviceScript*) {
+             s->Lines = INT_MAX;
+             strcpy(s->HeaderStr, "H");
+         }},
+        {"both sizes at their extremes",
+         [](Settings* s, TextDeviceScript*) {
+             s->SizeOp = 2;
+             s->Lines = INT_MIN;
+             s->Chars = INT_MIN;
+             s->LineNo = 1;
+         }},
+        {"lengths beyond any page",
+         [](Settings* s, TextDeviceScript*) {
+             s->LeftMarg = -1e30f;
+             s->RightMarg = -inf;
+             s->xGutter = 1e30f;
+             s->Width = 100;
+             s->Frame = 1;
+             s->FrameWidth = inf;
+         }},
+        {"lengths that are no numbers",
+         [](Settings* s, TextDeviceScript*) {
+             s->LeftMarg = s->TopMarg = s->xGutter = s->yGutter = nan;
+             s->Width = s->Height = 3;
+             s->Frame = 1;
+             s->FrameWidth = nan;
+         }},
+        {"a device beyond any printer",
+         [](Settings* s, TextDeviceScript* d) {
+             d->dpiX = d->dpiY = INT_MAX;
+             d->resX = d->resY = INT_MAX;
+             d->offX = INT_MIN;
+             s->SizeOp = 1;
+             s->Chars = 2;
+             s->Width = 100;
+             s->xGutter = 50.0f;
+         }},
+    };
+    std::vector<std::string> printed;
+    for (const Case& c : cases) {
+        SetUp();
+        c.apply(&CurrentSettings, &DeviceScript);
+        DeviceScript.startPageFailsAt = 50;
+        ASSERT_EQ(1, Print("a\nb\nc\n")) << c.name;
+        if (ShownBoxes.empty()) {
+            printed.push_back(c.name);
+            EXPECT_GE(Pages(), 1) << c.name;
+            EXPECT_LE(Pages(), 3) << c.name;
+            EXPECT_NE(nullptr, Find("c")) << c.name;
+        } else {
+            EXPECT_EQ("The current settings renders a text height which is too small",
+                      ShownBoxes[0].text)
+                << c.name;
+            EXPECT_EQ(0, Pages()) << c.name;
+        }
+    }
+    // The grid of the report holds as many cells as a sheet can show.
+    EXPECT_EQ("grid product overflows", printed.at(0));
 }
 
 } // namespace
