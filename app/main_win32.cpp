@@ -68,8 +68,7 @@ void ReleasePrinting() {
 // Spooler mode runs unattended: no printer dialog and no progress window for
 // this run, without touching the stored settings.
 void ShowSpoolerWindow() {
-    CurrentSettings.ShowPrintDlg = 0;
-    CurrentSettings.ProgrBar = 0;
+    UseUnattendedSettings();
     ShowSpoolerPattern(SpoolerPattern);
     SetSpoolerTimer(true);
     UpdateTitle(false);

@@ -13,6 +13,7 @@
 #define IDD_SPOOLER 101
 #define IDD_MINI 102
 #define IDD_ABOUT 103
+#define IDD_PROGRESS 104
 
 /* Menu and accelerators */
 #define IDR_POPUP_MENU 200
@@ -40,3 +41,6 @@
 #define IDC_PROGRAM_ICON 1053
 #define IDC_VERSION_TEXT 1054
 #define IDC_INFO_TEXT 1055
+#define IDC_PROGRESS_BAR 1056
+#define IDC_PROGRESS_FILES 1057
+#define IDC_PROGRESS_PERCENT 1058

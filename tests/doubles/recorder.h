@@ -3,6 +3,8 @@
 // state the order of events across seams.
 #pragma once
 
+#include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,5 +33,11 @@ struct OtherPartsScript {
     bool clipboardReadable = true;   // ReadClipboardText succeeds
     std::string clipboardText;       // what it reads; empty: no text on the clipboard
     std::string dispatchedBytes;     // filled by DispatchFile: the content it was given
+    std::string holdDuringDispatch;  // DispatchFile leaves a path containing this open,
+    FILE* heldFile = nullptr;        // here, for the test to close
+    // The spooler's clock (milliseconds) and the last writes by file name;
+    // files not listed were written at time 0.
+    long long fileClock = 100000000;
+    std::map<std::string, long long> writeTimes;
 };
 extern OtherPartsScript OtherParts;
