@@ -69,8 +69,9 @@ class ClipboardTest(CaptureTestCase):
 
         # Printing that fails still leaves no capture file behind.
         clip("--text", text)
+        empty = CONVERTER + "?--empty &i &o"
         result = self.run_ravlen(["/c"], settings=settings(
-            DoConvTxt=1, ConvComTxt=CONVERTER + "?--empty &i &o"))
+            DoConvTxt=1, ConvComTxt=empty, DoConvBin=1, ConvComBin=empty))
         self.assertEqual(result.boxes, [(ERROR, "Conversion failed")])
         self.assertEqual(result.jobs, [])
         self.assertCaptureGone("clipboard")
@@ -92,8 +93,10 @@ class ClipboardTest(CaptureTestCase):
         with open(existing, "rb") as f:
             self.assertEqual(f.read(), b"keep me\r\n")
 
+        clip("--text", "new text")
         result = self.run_ravlen(["/c:notes.txt"], answers=["YES"])
-        self.assertEqual(len(result.boxes), 1)
+        self.assertEqual([(t, x.lower()) for t, x in result.boxes],
+                         [(question[0], question[1].lower())])
         self.assertEqual(result.jobs, [("Ravlen - notes.txt", b"new text")])
         self.assertCaptureGone("notes.txt")
 

@@ -80,7 +80,7 @@ class SpoolDirectory:
 
     @staticmethod
     def content(name):
-        return ("%%!-less job %s\r\n%s\r\n" % (name, "x" * (len(name) * 7 % 50))).encode()
+        return ("job %s\r\n%s\r\n" % (name, "x" * (len(name) * 7 % 50))).encode()
 
     def drop(self, name):
         data = self.content(name)
@@ -164,7 +164,7 @@ class SpoolerTest(unittest.TestCase):
         seen = {}
 
         def interact(running):
-            seen["window"] = running.dump(SPOOLER_TITLE)
+            seen["window"] = running.dump(SPOOLER_TITLE, timeout=60)
             bench.winauto("restore", "--title", SPOOLER_TITLE, "--pid", str(running.pid))
             time.sleep(1)
             shot("spooler-window")
@@ -195,7 +195,7 @@ class SpoolerTest(unittest.TestCase):
         spool.read_only["not-matched.txt"] = spool.expected.pop("not-matched.txt")
 
         def interact(running):
-            running.dump(SPOOLER_TITLE)
+            running.dump(SPOOLER_TITLE, timeout=60)
             spool.append_slowly(appended)
             spool.write_from_windows(slow, pieces=5, delay_ms=800, hold_ms=500,
                                      manifest="slow.txt")
