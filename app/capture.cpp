@@ -88,9 +88,12 @@ bool PrintStandardInput(WindowRef owner, const char* fileName) {
         return false;
     char path[kPathSize];
     const char* name = fileName ? fileName : "stdin";
-    FILE* file = CapturePath(name, path, sizeof path) ? OpenStream(path, "wb") : nullptr;
+    bool named = CapturePath(name, path, sizeof path);
+    FILE* file = named ? OpenStream(path, "wb") : nullptr;
     if (!file) {
-        ShowMessage(kTextTempFileFailed, name, 0, kMessageError);
+        // The path the user can look for; only a name that cannot make one
+        // is reported as given.
+        ShowMessage(kTextTempFileFailed, named ? path : name, 0, kMessageError);
         return false;
     }
 #ifdef _WIN32

@@ -2,6 +2,7 @@
 // that keeps the windows alive while a batch runs.
 #include "shell_ui.h"
 
+#include "progress_dialog_win32.h"
 #include "spooler.h"
 #include "window_parts_win32.h"
 #include "program_instance_win32.h"
@@ -95,6 +96,8 @@ bool PumpMessages() {
             StopRequested = true;
             break;
         }
+        if (ProgressDialogMessage(&message))
+            continue;
         if (MainHandle() && IsDialogMessageA(MainHandle(), &message))
             continue;
         TranslateMessage(&message);

@@ -6,6 +6,7 @@
 
 #include "process.h"
 #include "printer_selection.h"
+#include "../app/progress.h"
 #include "../app/shell_state.h"
 #include "../app/shell_ui.h"
 #include "../common/bounded_text.h"
@@ -268,6 +269,9 @@ bool RunConversion(FileAnalysis* analysis, FileAnalysis** output) {
         return false;
     }
 
+    // How long the program takes is anyone's guess; the bar only shows that
+    // it is working.
+    ProgressWaiting();
     int error = RunAndWait(expanded, settings.ShowConvWind != 0);
     RemoveIfNamed(responseFile);
     // Stopped by the user, who knows why nothing is printed.

@@ -13,6 +13,7 @@
 #define IDD_SPOOLER 101
 #define IDD_MINI 102
 #define IDD_ABOUT 103
+#define IDD_PROGRESS 104
 
 /* Menu and accelerators */
 #define IDR_POPUP_MENU 200
@@ -58,3 +59,8 @@
 #define IDC_SHORTCUT_SENDTO 1622
 #define IDC_SHORTCUT_DIRECTORY 1623
 #define IDC_SHORTCUT_HELP 1624
+
+/* Progress window */
+#define IDC_PROGRESS_BAR 1056
+#define IDC_PROGRESS_FILES 1057
+#define IDC_PROGRESS_PERCENT 1058

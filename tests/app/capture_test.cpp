@@ -126,4 +126,16 @@ TEST_F(CaptureTest, StandardInputIsCopiedByteForByte) {
     EXPECT_FALSE(PathExists((temp + "in.prn").c_str()));
 }
 
+TEST_F(CaptureTest, AStandardInputFileThatCannotBeMadeIsReportedByItsPath) {
+    // A directory of the capture file's name stands in the way.
+    std::string path = temp + "blocked";
+    ASSERT_TRUE(MakeDirectory(path.c_str()));
+    EXPECT_FALSE(PrintStandardInput(nullptr, "blocked"));
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text, "Failed to create temporary file: " + path);
+    EXPECT_EQ(ShownBoxes[0].kind, kMessageError);
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    RemoveEmptyDirectory(path.c_str());
+}
+
 } // namespace

@@ -1,9 +1,11 @@
 // One spooler scan: which files print, which stay for a later scan, backup
 // copies, and the timer stopped while the scan runs.
+#include "app/job_runner.h"
 #include "app/spooler.h"
 
 #include "app_test_support.h"
 #include "common/messages.h"
+#include "common/paths.h"
 
 namespace {
 
@@ -12,7 +14,15 @@ class SpoolerTest : public ShellTest {
     void SetUp() override {
         ShellTest::SetUp();
         SpoolerMode = true;
+        ResetSpoolerMemory();
         CopyText(SpoolerPattern, sizeof SpoolerPattern, Path("*.prn").c_str());
+    }
+    // The next scan, one timer interval later; the script stays.
+    static void NextTick() {
+        RecordedCalls.clear();
+        ShownBoxes.clear();
+        OtherParts.fileClock += kSpoolerIntervalMs;
+        SpoolerTick();
     }
 };
 
@@ -89,7 +99,103 @@ TEST_F(SpoolerTest, APatternMatchingNothingEndsQuietly) {
     EXPECT_EQ(RecordedCalls, (Strings{"spooler timer off", "spooler timer on"}));
 }
 
+TEST_F(SpoolerTest, AFileWrittenMomentsAgoWaitsUntilItHasSettled) {
+    long long start = OtherParts.fileClock;
+    std::string a = Write("a.prn", "first piece ");
+    OtherParts.writeTimes["a.prn"] = start - kSpoolerSettleMs + 1;
+    // From a writer whose clock runs a minute ahead.
+    std::string early = Write("early.prn", "skewed clock");
+    OtherParts.writeTimes["early.prn"] = start + 60000;
+    SpoolerTick();
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+
+    // Appended to since, closed and reopened between pieces: still waiting.
+    // The skewed file has not changed in a whole interval: it is complete.
+    Write("a.prn", "first piece second piece");
+    OtherParts.writeTimes["a.prn"] = start + kSpoolerIntervalMs - 100;
+    NextTick();
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{"dispatch " + early + " with Default settings"}));
+    EXPECT_TRUE(PathExists(a.c_str()));
+
+    NextTick();
+    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + a + " with Default settings"}));
+    EXPECT_EQ(OtherParts.dispatchedBytes, "first piece second piece");
+    EXPECT_FALSE(PathExists(a.c_str()));
+    EXPECT_TRUE(ShownBoxes.empty());
+}
+
+TEST_F(SpoolerTest, AStoppedFileStaysAndPrintsAtTheNextScan) {
+    std::string a = Write("a.prn");
+    OtherParts.stopDuringDispatch = true;
+    SpoolerTick();
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    EXPECT_TRUE(PathExists(a.c_str()));
+    EXPECT_TRUE(ShownBoxes.empty());
+    OtherParts.stopDuringDispatch = false;
+    NextTick();
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    EXPECT_FALSE(PathExists(a.c_str()));
+}
+
+TEST_F(SpoolerTest, NoFileBringsThePrinterDialogBackAfterASetOfItsOwn) {
+    // Stored with the dialog on, as the default set has it; spooler mode
+    // turns it off for the run only.
+    std::string ini = Write("spool.ini", "[Settings List]\r\nDefault settings=1\r\nLogs=1\r\n"
+                                         "[Logs]\r\nFileTypes=.log\r\n");
+    SelectSettingsFile(ini.c_str());
+    ASSERT_EQ(CurrentSettings.ShowPrintDlg, 1);
+    ASSERT_TRUE(MakeDirectory(Path("spool").c_str()));
+    CopyText(SpoolerPattern, sizeof SpoolerPattern, Path("spool\\*.*").c_str());
+    KeepSpoolerUnattended();
+    std::string log = Write("spool\\a.log");
+    SpoolerTick();
+    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + log + " with Logs"}));
+    std::string prn = Write("spool\\b.prn");
+    NextTick();
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{"dispatch " + prn + " with Default settings"}));
+    EXPECT_TRUE(CallsStartingWith("printer dialog").empty());
+    EXPECT_EQ(CurrentSettings.ProgrBar, 0);
+}
+
+TEST_F(SpoolerTest, APatternWhoseDirectoryGoesAwayResumesWhenItIsBack) {
+    std::string spool = Path("spool");
+    ASSERT_TRUE(MakeDirectory(spool.c_str()));
+    CopyText(SpoolerPattern, sizeof SpoolerPattern, (spool + "\\*.prn").c_str());
+    ASSERT_TRUE(RemoveDirectoryTree(spool.c_str()));
+    SpoolerTick();
+    EXPECT_EQ(RecordedCalls, (Strings{"spooler timer off", "spooler timer on"}));
+    EXPECT_TRUE(ShownBoxes.empty());
+    ASSERT_TRUE(MakeDirectory(spool.c_str()));
+    std::string a = Write("spool\\a.prn");
+    NextTick();
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    EXPECT_FALSE(PathExists(a.c_str()));
+}
+
 #ifdef _WIN32
+// Only Windows keeps a file that another handle holds from being deleted.
+TEST_F(SpoolerTest, APrintedFileThatCannotBeDeletedIsNotPrintedAgain) {
+    std::string a = Write("a.prn");
+    OtherParts.holdDuringDispatch = "a.prn";
+    SpoolerTick();
+    FILE* held = OtherParts.heldFile;
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    ASSERT_EQ(ShownBoxes.size(), 1u);
+    EXPECT_EQ(ShownBoxes[0].text.rfind("An error occured when accessing " + a + "\n", 0), 0u);
+    EXPECT_TRUE(PathExists(a.c_str()));
+
+    NextTick(); // still held: neither printed nor reported again
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_TRUE(ShownBoxes.empty());
+    fclose(held);
+    NextTick(); // released: deleted without printing it twice
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_FALSE(PathExists(a.c_str()));
+}
+
 // Only Windows can tell that another handle holds the file.
 TEST_F(SpoolerTest, AFileHeldOpenWaitsUntilItIsClosed) {
     std::string a = Write("a.prn");

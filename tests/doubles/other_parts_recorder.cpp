@@ -28,6 +28,9 @@ bool DispatchFile(FileAnalysis* analysis) {
             OtherParts.dispatchedBytes.append(block, count);
         fclose(file);
     }
+    if (!OtherParts.holdDuringDispatch.empty() &&
+        std::string(analysis->path).find(OtherParts.holdDuringDispatch) != std::string::npos)
+        OtherParts.heldFile = OpenStream(analysis->path, "rb");
     if (OtherParts.stopDuringDispatch)
         StopRequested = true;
     if (!OtherParts.dispatchFailsFor.empty() &&
@@ -65,6 +68,7 @@ void ProgressNextFile(const char* fileName) {
     Record(std::string("progress file ") + fileName);
 }
 void ProgressPercent(double) {}
+void ProgressWaiting() {}
 void ProgressEnd() {
     Record("progress end");
 }

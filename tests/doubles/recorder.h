@@ -3,7 +3,9 @@
 // state the order of events across seams.
 #pragma once
 
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,5 +36,11 @@ struct OtherPartsScript {
     std::string dispatchedBytes;      // filled by DispatchFile: the content it was given
     std::vector<int> dispatchedKinds; // filled by DispatchFile: each file's FileKind
     std::function<void()> duringPump; // run once by the next PumpMessages
+    std::string holdDuringDispatch;   // DispatchFile leaves a path containing this open,
+    FILE* heldFile = nullptr;         // here, for the test to close
+    // The spooler's clock (milliseconds) and the last writes by file name;
+    // files not listed were written at time 0.
+    long long fileClock = 100000000;
+    std::map<std::string, long long> writeTimes;
 };
 extern OtherPartsScript OtherParts;

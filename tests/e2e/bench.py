@@ -683,11 +683,12 @@ class Bench:
     # ---- running the program ----
 
     def start_run(self, args, settings=None, answers=(), print_dialog="OK", timeout=30,
-                  log=None, program=None, settings_name="run"):
+                  log=None, program=None, settings_name="run", stdin=None):
         """Starts the program (ravlen.exe unless program is given) under the automation and
         returns a Running. settings ({section: {key: value}} or text) is written to
         C:\\tests\\<settings_name>.ini and passed first as /i:. log names the activity log
-        (a C:\\ path) to collect."""
+        (a C:\\ path) to collect. stdin names a C:\\ file that the program reads as its
+        standard input."""
         self._runs += 1
         args = list(args)
         if settings is not None:
@@ -698,7 +699,10 @@ class Bench:
         exe = program or unix_to_windows(self.ravlen)
         argv = [WINE, unix_to_windows(self.winauto_exe), "run",
                 "--answers", ",".join(answers) or "OK", "--print-dialog", print_dialog,
-                "--timeout", str(int(timeout * 1000)), "--log", log_path, "--", exe] + args
+                "--timeout", str(int(timeout * 1000)), "--log", log_path]
+        if stdin:
+            argv += ["--stdin", stdin]
+        argv += ["--", exe] + args
         # Output goes to files: a pipe nobody reads while a test interacts could fill up.
         output = os.path.join(self.work, "runs", "run-%d" % self._runs)
         os.makedirs(os.path.dirname(output), exist_ok=True)

@@ -1,11 +1,12 @@
 /* winauto: drives another Windows program the way a user would, for the end-to-end bench.
  *
  *   winauto run [--answers OK,YES,NO] [--print-dialog OK|CANCEL|NONE] [--timeout MS]
- *               [--log FILE] -- PROGRAM ARGS...
- *       Starts the program and, until it ends, answers its message boxes and print dialogs.
- *       Every top-level window the program shows (seen by polling, and by winauto_hook.dll
- *       in the program as "shown"), every box (title, text, buttons, the answer given) and
- *       the exit code are written as JSON lines to the log (or stdout).
+ *               [--log FILE] [--stdin FILE] -- PROGRAM ARGS...
+ *       Starts the program (reading FILE as its standard input when given) and, until it ends,
+ *       answers its message boxes and print dialogs. Every top-level window the program shows
+ *       (seen by polling, and by winauto_hook.dll in the program as "shown"), every box (title,
+ *       text, buttons, the answer given) and the exit code are written as JSON lines to the log
+ *       (or stdout).
  *   winauto dump [--title PREFIX] [--class NAME] [--control ID] [--hidden 1] [--pid N]
  *                [--timeout MS]
  *       Waits for a visible top-level window whose title starts with PREFIX (message boxes
@@ -24,6 +25,8 @@
  *   winauto send --id N --msg M [--wparam W] [--lparam L] [window options]
  *       Sends message M with number arguments to control N (checking a box, selecting list
  *       entries) and prints the result.
+ *   winauto restore [window options as for dump]
+ *       Restores that window from its minimised state and brings it to the front.
  *   winauto kill --pid N
  *       Ends process N (a program whose test failed half-way), so that it cannot disturb the
  *       next test.
@@ -31,6 +34,14 @@
  *       Prints the printers and the default printer as the program under test sees them.
  *   winauto rawprint --printer NAME --title TITLE FILE
  *       Sends FILE to the printer as one raw spooler job.
+ *   winauto clip [--text TEXT | --file FILE | --empty | --bitmap]
+ *       Puts TEXT (or FILE's bytes) on the clipboard as text, empties it, or leaves only a
+ *       picture on it.
+ *   winauto write [--pieces N] [--delay MS] [--hold MS] MANIFEST
+ *       For each line "SOURCE|DEST" of MANIFEST creates DEST (others may read it, nobody may
+ *       write or delete it) and copies SOURCE into it in N pieces, all files a piece at a
+ *       time with MS milliseconds between rounds; keeps them open MS more (--hold), then
+ *       closes them all. Writes the way a slow Windows program prints to a spool directory.
  *
  * Exit codes: 0 success (run: the program's exit code is in the log), 2 bad usage, 3 window
  * not found, 4 printing failed, 124 the program was still running at the timeout and was ended.
@@ -278,6 +289,7 @@ typedef struct {
     const char* next;
     char printDialog[16];
     DWORD timeout;
+    const char* stdinPath;
 } Script;
 
 static void NextAnswer(Script* script, char* answer, int size) {
@@ -393,10 +405,27 @@ static int Run(Script* script) {
     PROCESS_INFORMATION process;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
+    HANDLE input = INVALID_HANDLE_VALUE;
+    if (script->stdinPath) {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+        input = CreateFileA(script->stdinPath, GENERIC_READ, FILE_SHARE_READ, &inherit,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (input == INVALID_HANDLE_VALUE) {
+            fprintf(stderr, "winauto run: cannot read %s\n", script->stdinPath);
+            return 2;
+        }
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input;
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
     char shownPath[MAX_PATH];
     NameShownFile(shownPath, sizeof shownPath);
-    if (!CreateProcessA(NULL, line, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &startup,
-                        &process)) {
+    BOOL created = CreateProcessA(NULL, line, NULL, NULL, input != INVALID_HANDLE_VALUE,
+                                  CREATE_SUSPENDED, NULL, NULL, &startup, &process);
+    if (input != INVALID_HANDLE_VALUE)
+        CloseHandle(input);
+    if (!created) {
         fprintf(out, "{\"event\":\"error\",\"error\":%lu", (unsigned long)GetLastError());
         EndLine();
         return 2;
@@ -643,6 +672,17 @@ static int Keys(const WindowFilter* filter, const char* list, DWORD timeout) {
     return 0;
 }
 
+static int Restore(const WindowFilter* filter, DWORD timeout) {
+    HWND window = FindWindowByFilter(filter, timeout);
+    if (!window)
+        return 3;
+    ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    PutWindowHead("restore", window);
+    EndLine();
+    return 0;
+}
+
 static int Kill(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
     if (!process)
@@ -717,11 +757,145 @@ static int RawPrint(const char* printer, const char* title, const char* path) {
     return ok ? 0 : 4;
 }
 
+/* ---- clipboard ---- */
+
+static int Clip(const char* text, const char* file, int empty, int bitmap) {
+    char* bytes = NULL;
+    size_t size = 0;
+    if (file) {
+        FILE* f = fopen(file, "rb");
+        if (!f)
+            return 4;
+        fseek(f, 0, SEEK_END);
+        size = (size_t)ftell(f);
+        fseek(f, 0, SEEK_SET);
+        bytes = (char*)malloc(size + 1);
+        if (!bytes || fread(bytes, 1, size, f) != size) {
+            fclose(f);
+            free(bytes);
+            return 4;
+        }
+        fclose(f);
+    } else if (text) {
+        size = strlen(text);
+        bytes = _strdup(text);
+    }
+    /* The clipboard may be held for a moment by whoever used it last. */
+    int opened = 0;
+    for (int tries = 0; tries < 100 && !(opened = OpenClipboard(NULL)); tries++)
+        Sleep(20);
+    if (!opened) {
+        free(bytes);
+        return 4;
+    }
+    int ok = EmptyClipboard();
+    if (ok && bytes && !empty) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size + 1);
+        char* target = memory ? (char*)GlobalLock(memory) : NULL;
+        ok = target != NULL;
+        if (ok) {
+            memcpy(target, bytes, size);
+            target[size] = 0;
+            GlobalUnlock(memory);
+            ok = SetClipboardData(CF_TEXT, memory) != NULL;
+        }
+    } else if (ok && bitmap) {
+        HDC screen = GetDC(NULL);
+        HBITMAP picture = CreateCompatibleBitmap(screen, 8, 8);
+        ReleaseDC(NULL, screen);
+        ok = picture && SetClipboardData(CF_BITMAP, picture) != NULL;
+    }
+    CloseClipboard();
+    free(bytes);
+    fprintf(out, "{\"event\":\"clip\",\"ok\":%s", ok ? "true" : "false");
+    EndLine();
+    return ok ? 0 : 4;
+}
+
+/* ---- slow writers ---- */
+
+#define MAX_WRITES 2048
+
+typedef struct {
+    HANDLE file;
+    char* bytes;
+    size_t size;
+    size_t done;
+} SlowWrite;
+
+static int ReadManifest(const char* manifest, SlowWrite* writes, int* count) {
+    FILE* list = fopen(manifest, "r");
+    if (!list)
+        return 0;
+    char line[2 * MAX_PATH + 8];
+    *count = 0;
+    while (*count < MAX_WRITES && fgets(line, sizeof line, list)) {
+        line[strcspn(line, "\r\n")] = 0;
+        char* bar = strchr(line, '|');
+        if (!bar)
+            continue;
+        *bar = 0;
+        FILE* source = fopen(line, "rb");
+        if (!source)
+            continue;
+        SlowWrite* w = &writes[*count];
+        fseek(source, 0, SEEK_END);
+        w->size = (size_t)ftell(source);
+        fseek(source, 0, SEEK_SET);
+        w->bytes = (char*)malloc(w->size + 1);
+        int read = w->bytes && fread(w->bytes, 1, w->size, source) == w->size;
+        fclose(source);
+        w->done = 0;
+        w->file = read ? CreateFileA(bar + 1, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, NULL)
+                       : INVALID_HANDLE_VALUE;
+        if (w->file == INVALID_HANDLE_VALUE) {
+            free(w->bytes);
+            continue;
+        }
+        (*count)++;
+    }
+    fclose(list);
+    return 1;
+}
+
+static int WriteSlowly(const char* manifest, int pieces, DWORD delay, DWORD hold) {
+    static SlowWrite writes[MAX_WRITES];
+    int count = 0;
+    if (!ReadManifest(manifest, writes, &count))
+        return 4;
+    if (pieces < 1)
+        pieces = 1;
+    int ok = 1;
+    for (int piece = 1; piece <= pieces; piece++) {
+        if (piece > 1)
+            Sleep(delay);
+        for (int i = 0; i < count; i++) {
+            SlowWrite* w = &writes[i];
+            size_t until = w->size * (size_t)piece / (size_t)pieces;
+            DWORD written = 0;
+            if (until > w->done && (!WriteFile(w->file, w->bytes + w->done,
+                                               (DWORD)(until - w->done), &written, NULL) ||
+                                    written != until - w->done))
+                ok = 0;
+            w->done = until;
+        }
+    }
+    Sleep(hold);
+    for (int i = 0; i < count; i++) {
+        CloseHandle(writes[i].file);
+        free(writes[i].bytes);
+    }
+    fprintf(out, "{\"event\":\"write\",\"files\":%d,\"ok\":%s", count, ok ? "true" : "false");
+    EndLine();
+    return ok ? 0 : 4;
+}
+
 /* ---- arguments ---- */
 
 static int Usage(void) {
-    fputs("usage: winauto run|dump|command|settext|send|post|keys|printers|rawprint [options] "
-          "(see the source)\n",
+    fputs("usage: winauto run|dump|command|settext|send|post|keys|restore|clip|write|printers|"
+          "rawprint [options] (see the source)\n",
           stderr);
     return 2;
 }
@@ -745,6 +919,9 @@ int main(int argc, char** argv) {
     DWORD pid = 0;
     int id = -1;
     const char* text = NULL;
+    const char* source = NULL;
+    int empty = 0, bitmap = 0, pieces = 1;
+    DWORD delay = 0, hold = 0;
     int i = 2;
     for (; i < argc; i++) {
         const char* a = argv[i];
@@ -753,6 +930,13 @@ int main(int argc, char** argv) {
             break;
         if (a[0] != '-' || a[1] != '-') {
             file = a;
+            continue;
+        }
+        if (strcmp(a, "--empty") == 0 || strcmp(a, "--bitmap") == 0) {
+            if (a[2] == 'e')
+                empty = 1;
+            else
+                bitmap = 1;
             continue;
         }
         if (!value)
@@ -792,8 +976,18 @@ int main(int argc, char** argv) {
             id = atoi(value);
         else if (strcmp(a, "--printer") == 0)
             printer = value;
+        else if (strcmp(a, "--stdin") == 0)
+            script.stdinPath = value;
         else if (strcmp(a, "--text") == 0)
             text = value;
+        else if (strcmp(a, "--file") == 0)
+            source = value;
+        else if (strcmp(a, "--pieces") == 0)
+            pieces = atoi(value);
+        else if (strcmp(a, "--delay") == 0)
+            delay = (DWORD)strtoul(value, NULL, 10);
+        else if (strcmp(a, "--hold") == 0)
+            hold = (DWORD)strtoul(value, NULL, 10);
         else
             return Usage();
     }
@@ -817,10 +1011,16 @@ int main(int argc, char** argv) {
         if (!filter.className)
             filter.className = "#32768";
         status = keys ? Keys(&filter, keys, script.timeout) : Usage();
-    } else if (strcmp(verb, "kill") == 0)
+    } else if (strcmp(verb, "restore") == 0)
+        status = Restore(&filter, script.timeout);
+    else if (strcmp(verb, "kill") == 0)
         status = pid ? Kill(pid) : Usage();
     else if (strcmp(verb, "printers") == 0)
         status = Printers();
+    else if (strcmp(verb, "clip") == 0)
+        status = Clip(text, source, empty, bitmap);
+    else if (strcmp(verb, "write") == 0)
+        status = file ? WriteSlowly(file, pieces, delay, hold) : Usage();
     else if (strcmp(verb, "rawprint") == 0)
         status = printer && file ? RawPrint(printer, filter.prefix, file) : Usage();
     else

@@ -117,6 +117,7 @@ bool ShortProgramPath(const char* program, char* out, size_t size) {
 }
 
 void ProgressPercent(double) {}
+void ProgressWaiting() {}
 
 // The settings store selects its set's printer.
 bool SelectPrinterByName(const char*) {

@@ -1,0 +1,15 @@
+// Seam: what the spooler asks of a file before it dares to print it.
+// spool_files_win32.cpp reads the file system's times; the native tests play
+// a clock of their own (tests/doubles/spool_files_recorder.cpp).
+#pragma once
+
+// A file's size and last write, in milliseconds on the clock of
+// CurrentFileTime.
+struct FileStamp {
+    long long size;
+    long long writeTime;
+};
+
+// False when the file's status cannot be read (it has gone, for instance).
+bool ReadFileStamp(const char* path, FileStamp* stamp);
+long long CurrentFileTime();

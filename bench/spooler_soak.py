@@ -1,0 +1,242 @@
+"""Spooler soak: ravlen.exe runs in spooler mode under Wine while other processes drop 1,000
+small files with distinct contents into its spool directory, the way real writers do:
+
+- plain files written at once by a Linux process, some before the program starts;
+- files appended in pieces by a Linux process that closes them in between;
+- files written slowly in pieces by a Windows process that keeps them open meanwhile;
+- files a Windows process writes at once and then keeps open for a while;
+- read-only files, which the spooler must leave alone.
+
+Afterwards the captured jobs are counted by content: every eligible file printed exactly
+once, none printed twice, none left in the directory, the read-only files untouched. Prints
+the drain rate (files per second after the first scan).
+
+    python3 bench/spooler_soak.py [--files 1000] [--ravlen R] [--winauto W] [--work DIR]
+
+Bounded: gives up after --limit seconds (default 420). Exit code 0 when every check holds.
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import threading
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+import bench as bench_module  # noqa: E402
+
+SPOOL = "C:\\soak\\spool"
+PATTERN = SPOOL + "\\*.prn"
+TITLE = "Ravlen Spooler - Default settings"
+
+
+def content(name):
+    return ("soak job %s\r\n%s\r\n" % (name, "." * (sum(name.encode()) % 200))).encode()
+
+
+class Soak:
+    def __init__(self, bench, files):
+        self.bench = bench
+        self.unix = bench.unix_path(SPOOL)
+        os.makedirs(self.unix, exist_ok=True)
+        self.stage = bench.unix_path("C:\\soak\\stage")
+        os.makedirs(self.stage, exist_ok=True)
+        self.expected = {}
+        self.read_only = {}
+        self.threads = []
+        self.writers = []
+        n = files
+        # The mix of writers, in proportion to the number of files.
+        self.counts = {"plain": n * 50 // 100, "appended": n * 15 // 100,
+                       "slow": n * 15 // 100, "held": n * 10 // 100}
+        self.counts["readonly"] = n - sum(self.counts.values())
+
+    def names(self, kind):
+        return ["%s-%04d.prn" % (kind, i) for i in range(self.counts[kind])]
+
+    def write(self, name, data):
+        with open(os.path.join(self.unix, name), "wb") as f:
+            f.write(data)
+
+    def drop_plain(self, names):
+        for name in names:
+            self.expected[name] = content(name)
+            self.write(name, self.expected[name])
+
+    def drop_read_only(self):
+        for name in self.names("readonly"):
+            self.read_only[name] = content(name)
+            self.write(name, self.read_only[name])
+            os.chmod(os.path.join(self.unix, name), 0o444)
+
+    def append_slowly(self, names, pieces=5, delay=0.4):
+        data = {n: content(n) for n in names}
+        self.expected.update(data)
+
+        def run():
+            for piece in range(1, pieces + 1):
+                for name, body in data.items():
+                    part = body[len(body) * (piece - 1) // pieces:len(body) * piece // pieces]
+                    with open(os.path.join(self.unix, name), "ab") as f:
+                        f.write(part)
+                time.sleep(delay)
+        thread = threading.Thread(target=run)
+        thread.start()
+        self.threads.append(thread)
+
+    def windows_writer(self, names, pieces, delay_ms, hold_ms, tag):
+        lines = []
+        for name in names:
+            body = content(name)
+            source = os.path.join(self.stage, name)
+            with open(source, "wb") as f:
+                f.write(body)
+            lines.append("%s|%s\\%s" % (bench_module.unix_to_windows(source), SPOOL, name))
+            self.expected[name] = body
+        manifest = os.path.join(self.stage, "manifest-%s.txt" % tag)
+        with open(manifest, "w") as f:
+            f.write("\n".join(lines) + "\n")
+        self.writers.append(subprocess.Popen(
+            [bench_module.WINE, bench_module.unix_to_windows(self.bench.winauto_exe), "write",
+             "--pieces", str(pieces), "--delay", str(delay_ms), "--hold", str(hold_ms),
+             bench_module.unix_to_windows(manifest)],
+            env=self.bench.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            stdin=subprocess.DEVNULL))
+
+    def wait_writers(self):
+        for thread in self.threads:
+            thread.join()
+        for process in self.writers:
+            process.wait(timeout=300)
+
+    def left(self):
+        return set(os.listdir(self.unix))
+
+
+def chunks(items, size):
+    return [items[i:i + size] for i in range(0, len(items), size)]
+
+
+def run(args):
+    bench = bench_module.Bench(args.work, ravlen=args.ravlen, winauto=args.winauto)
+    bench.start()
+    try:
+        return soak(bench, args)
+    finally:
+        bench.stop()
+
+
+def soak(bench, args):
+    s = Soak(bench, args.files)
+    plain = s.names("plain")
+    waiting = plain[:len(plain) // 2]
+    s.drop_plain(waiting)  # there before the program starts: a measure of the drain rate
+    s.drop_read_only()
+    settings = {"General": {"Version": "2.1.5"}, "Settings List": {"Default settings": 1},
+                "Default settings": {"ShowPrintDlg": 0, "EnableTextPrint": 0,
+                                     "EnableSpooler": 1, "SysTray": 0}}
+    started = time.monotonic()
+    running = bench.start_run(["/s:" + PATTERN], settings=settings, timeout=args.limit + 60)
+    failures = []
+    try:
+        running.dump(TITLE, timeout=60)
+        total = len(s.expected)
+        first_gone = None
+        waiting_gone = None
+        # The rest arrives while the program runs, a group at a time.
+        for group in chunks(s.names("slow"), 50):
+            s.windows_writer(group, pieces=4, delay_ms=700, hold_ms=300, tag=group[0])
+        for group in chunks(s.names("held"), 50):
+            s.windows_writer(group, pieces=1, delay_ms=0, hold_ms=8000, tag=group[0])
+        for group in chunks(s.names("appended"), 50):
+            s.append_slowly(group)
+        def watch():
+            nonlocal first_gone, waiting_gone
+            now, present = time.monotonic(), s.left()
+            if first_gone is None and not present >= set(waiting):
+                first_gone = now
+            if waiting_gone is None and not present & set(waiting):
+                waiting_gone = now
+        for group in chunks(plain[len(plain) // 2:], 50):
+            s.drop_plain(group)
+            watch()
+            time.sleep(0.5)
+        while any(t.is_alive() for t in s.threads) or any(p.poll() is None for p in s.writers):
+            watch()
+            time.sleep(0.2)
+        s.wait_writers()
+        deadline = started + args.limit
+        while time.monotonic() < deadline:
+            watch()
+            if not s.left() - set(s.read_only):
+                break
+            time.sleep(0.2)
+        drained = time.monotonic()
+        left = sorted(s.left() - set(s.read_only))
+        if left:
+            failures.append("%d files left in the spool directory, e.g. %s" % (len(left),
+                                                                              left[:5]))
+        running.command(2, title=TITLE)
+    except BaseException:
+        running.abort()
+        raise
+    result = running.wait()
+    bench.wait_jobs(timeout=120)
+    jobs = bench.jobs(running.first_job)
+
+    printed = {}
+    for title, data in jobs:
+        printed.setdefault(data, []).append(title)
+    by_content = {data: name for name, data in s.expected.items()}
+    never = [n for n, d in s.expected.items() if d not in printed]
+    twice = [n for n, d in s.expected.items() if len(printed.get(d, [])) > 1]
+    strangers = [titles for d, titles in printed.items() if d not in by_content]
+    if never:
+        failures.append("%d files never printed, e.g. %s" % (len(never), never[:5]))
+    if twice:
+        failures.append("%d files printed more than once, e.g. %s" % (len(twice), twice[:5]))
+    if strangers:
+        failures.append("%d jobs match no file whole (cut or mixed), e.g. %s"
+                        % (len(strangers), strangers[:5]))
+    for name, data in s.read_only.items():
+        path = os.path.join(s.unix, name)
+        if not os.path.exists(path):
+            failures.append("read-only %s was deleted" % name)
+        elif open(path, "rb").read() != data:
+            failures.append("read-only %s was changed" % name)
+        if data in printed:
+            failures.append("read-only %s was printed" % name)
+    if result.boxes:
+        failures.append("message boxes: %s" % result.boxes[:5])
+
+    first_gone = first_gone or drained
+    span = (waiting_gone or drained) - first_gone
+    rate = len(waiting) / span if span > 0 else float("nan")
+    print("soak: %d eligible files (%s), %d read-only; %d jobs captured"
+          % (len(s.expected), ", ".join("%s %d" % kv for kv in s.counts.items()),
+             len(s.read_only), len(jobs)))
+    print("soak: the %d files waiting at start drained in %.1f s after the first went: "
+          "%.1f files per second" % (len(waiting), span, rate))
+    print("soak: everything drained %.1f s after the first file went, %.1f s after start"
+          % (drained - first_gone, drained - started))
+    for failure in failures:
+        print("soak: FAILED: " + failure)
+    print("soak: %s" % ("passed" if not failures else "failed"))
+    return 0 if not failures else 1
+
+
+def main():
+    ravlen, winauto, _ = bench_module.default_paths()
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--files", type=int, default=1000)
+    parser.add_argument("--limit", type=int, default=420)
+    parser.add_argument("--ravlen", default=ravlen)
+    parser.add_argument("--winauto", default=winauto)
+    parser.add_argument("--work", default=os.path.join(ROOT, "build", "win64", "soak"))
+    return run(parser.parse_args())
+
+
+if __name__ == "__main__":
+    sys.exit(main())

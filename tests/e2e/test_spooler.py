@@ -1,0 +1,287 @@
+"""End-to-end tests of spooler mode and the progress window: ravlen.exe under Wine polls a
+spool directory while other processes drop files into it, and a batch is stopped from the
+main window or the progress window. Run through run_tests.py."""
+
+import os
+import threading
+import time
+import unittest
+
+import bench as bench_module
+
+bench = None
+
+IDC_STOP = 1050
+IDC_EXIT = 2
+SPOOL = "C:\\tests\\spool"
+PATTERN = SPOOL + "\\*.prn"
+CONVERTER = "C:\\tests\\conv\\converter.exe"
+SPOOLER_TITLE = "Ravlen Spooler - Default settings"
+
+
+def setUpModule():
+    global bench
+    bench = bench_module.shared_bench()
+    build = os.path.dirname(os.path.dirname(os.path.abspath(bench.ravlen)))
+    converter = os.path.join(build, "tests", "output", "converter.exe")
+    if os.path.exists(converter):
+        with open(converter, "rb") as f:
+            bench.put_file(CONVERTER, f.read())
+
+
+def shot(name):
+    """A screenshot beside the bench: build/.../tests/e2e/shots/NAME.png."""
+    path = os.path.join(os.path.dirname(bench.work), "shots", name + ".png")
+    try:
+        return bench.screenshot(path)
+    except (OSError, bench_module.subprocess.SubprocessError):
+        return None  # a missing screenshot tool does not fail the test
+
+
+def settings(**keys):
+    values = {"ShowPrintDlg": 0, "EnableTextPrint": 0, "EnableSpooler": 1, "SysTray": 0}
+    values.update(keys)
+    return {"General": {"Version": "2.1.5"},
+            "Settings List": {"Default settings": 1},
+            "Default settings": values}
+
+
+def window_gone(running, title, timeout=20):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        out = bench.winauto("dump", "--title", title, "--pid", str(running.pid),
+                            "--timeout", "0", check=False)
+        if '"event":"dump"' not in out:
+            return True
+        time.sleep(0.2)
+    return False
+
+
+class SpoolDirectory:
+    """The spool directory, emptied, and the files other processes drop into it, each with
+    contents of its own so that the captured jobs can be told apart."""
+
+    def __init__(self, name="spool"):
+        self.windows = SPOOL
+        self.unix = bench.unix_path(SPOOL)
+        bench.remove(SPOOL + "\\x")
+        if os.path.isdir(self.unix):
+            for entry in os.listdir(self.unix):
+                path = os.path.join(self.unix, entry)
+                os.chmod(path, 0o644)
+                os.remove(path)
+        os.makedirs(self.unix, exist_ok=True)
+        self.stage = bench.unix_path("C:\\bench\\stage-" + name)
+        os.makedirs(self.stage, exist_ok=True)
+        self.expected = {}   # name -> bytes that must print exactly once
+        self.read_only = {}  # name -> bytes that must neither print nor go
+        self.threads = []
+        self.writers = []
+
+    @staticmethod
+    def content(name):
+        return ("job %s\r\n%s\r\n" % (name, "x" * (len(name) * 7 % 50))).encode()
+
+    def drop(self, name):
+        data = self.content(name)
+        with open(os.path.join(self.unix, name), "wb") as f:
+            f.write(data)
+        self.expected[name] = data
+
+    def drop_read_only(self, name):
+        data = self.content(name)
+        path = os.path.join(self.unix, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        os.chmod(path, 0o444)
+        self.read_only[name] = data
+
+    def append_slowly(self, names, pieces=6, delay=0.4):
+        """A Linux process appends in pieces, closing the file in between."""
+        data = {n: self.content(n) for n in names}
+        self.expected.update(data)
+
+        def run():
+            for piece in range(1, pieces + 1):
+                for name, content in data.items():
+                    part = content[len(content) * (piece - 1) // pieces:
+                                   len(content) * piece // pieces]
+                    with open(os.path.join(self.unix, name), "ab") as f:
+                        f.write(part)
+                time.sleep(delay)
+        thread = threading.Thread(target=run)
+        thread.start()
+        self.threads.append(thread)
+
+    def write_from_windows(self, names, pieces, delay_ms, hold_ms, manifest):
+        """A Windows process writes the files in pieces and keeps them open meanwhile."""
+        lines = []
+        for name in names:
+            data = self.content(name)
+            source = os.path.join(self.stage, name)
+            with open(source, "wb") as f:
+                f.write(data)
+            lines.append("%s|%s\\%s" % (bench_module.unix_to_windows(source), SPOOL, name))
+            self.expected[name] = data
+        manifest_path = os.path.join(self.stage, manifest)
+        with open(manifest_path, "w") as f:
+            f.write("\n".join(lines) + "\n")
+        process = bench_module.subprocess.Popen(
+            [bench_module.WINE, bench_module.unix_to_windows(bench.winauto_exe), "write",
+             "--pieces", str(pieces), "--delay", str(delay_ms), "--hold", str(hold_ms),
+             bench_module.unix_to_windows(manifest_path)],
+            env=bench.env, stdout=bench_module.subprocess.DEVNULL,
+            stderr=bench_module.subprocess.DEVNULL, stdin=bench_module.subprocess.DEVNULL)
+        self.writers.append(process)
+
+    def finish_writers(self):
+        for thread in self.threads:
+            thread.join()
+        for process in self.writers:
+            process.wait(timeout=120)
+
+    def left(self):
+        return sorted(os.listdir(self.unix))
+
+    def drained(self):
+        return not (set(self.left()) - set(self.read_only))
+
+
+class SpoolerTest(unittest.TestCase):
+    def run_spooler(self, interact, timeout=180, **keys):
+        running = bench.start_run(["/s:" + PATTERN], settings=settings(**keys), timeout=timeout)
+        try:
+            interact(running)
+            running.command(IDC_EXIT, title=SPOOLER_TITLE)
+        except BaseException:
+            running.abort()
+            raise
+        result = running.wait()
+        self.assertFalse(result.timed_out, "ravlen did not end: %r" % result)
+        return result
+
+    def test_spooler_window_shows_its_pattern_and_title(self):
+        seen = {}
+
+        def interact(running):
+            seen["window"] = running.dump(SPOOLER_TITLE, timeout=60)
+            bench.winauto("restore", "--title", SPOOLER_TITLE, "--pid", str(running.pid))
+            time.sleep(1)
+            shot("spooler-window")
+
+        result = self.run_spooler(interact)
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.boxes, [])
+        window = seen["window"]
+        self.assertEqual(window["title"], SPOOLER_TITLE)
+        texts = [c["text"] for c in window["controls"]]
+        self.assertIn("Ravlen will print all files matching: " + PATTERN, texts)
+        buttons = {c["text"]: c for c in window["controls"] if c["class"] == "Button"}
+        self.assertTrue(buttons["E&xit"]["enabled"])
+        self.assertFalse(buttons["&Stop"]["enabled"])
+        self.assertNotIn("&Print File...", buttons)
+
+    def test_files_dropped_by_other_processes_print_once_each(self):
+        spool = SpoolDirectory("small")
+        plain = ["plain-%02d.prn" % i for i in range(10)]
+        appended = ["appended-%02d.prn" % i for i in range(5)]
+        slow = ["slow-%02d.prn" % i for i in range(5)]
+        held = ["held-%02d.prn" % i for i in range(5)]
+        for name in plain:
+            spool.drop(name)
+        for i in range(5):
+            spool.drop_read_only("readonly-%02d.prn" % i)
+        spool.drop("not-matched.txt")
+        spool.read_only["not-matched.txt"] = spool.expected.pop("not-matched.txt")
+
+        def interact(running):
+            running.dump(SPOOLER_TITLE, timeout=60)
+            spool.append_slowly(appended)
+            spool.write_from_windows(slow, pieces=5, delay_ms=800, hold_ms=500,
+                                     manifest="slow.txt")
+            spool.write_from_windows(held, pieces=1, delay_ms=0, hold_ms=7000,
+                                     manifest="held.txt")
+            spool.finish_writers()
+            bench_module.wait_for(spool.drained, 90, "the spool directory to drain")
+            bench.wait_jobs(timeout=60)
+
+        result = self.run_spooler(interact)
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.boxes, [])
+        printed = {}
+        for title, data in result.jobs:
+            printed.setdefault(data, []).append(title)
+        for name, data in spool.expected.items():
+            self.assertEqual(printed.get(data), ["Ravlen - " + name], name)
+        self.assertEqual(len(result.jobs), len(spool.expected), sorted(printed.values()))
+        self.assertEqual(spool.left(), sorted(spool.read_only))
+        for name, data in spool.read_only.items():
+            with open(os.path.join(spool.unix, name), "rb") as f:
+                self.assertEqual(f.read(), data, name)
+
+
+class ProgressWindowTest(unittest.TestCase):
+    def run_batch(self, names, interact, **keys):
+        paths = []
+        for name in names:
+            data = SpoolDirectory.content(name)
+            paths.append(bench.put_file("C:\\tests\\progress\\" + name, data))
+        values = {"ShowPrintDlg": 0, "EnableTextPrint": 0, "ProgrBar": 1, "SysTray": 0,
+                  "DoConvBin": 1, "ConvComBin": CONVERTER + "?--sleep 15000 &i &o"}
+        values.update(keys)
+        bench.remove("C:\\tests\\progress\\x")
+        result = bench.run(paths, interact=interact, timeout=60,
+                           settings={"General": {"Version": "2.1.5"},
+                                     "Settings List": {"Default settings": 1},
+                                     "Default settings": values})
+        self.assertFalse(result.timed_out, "ravlen did not end: %r" % result)
+        return paths, result
+
+    def test_stop_in_the_main_window_during_the_first_of_three_files_ends_the_batch(self):
+        seen = {}
+
+        def interact(running):
+            seen["progress"] = running.dump("Printing first.prn")
+            started = time.monotonic()
+            running.command(IDC_STOP, title="Ravlen")
+            seen["closed"] = window_gone(running, "Printing")
+            seen["stopped in"] = time.monotonic() - started
+            running.command(IDC_EXIT, title="Ravlen")
+
+        paths, result = self.run_batch(["first.prn", "second.txt", "third.txt"], interact)
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(result.jobs, [])
+        self.assertTrue(seen["closed"], "the progress window stayed")
+        self.assertLess(seen["stopped in"], 10)
+        controls = {c["id"]: c for c in seen["progress"]["controls"]}
+        self.assertEqual(controls[1057]["text"], "File 1 of 3")
+        self.assertTrue(controls[1057]["visible"])
+        self.assertEqual(controls[1058]["text"], "")  # no share known while converting
+        self.assertEqual(controls[IDC_STOP]["text"], "&Cancel")
+
+    def test_cancel_in_the_progress_window_during_the_second_file_ends_the_batch(self):
+        seen = {}
+
+        def interact(running):
+            seen["progress"] = running.dump("Printing second.prn")
+            time.sleep(0.5)
+            shot("progress-window")
+            running.command(IDC_STOP, title="Printing second.prn")
+            seen["closed"] = window_gone(running, "Printing")
+            seen["main"] = running.dump("Ravlen")
+            running.command(IDC_EXIT, title="Ravlen")
+
+        paths, result = self.run_batch(["first.txt", "second.prn", "third.txt"], interact)
+        self.assertEqual(result.boxes, [])
+        self.assertEqual([(t, d) for t, d in result.jobs],
+                         [("Ravlen - first.txt", bench.read_file(paths[0]))])
+        self.assertTrue(seen["closed"], "the progress window stayed")
+        controls = {c["id"]: c for c in seen["progress"]["controls"]}
+        self.assertEqual(seen["progress"]["title"], "Printing second.prn")
+        self.assertEqual(controls[1057]["text"], "File 2 of 3")
+        status = [c["text"] for c in seen["main"]["controls"] if c["id"] == 1051]
+        self.assertEqual(status, ["Idle"])
+
+
+if __name__ == "__main__":
+    unittest.main()
