@@ -200,6 +200,28 @@ class Running:
                            "--pid", str(self.pid), "--timeout", str(int(timeout * 1000)),
                            timeout=timeout + 20)
 
+    def _act(self, verb, control_id, title, timeout, *extra):
+        self.bench.winauto(verb, "--id", str(control_id), "--title", title, "--pid",
+                           str(self.pid), "--timeout", str(int(timeout * 1000)), *extra,
+                           timeout=timeout + 20)
+
+    def settext(self, control_id, text, title, timeout=20):
+        """Sets the text of a control of that window."""
+        self._act("settext", control_id, title, timeout, "--text", text)
+
+    def check(self, control_id, on, title, timeout=20):
+        """Checks or clears a button (a radio button's group follows), as a click would."""
+        self._act("check", control_id, title, timeout, "--on", "1" if on else "0")
+
+    def select(self, control_id, text, title, timeout=20):
+        """Chooses a combo box's entry, as the user would."""
+        self._act("select", control_id, title, timeout, "--text", text)
+
+    def listsel(self, control_id, items, title, timeout=20):
+        """Selects exactly those items of a list box."""
+        self._act("listsel", control_id, title, timeout, "--items",
+                  ",".join(str(i) for i in items) or "-1")
+
     def wait(self):
         try:
             self.process.wait(timeout=self.timeout + 30)

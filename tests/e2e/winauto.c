@@ -8,9 +8,19 @@
  *       the exit code are written as JSON lines to the log (or stdout).
  *   winauto dump [--title PREFIX] [--pid N] [--timeout MS]
  *       Waits for a visible top-level window whose title starts with PREFIX (message boxes
- *       excepted) and prints it with its child controls as one JSON object.
+ *       excepted) and prints it with its child controls as one JSON object: for each its
+ *       class, id, text, enabled and visible state, a button's check state, an edit's
+ *       selection, a list's items and selected items; and the control with the focus.
  *   winauto command --id N [--title PREFIX] [--pid N] [--timeout MS]
  *       Posts WM_COMMAND N to that window, as a click on a button with that id would.
+ *   winauto settext --id N --text TEXT [--title PREFIX] [--pid N] [--timeout MS]
+ *       Sets the text of control N of that window (an edit, or a combo box's edit).
+ *   winauto check --id N --on 0|1 [--title PREFIX] [--pid N] [--timeout MS]
+ *       Checks or clears button N, and clears the other radio buttons of its group.
+ *   winauto select --id N --text TEXT [--title PREFIX] [--pid N] [--timeout MS]
+ *       Chooses the entry TEXT of combo box N and tells the window, as a user's choice does.
+ *   winauto listsel --id N --items I,J,... [--title PREFIX] [--pid N] [--timeout MS]
+ *       Selects exactly those items of the multiple-selection list box N.
  *   winauto kill --pid N
  *       Ends process N (a program whose test failed half-way), so that it cannot disturb the
  *       next test.
@@ -91,6 +101,9 @@ typedef struct {
     char text[MAX_TEXT];
     int enabled;
     int visible;
+    int checked;    /* buttons: BM_GETCHECK */
+    DWORD selStart; /* edits: EM_GETSEL */
+    DWORD selEnd;
 } Control;
 
 typedef struct {
@@ -109,6 +122,12 @@ static BOOL CALLBACK CollectControl(HWND child, LPARAM param) {
     WindowText(child, c->text, sizeof c->text);
     c->enabled = IsWindowEnabled(child) ? 1 : 0;
     c->visible = IsWindowVisible(child) ? 1 : 0;
+    c->checked = 0;
+    c->selStart = c->selEnd = 0;
+    if (_stricmp(c->className, "Button") == 0)
+        c->checked = (int)SendMessageA(child, BM_GETCHECK, 0, 0);
+    else if (_stricmp(c->className, "Edit") == 0)
+        SendMessageA(child, EM_GETSEL, (WPARAM)&c->selStart, (LPARAM)&c->selEnd);
     return TRUE;
 }
 
@@ -187,6 +206,30 @@ static int ButtonId(const char* name) {
     return 0;
 }
 
+/* A list box's items and which of them are selected (LB_GETTEXT is marshalled between
+ * processes for the system's list boxes). */
+static void PutListItems(HWND list) {
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    fputs(",\"items\":[", out);
+    for (LRESULT i = 0; i < count && i < 1000; i++) {
+        char item[MAX_TEXT] = "";
+        if (SendMessageA(list, LB_GETTEXTLEN, (WPARAM)i, 0) < MAX_TEXT)
+            SendMessageA(list, LB_GETTEXT, (WPARAM)i, (LPARAM)item);
+        if (i)
+            fputc(',', out);
+        PutJsonString(item);
+    }
+    fputs("],\"selected\":[", out);
+    int first = 1;
+    for (LRESULT i = 0; i < count && i < 1000; i++) {
+        if (SendMessageA(list, LB_GETSEL, (WPARAM)i, 0) > 0) {
+            fprintf(out, "%s%ld", first ? "" : ",", (long)i);
+            first = 0;
+        }
+    }
+    fputc(']', out);
+}
+
 static void PutControls(const ControlList* list) {
     fputs("\"controls\":[", out);
     for (int i = 0; i < list->count; i++) {
@@ -195,8 +238,12 @@ static void PutControls(const ControlList* list) {
         PutJsonString(c->className);
         fprintf(out, ",\"id\":%d,\"text\":", c->id);
         PutJsonString(c->text);
-        fprintf(out, ",\"enabled\":%s,\"visible\":%s}", c->enabled ? "true" : "false",
-                c->visible ? "true" : "false");
+        fprintf(out, ",\"enabled\":%s,\"visible\":%s,\"checked\":%d,\"sel\":[%lu,%lu]",
+                c->enabled ? "true" : "false", c->visible ? "true" : "false", c->checked,
+                (unsigned long)c->selStart, (unsigned long)c->selEnd);
+        if (_stricmp(c->className, "ListBox") == 0 || _stricmp(c->className, "ComboLBox") == 0)
+            PutListItems(c->window);
+        fputc('}', out);
     }
     fputc(']', out);
 }
@@ -479,10 +526,19 @@ static int Dump(const char* prefix, DWORD pid, DWORD timeout) {
     Collect(window, &controls);
     RECT rect;
     GetWindowRect(window, &rect);
+    GUITHREADINFO gui;
+    ZeroMemory(&gui, sizeof gui);
+    gui.cbSize = sizeof gui;
+    int focus = 0;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &gui) && gui.hwndFocus)
+        focus = (int)(GetWindowLongPtrA(gui.hwndFocus, GWLP_ID) & 0xFFFF);
+    /* The edit of a combo box has the focus for the combo box. */
+    if (gui.hwndFocus && GetParent(gui.hwndFocus) != window && GetParent(gui.hwndFocus))
+        focus = (int)(GetWindowLongPtrA(GetParent(gui.hwndFocus), GWLP_ID) & 0xFFFF);
     PutWindowHead("dump", window);
-    fprintf(out, ",\"enabled\":%s,\"rect\":[%ld,%ld,%ld,%ld],",
+    fprintf(out, ",\"enabled\":%s,\"rect\":[%ld,%ld,%ld,%ld],\"focus\":%d,",
             IsWindowEnabled(window) ? "true" : "false", rect.left, rect.top, rect.right,
-            rect.bottom);
+            rect.bottom, focus);
     PutControls(&controls);
     EndLine();
     return 0;
@@ -499,6 +555,88 @@ static int Command(const char* prefix, DWORD pid, int id, DWORD timeout) {
     fprintf(out, ",\"id\":%d", id);
     EndLine();
     return 0;
+}
+
+/* ---- settext, check, select, listsel ---- */
+
+static HWND FindControlOf(const char* prefix, DWORD pid, int id, DWORD timeout, HWND* window) {
+    *window = FindWindowByTitle(prefix, pid, timeout);
+    if (!*window) {
+        fprintf(stderr, "winauto: no window \"%s\"\n", prefix);
+        return NULL;
+    }
+    HWND control = GetDlgItem(*window, id);
+    if (!control)
+        fprintf(stderr, "winauto: no control %d in \"%s\"\n", id, prefix);
+    return control;
+}
+
+static int Done(const char* verb, HWND window, int id) {
+    PutWindowHead(verb, window);
+    fprintf(out, ",\"id\":%d", id);
+    EndLine();
+    return 0;
+}
+
+static int SetText(const char* prefix, DWORD pid, int id, const char* text, DWORD timeout) {
+    HWND window;
+    HWND control = FindControlOf(prefix, pid, id, timeout, &window);
+    if (!control)
+        return 3;
+    DWORD_PTR result;
+    SendMessageTimeoutA(control, WM_SETTEXT, 0, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &result);
+    return Done("settext", window, id);
+}
+
+static int Check(const char* prefix, DWORD pid, int id, int on, DWORD timeout) {
+    HWND window;
+    HWND control = FindControlOf(prefix, pid, id, timeout, &window);
+    if (!control)
+        return 3;
+    LONG_PTR type = GetWindowLongPtrA(control, GWL_STYLE) & BS_TYPEMASK;
+    if (on && (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON)) {
+        /* The other buttons of the group go off, as a click would do it. */
+        HWND other = control;
+        while ((other = GetNextDlgGroupItem(window, other, FALSE)) != NULL && other != control)
+            SendMessageA(other, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+    SendMessageA(control, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    /* The window hears of it as of a click, so that its enabling rules run. */
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)control);
+    return Done("check", window, id);
+}
+
+static int Select(const char* prefix, DWORD pid, int id, const char* text, DWORD timeout) {
+    HWND window;
+    HWND control = FindControlOf(prefix, pid, id, timeout, &window);
+    if (!control)
+        return 3;
+    LRESULT index = SendMessageA(control, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text);
+    if (index == CB_ERR) {
+        fprintf(stderr, "winauto select: no entry \"%s\"\n", text);
+        return 3;
+    }
+    SendMessageA(control, CB_SETCURSEL, (WPARAM)index, 0);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)control);
+    return Done("select", window, id);
+}
+
+static int ListSelect(const char* prefix, DWORD pid, int id, const char* items, DWORD timeout) {
+    HWND window;
+    HWND control = FindControlOf(prefix, pid, id, timeout, &window);
+    if (!control)
+        return 3;
+    SendMessageA(control, LB_SETSEL, FALSE, -1);
+    for (const char* p = items; *p;) {
+        int item = atoi(p);
+        if (item >= 0)
+            SendMessageA(control, LB_SETSEL, TRUE, (LPARAM)item);
+        while (*p && *p != ',')
+            p++;
+        if (*p == ',')
+            p++;
+    }
+    return Done("listsel", window, id);
 }
 
 static int Kill(DWORD pid) {
@@ -578,7 +716,9 @@ static int RawPrint(const char* printer, const char* title, const char* path) {
 /* ---- arguments ---- */
 
 static int Usage(void) {
-    fputs("usage: winauto run|dump|command|printers|rawprint [options] (see the source)\n", stderr);
+    fputs("usage: winauto run|dump|command|settext|check|select|listsel|kill|printers|rawprint "
+          "[options] (see the source)\n",
+          stderr);
     return 2;
 }
 
@@ -596,6 +736,8 @@ int main(int argc, char** argv) {
     const char* file = NULL;
     DWORD pid = 0;
     int id = -1;
+    int on = 1;
+    const char* text = NULL;
     int i = 2;
     for (; i < argc; i++) {
         const char* a = argv[i];
@@ -629,6 +771,10 @@ int main(int argc, char** argv) {
             id = atoi(value);
         else if (strcmp(a, "--printer") == 0)
             printer = value;
+        else if (strcmp(a, "--text") == 0 || strcmp(a, "--items") == 0)
+            text = value;
+        else if (strcmp(a, "--on") == 0)
+            on = atoi(value);
         else
             return Usage();
     }
@@ -640,6 +786,14 @@ int main(int argc, char** argv) {
         status = Dump(title, pid, script.timeout);
     else if (strcmp(verb, "command") == 0)
         status = id < 0 ? Usage() : Command(title, pid, id, script.timeout);
+    else if (strcmp(verb, "settext") == 0)
+        status = id < 0 || !text ? Usage() : SetText(title, pid, id, text, script.timeout);
+    else if (strcmp(verb, "check") == 0)
+        status = id < 0 ? Usage() : Check(title, pid, id, on, script.timeout);
+    else if (strcmp(verb, "select") == 0)
+        status = id < 0 || !text ? Usage() : Select(title, pid, id, text, script.timeout);
+    else if (strcmp(verb, "listsel") == 0)
+        status = id < 0 || !text ? Usage() : ListSelect(title, pid, id, text, script.timeout);
     else if (strcmp(verb, "kill") == 0)
         status = pid ? Kill(pid) : Usage();
     else if (strcmp(verb, "printers") == 0)

@@ -40,11 +40,11 @@ class GeneralDialog : public SettingsFileTest {
 };
 
 TEST_F(GeneralDialog, ListsTheSetsAndTheCurrentName) {
-    EXPECT_EQ((std::vector<std::string>{"Work", "Default settings"}), SettingsSetEntries());
+    EXPECT_EQ((std::vector<std::string>{"Default settings", "Work"}), SettingsSetEntries());
     CopyText(CurrentSetName, sizeof CurrentSetName, "work"); // listed, in other letters
     EXPECT_EQ(2u, SettingsSetEntries().size());
     CopyText(CurrentSetName, sizeof CurrentSetName, "Applied");
-    EXPECT_EQ((std::vector<std::string>{"Work", "Default settings", "Applied"}),
+    EXPECT_EQ((std::vector<std::string>{"Default settings", "Work", "Applied"}),
               SettingsSetEntries());
 }
 
