@@ -212,9 +212,13 @@ static void PutListItems(HWND list) {
     LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     fputs(",\"items\":[", out);
     for (LRESULT i = 0; i < count && i < 1000; i++) {
+        /* The wide form: Wine hands only the first character of an item across processes
+         * through the ANSI one. */
+        WCHAR wide[MAX_TEXT] = L"";
         char item[MAX_TEXT] = "";
-        if (SendMessageA(list, LB_GETTEXTLEN, (WPARAM)i, 0) < MAX_TEXT)
-            SendMessageA(list, LB_GETTEXT, (WPARAM)i, (LPARAM)item);
+        if (SendMessageW(list, LB_GETTEXTLEN, (WPARAM)i, 0) < MAX_TEXT / 2 &&
+            SendMessageW(list, LB_GETTEXT, (WPARAM)i, (LPARAM)wide) >= 0)
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, item, sizeof item, NULL, NULL);
         if (i)
             fputc(',', out);
         PutJsonString(item);
