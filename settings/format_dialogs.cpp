@@ -178,7 +178,12 @@ bool StoreTextDialog(WindowRef dialog, Settings* working) {
     Settings scratch = *working;
     if (!ReadTextSizes(dialog, &scratch))
         return false;
-    GetFieldText(dialog, IDC_FONT, scratch.FontName, sizeof scratch.FontName);
+    // A face that the display does not have (settings made on another
+    // machine) leaves the list without a choice; OK must not wipe it.
+    char font[sizeof scratch.FontName];
+    GetFieldText(dialog, IDC_FONT, font, sizeof font);
+    if (font[0])
+        CopyText(scratch.FontName, sizeof scratch.FontName, font);
     GetFieldText(dialog, IDC_HEADER, scratch.HeaderStr, sizeof scratch.HeaderStr);
     GetFieldText(dialog, IDC_FOOTER, scratch.FooterStr, sizeof scratch.FooterStr);
     scratch.PprBndHd = Check(dialog, IDC_PAPER_BOUND);

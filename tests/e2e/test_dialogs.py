@@ -309,11 +309,12 @@ class FormatDialogTest(DialogTestCase):
         # The dialog is still open, the refused field in focus with its whole text selected.
         bench_module.wait_for(selected, 20, "%s selected after %r" % (field, text))
 
-    def sweep(self, button, title, fields, message_of, restore):
+    def sweep(self, button, title, fields, message_of, prepare):
         running = self.start(sets(), timeout=600)
         before = self.ini()
         self.open_settings(running)
         running.command(ID[button], title=SETTINGS_TITLE)
+        prepare(running)
         window = running.dump(title)
         original = {c["id"]: c["text"] for c in window["controls"]}
         count = 0
@@ -324,7 +325,6 @@ class FormatDialogTest(DialogTestCase):
                 self.refuse(running, title, field, text, count)
                 expected.append((ERROR, message_of(field)))
             running.settext(ID[field], original[ID[field]], title)
-        restore(running)
         # Cancel, then a fresh look: the dialog shows the values it had.
         running.command(ID["IDCANCEL"], title=title)
         running.command(ID[button], title=SETTINGS_TITLE)
@@ -360,8 +360,11 @@ class FormatDialogTest(DialogTestCase):
         running.command(ID["IDCANCEL"], title=SETTINGS_TITLE)
         self.finish(running)
 
+        # The fields take input while the text is printed formatted.
+        def formatted(r):
+            r.check(ID["IDC_ACTION_PRINT"], True, "Text File Settings")
         self.sweep("IDC_TEXT_BUTTON", "Text File Settings", TEXT_FIELDS,
-                   lambda field: "Invalid value", lambda r: None)
+                   lambda field: "Invalid value", formatted)
 
     def test_nup_dialog_labels_and_refused_values(self):
         running = self.start(sets())

@@ -5,6 +5,7 @@
 
 #include "common/messages.h"
 #include "resources/resource.h"
+#include "settings/dialog_fields.h"
 #include "tests/doubles/dialog_fields_recorder.h"
 #include "tests/doubles/recorder.h"
 
@@ -132,6 +133,17 @@ TEST_F(FormatDialogTest, TextSizesChooseTheSizeOperation) {
     Type(IDC_CHARS, "");
     ExpectRefused(StoreTextDialog(kDialog, &working), before, IDC_LINES,
                   "At least one size parameter has to be specified");
+}
+
+TEST_F(FormatDialogTest, FontMissingFromTheDisplayIsKept) {
+    DropDownEntries[IDC_FONT] = {"Courier New", "Lucida Console"};
+    FillTextDialog(kDialog, working);
+    EXPECT_EQ("", Shown(IDC_FONT)); // "Courier" is not installed
+    ASSERT_TRUE(StoreTextDialog(kDialog, &working));
+    EXPECT_STREQ("Courier", working.FontName);
+    SetFieldText(kDialog, IDC_FONT, "Lucida Console");
+    ASSERT_TRUE(StoreTextDialog(kDialog, &working));
+    EXPECT_STREQ("Lucida Console", working.FontName);
 }
 
 TEST_F(FormatDialogTest, RefusedTextFieldsChangeNothing) {
