@@ -432,7 +432,7 @@ class SelectPagesTest(DialogTestCase):
         if not dialog_poke():
             self.skipTest("the tests' dialog_poke.exe has not been built")
 
-    def print_pages(self, name, data, pages, choose, keys=None):
+    def print_pages(self, name, data, pages, choose, keys=None, shot=None):
         path = bench.put_file("C:\\tests\\pages\\" + name, data)
         values = {"ShowPrintDlg": 1, "UseRange": 1, "EnableTextPrint": 0, "WarnNonPS": 0,
                   "PSEOFChar": 0}
@@ -445,6 +445,8 @@ class SelectPagesTest(DialogTestCase):
                        "--pid", str(running.pid), timeout=60)
             window = running.dump("Select Pages")
             seen["window"] = window
+            if shot:
+                screenshot(window, shot)
             choose(running)
             seen["after"] = running.dump("Select Pages")
             running.command(ID["IDOK"], title="Select Pages")
@@ -459,8 +461,8 @@ class SelectPagesTest(DialogTestCase):
     def test_pages_three_five_and_seven_of_ten(self):
         job, seen = self.print_pages(
             "ten.ps", numbered_document(10), "3-7",
-            lambda r: r.listsel(ID["IDC_PAGE_LIST"], [0, 2, 4], "Select Pages"))
-        screenshot(seen["window"], "select_pages")
+            lambda r: r.listsel(ID["IDC_PAGE_LIST"], [0, 2, 4], "Select Pages"),
+            shot="select_pages")
         self.assertEqual({"OK", "Cancel", "&All", "All &Odd", "All &Even", "&Help"} -
                          labels(seen["window"]), set())
         listed = control(seen["window"], ID["IDC_PAGE_LIST"])
@@ -490,7 +492,7 @@ class FileInformationTest(DialogTestCase):
         if not dialog_poke():
             self.skipTest("the tests' dialog_poke.exe has not been built")
 
-    def describe(self, name, data, keys, press="IDOK"):
+    def describe(self, name, data, keys, press="IDOK", shot=None):
         path = bench.put_file("C:\\tests\\info\\" + name, data)
         values = {"ShowPrintDlg": 0, "EnableTextPrint": 1, "WarnNonPS": 0, "PSEOFChar": 0}
         values.update(keys)
@@ -500,14 +502,16 @@ class FileInformationTest(DialogTestCase):
         bench.wine(bench_module.unix_to_windows(dialog_poke()), "save", "--name", path,
                    "--pid", str(running.pid), timeout=60)
         window = running.dump("File Information")
+        if shot:
+            screenshot(window, shot)
         running.command(ID[press], title="File Information")
         result = self.finish(running)
         return window, result
 
     def test_structured_document_on_two_by_one(self):
         window, result = self.describe("seven.ps", numbered_document(7),
-                                       {"NUpPs": 1, "Width": 2, "Height": 1})
-        screenshot(window, "file_information")
+                                       {"NUpPs": 1, "Width": 2, "Height": 1},
+                                       shot="file_information")
         self.assertEqual(control(window, ID["IDC_INFO_NAME"])["text"], "seven.ps")
         text = control(window, ID["IDC_INFO_DESCRIPTION"])["text"]
         self.assertIn("With the current settings the file's 7 logical pages will require 4 "
