@@ -674,11 +674,12 @@ class Bench:
     # ---- running the program ----
 
     def start_run(self, args, settings=None, answers=(), print_dialog="OK", timeout=30,
-                  log=None, program=None, settings_name="run"):
+                  log=None, program=None, settings_name="run", cwd=None):
         """Starts the program (ravlen.exe unless program is given) under the automation and
         returns a Running. settings ({section: {key: value}} or text) is written to
         C:\\tests\\<settings_name>.ini and passed first as /i:. log names the activity log
-        (a C:\\ path) to collect."""
+        (a C:\\ path) to collect. cwd is the program's current directory (a Unix path; the
+        test runner's own by default)."""
         self._runs += 1
         args = list(args)
         if settings is not None:
@@ -695,7 +696,7 @@ class Bench:
         os.makedirs(os.path.dirname(output), exist_ok=True)
         with open(output + ".out", "wb") as out, open(output + ".err", "wb") as err:
             process = subprocess.Popen(argv, env=self.env, stdout=out, stderr=err,
-                                       stdin=subprocess.DEVNULL)
+                                       stdin=subprocess.DEVNULL, cwd=cwd)
         return Running(self, process, log_path, timeout, log, first_job, output)
 
     def run(self, args, interact=None, **options):

@@ -535,7 +535,7 @@ class PrinterDialogTest(DialogTestCase):
         if not dialog_poke():
             self.skipTest("the tests' dialog_poke.exe has not been built")
 
-    def run_poked(self, name, data, keys, *poke_args, args=()):
+    def run_poked(self, name, data, keys, *poke_args, args=(), cwd=None):
         path = bench.put_file("C:\\tests\\printer\\" + name, data)
         values = {"ShowPrintDlg": 1, "EnableTextPrint": 1, "WarnNonPS": 0}
         values.update(keys)
@@ -546,7 +546,7 @@ class PrinterDialogTest(DialogTestCase):
                        "--pid", str(running.pid), timeout=60)
 
         result = bench.run(list(args) + ["/q", path], settings=settings, print_dialog="NONE",
-                           interact=poke, timeout=120)
+                           interact=poke, timeout=120, cwd=cwd)
         self.assertFalse(result.timed_out, result)
         return result
 
@@ -556,6 +556,49 @@ class PrinterDialogTest(DialogTestCase):
         self.assertEqual(result.boxes, [])
         self.assertEqual(len(result.jobs), 1)
         self.assertEqual(sheet_count(result.jobs[0][1]), 3)
+
+    def test_driver_properties_open_for_a_text_file(self):
+        path = bench.put_file("C:\\tests\\printer\\props.txt", b"properties\r\n")
+        settings = {"Settings List": {"Default settings": 1},
+                    "Default settings": {"ShowPrintDlg": 1, "EnableTextPrint": 1}}
+
+        def properties(running):
+            running.command(0x401, title="Print")  # the printer's Properties button
+            sheet = running.dump("Options")
+            screenshot(sheet, "driver_properties")
+            running.command(ID["IDCANCEL"], title="Options")
+            running.command(ID["IDOK"], title="Print")
+
+        result = bench.run(["/q", path], settings=settings, print_dialog="NONE",
+                           interact=properties, timeout=120)
+        self.assertFalse(result.timed_out, result)
+        self.assertEqual(result.boxes, [])
+        self.assertIn(("#32770", "Options"), result.windows)
+        self.assertEqual([t for t, _ in result.jobs], ["Ravlen - props.txt"])
+
+    def test_pass_through_to_a_file(self):
+        # The driver writes a print to file to its "FILE:" port; Wine makes that a file of
+        # that name in the program's current directory.
+        directory = os.path.join(bench.work, "file-port")
+        os.makedirs(directory, exist_ok=True)
+        target = os.path.join(directory, "FILE:")
+        if os.path.exists(target):
+            os.remove(target)
+        code = numbered_document(1)
+        result = self.run_poked("tofile.ps", code, {"DrvHead": 1, "PSEOFChar": 1},
+                                "--to-file", cwd=directory)
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(result.jobs, [])
+        with open(target, "rb") as f:
+            job = f.read()
+        tail = (b"/_rvltmp 255 string def\n"
+                b"{ currentfile _rvltmp readline exch pop not { exit } if } loop\n")
+        self.assertTrue(job.startswith(b"%!PS-Adobe"), job[:100])
+        m = re.search(rb"\n0 \d+ translate \d+ 72 div \d+ 72 div neg scale\n\n", job)
+        self.assertIsNotNone(m)
+        self.assertEqual(job[m.end():m.end() + len(code) + len(tail)], code + tail)
+        self.assertNotIn(b"\x04", job)
+        self.assertEqual(ghostscript_pages(job), ["Page 1"])
 
     def test_copy_controls_locked_by_x1(self):
         path = bench.put_file("C:\\tests\\printer\\locked.txt", b"locked\r\n")
