@@ -57,6 +57,15 @@ void FillSetList(HWND dialog) {
     SelectCurrentSet(dialog);
 }
 
+// Launcher shortcuts, the progress bar and the taskbar icon need the shell
+// of Windows 4.0.
+void DisableWithoutNewShell(HWND dialog) {
+    if (LOBYTE(LOWORD(GetVersion())) >= 4)
+        return;
+    for (int id : {IDC_SHORTCUT, IDC_PROGRESS_BAR, IDC_SYS_TRAY})
+        EnableWindow(GetDlgItem(dialog, id), FALSE);
+}
+
 void ReadSetName(HWND dialog, char* name, size_t size) {
     GetDlgItemTextA(dialog, IDC_SET_NAME, name, static_cast<int>(size));
 }
@@ -142,6 +151,7 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
     case WM_INITDIALOG:
         CenterWindow(dialog);
         BeginSettingsDialog(startName, sizeof startName);
+        DisableWithoutNewShell(dialog);
         FillPrinterList(dialog);
         FillSetList(dialog);
         SendTo(dialog, IDC_FILE_TYPES, EM_LIMITTEXT, kSettingTextSize - 1, nullptr);
