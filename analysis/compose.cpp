@@ -153,8 +153,6 @@ bool ComposePostScript(FileAnalysis* analysis) {
         WriteText(LoadText(kTextPsNupTrailer));
     if (picture)
         WriteText(LoadText(kTextPsEpsEnd));
-    if (driverHeader)
-        WriteText(LoadText(kTextPsDriverHeaderTail));
     if (endOfJob)
         WriteBytes(&kEndOfJob, 1);
     return sent;

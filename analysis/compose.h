@@ -1,7 +1,8 @@
 // Composition of a PostScript job around a file's own code: end-of-job
 // characters, the driver-header fix, the n-up or picture procedure set, the
 // user's prolog, the setup or picture opening line, the code (whole, split at
-// the first page, or page by page), the trailer, and the driver-header tail.
+// the first page, or page by page) and the trailer. The driver-header tail
+// is not part of a copy: the job's sender writes it once, after the last.
 #pragma once
 
 #include "file_analysis.h"

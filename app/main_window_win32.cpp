@@ -20,6 +20,7 @@
 #include "spooler.h"
 #include "window_parts_win32.h"
 #include "window_rules.h"
+#include "../analysis/file_information.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../resources/resource.h"
@@ -207,6 +208,9 @@ bool RunCommand(HWND window, int id) {
         return true;
     case IDC_PRINT_CLIPBOARD:
         PrintClipboard(window, nullptr);
+        return true;
+    case IDC_FILE_INFO:
+        ShowFileInformation(window);
         return true;
     case IDC_TYPE_NORMAL:
     case IDC_TYPE_MINIMAL:

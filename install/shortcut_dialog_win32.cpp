@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "../app/help.h"
 #include "shortcut_dialog.h"
 
 #include "launcher_image.h"
@@ -18,8 +19,6 @@
 #include "../settings/settings.h"
 
 namespace {
-
-enum { kShortcutHelpContext = 6 };
 
 struct ShortcutRequest {
     const char* setName;
@@ -103,7 +102,7 @@ INT_PTR CALLBACK ShortcutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             EndDialog(dialog, 0);
             return TRUE;
         case IDC_SHORTCUT_HELP:
-            WinHelpA(dialog, HelpFilePath, HELP_CONTEXT, kShortcutHelpContext);
+            ShowHelpTopic(dialog, kHelpShortcut);
             return TRUE;
         }
         break;

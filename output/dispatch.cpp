@@ -8,6 +8,7 @@
 #include "print_job.h"
 #include "printer_selection.h"
 #include "../analysis/compose.h"
+#include "../analysis/page_selection.h"
 #include "../app/shell_ui.h"
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
@@ -27,13 +28,10 @@ ConversionKind ConversionCategory(int kind) {
     return kind == Binary ? kConvBin : kConvPS;
 }
 
-// The pages of the chosen range. The page-selection dialog is not part of
-// the program yet: until it is, a chosen range prints the whole document,
-// which the composition does once the range is cleared. False when the user
-// cancelled the selection.
-bool SelectChosenPages(FileAnalysis*, const PrinterChoices&) {
-    PageRangeChosen = false;
-    return true;
+// The pages of the chosen range, picked by the user in the Select Pages
+// dialog; false when the user cancelled it.
+bool SelectChosenPages(FileAnalysis* analysis, const PrinterChoices& choices) {
+    return SelectPages(analysis->file, choices.fromPage, choices.toPage, choices.maxPage);
 }
 
 // Composes the job into the temporary file at `path`. A failure is reported
@@ -192,6 +190,10 @@ bool SendToPrinter(FileAnalysis* analysis) {
         else
             sent = SendFileRange(analysis->file, analysis->psOffset, analysis->psLength, end);
     }
+    // The tail discards every line after it, the driver's trailer and any
+    // copy alike, so it ends the job once, after the last copy.
+    if (Output.driverHeaderMode)
+        WriteText(LoadText(kTextPsDriverHeaderTail));
     EndJob(!sent);
     return true;
 }

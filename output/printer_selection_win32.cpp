@@ -2,6 +2,8 @@
 // dialog opens on it and keeps the user's choices for the next batch.
 #include "printer_selection.h"
 
+#include "copy_choice.h"
+
 #include <windows.h>
 #include <commdlg.h>
 #include <dlgs.h>
@@ -79,20 +81,21 @@ bool SelectDefaultPrinter() {
     return true;
 }
 
-// The copies and collation the user ended the dialog with: in the device
-// settings when the driver handles copies itself, else in the record.
-void ChosenCopies(int* copies, bool* collated) {
-    *copies = selection.nCopies;
-    *collated = (selection.Flags & PD_COLLATE) != 0;
+// The copies and collation the user ended the dialog with, from wherever
+// the dialog put them for this driver.
+CopiesReport ChosenCopies() {
+    CopiesReport report = {
+        selection.nCopies, (selection.Flags & PD_COLLATE) != 0, false, 0, false, false};
     DEVMODEA* mode =
         selection.hDevMode ? static_cast<DEVMODEA*>(GlobalLock(selection.hDevMode)) : nullptr;
     if (!mode)
-        return;
-    if ((mode->dmFields & DM_COPIES) && mode->dmCopies > *copies)
-        *copies = mode->dmCopies;
-    if (mode->dmFields & DM_COLLATE)
-        *collated = *collated || mode->dmCollate == DMCOLLATE_TRUE;
+        return report;
+    report.deviceHasCopies = (mode->dmFields & DM_COPIES) != 0;
+    report.deviceCopies = mode->dmCopies;
+    report.deviceHasCollate = (mode->dmFields & DM_COLLATE) != 0;
+    report.deviceCollate = mode->dmCollate == DMCOLLATE_TRUE;
     GlobalUnlock(selection.hDevMode);
+    return report;
 }
 
 UINT_PTR CALLBACK PrintDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -169,8 +172,10 @@ bool SelectPrinterByName(const char* name) {
 
 bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis) {
     selection.hwndOwner = static_cast<HWND>(owner);
-    selection.Flags =
-        PD_ENABLEPRINTHOOK | PD_COLLATE | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+    // Without PD_USEDEVMODECOPIESANDCOLLATE: with it a driver that makes
+    // copies but cannot collate would never report collation, and every job
+    // of several copies would be refused below.
+    selection.Flags = PD_ENABLEPRINTHOOK | PD_COLLATE | PD_NOSELECTION;
     selection.lpfnPrintHook = PrintDialogHook;
     if (analysis && analysis->pageCount > 0 && CurrentSettings.UseRange) {
         WORD last = static_cast<WORD>(analysis->pageCount > 0xFFFF ? 0xFFFF : analysis->pageCount);
@@ -186,10 +191,7 @@ bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis) {
     PageRangeChosen = false;
     if (!PrintDlgA(&selection))
         return false;
-    int copies = 1;
-    bool collated = true;
-    ChosenCopies(&copies, &collated);
-    if (copies > 1 && !collated) {
+    if (CopiesUncollated(ChosenCopies())) {
         ShowMessage(kTextCollateRequired, "", 0, kMessageError);
         return false;
     }

@@ -267,10 +267,9 @@ TEST_F(Composition, DriverHeaderJob) {
     Output.devicePixelsPerInchY = 300;
     std::string code = "%!\nshowpage\n";
     ASSERT_TRUE(ComposePostScript(Analyze(code)));
-    EXPECT_EQ("\n0 6600 translate 600 72 div 300 72 div neg scale\n\n" + code +
-                  "/_rvltmp 255 string def\n"
-                  "{ currentfile _rvltmp readline exch pop not { exit } if } loop\n",
-              RawJobBytes);
+    // The tail that swallows the driver's trailer would swallow the next
+    // copy too; the sender writes it after the last one.
+    EXPECT_EQ("\n0 6600 translate 600 72 div 300 72 div neg scale\n\n" + code, RawJobBytes);
 }
 
 TEST_F(Composition, PrologFollowsTheProcedureSet) {

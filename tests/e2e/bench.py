@@ -231,6 +231,28 @@ class Running:
         written so far; the run's result has them all once it ends."""
         return [e for e in self.bench._read_shown(self.log_path) if e.get("event") == kind]
 
+    def _act(self, verb, control_id, title, timeout, *extra):
+        self.bench.winauto(verb, "--id", str(control_id), "--title", title, "--pid",
+                           str(self.pid), "--timeout", str(int(timeout * 1000)), *extra,
+                           timeout=timeout + 20)
+
+    def settext(self, control_id, text, title, timeout=20):
+        """Sets the text of a control of that window."""
+        self._act("settext", control_id, title, timeout, "--text", text)
+
+    def check(self, control_id, on, title, timeout=20):
+        """Checks or clears a button (a radio button's group follows), as a click would."""
+        self._act("check", control_id, title, timeout, "--on", "1" if on else "0")
+
+    def select(self, control_id, text, title, timeout=20):
+        """Chooses a combo box's entry, as the user would."""
+        self._act("select", control_id, title, timeout, "--text", text)
+
+    def listsel(self, control_id, items, title, timeout=20):
+        """Selects exactly those items of a list box."""
+        self._act("listsel", control_id, title, timeout, "--items",
+                  ",".join(str(i) for i in items) or "-1")
+
     def wait(self):
         try:
             self.process.wait(timeout=self.timeout + 30)
@@ -683,12 +705,13 @@ class Bench:
     # ---- running the program ----
 
     def start_run(self, args, settings=None, answers=(), print_dialog="OK", timeout=30,
-                  log=None, program=None, settings_name="run", stdin=None):
+                  log=None, program=None, settings_name="run", stdin=None, cwd=None):
         """Starts the program (ravlen.exe unless program is given) under the automation and
         returns a Running. settings ({section: {key: value}} or text) is written to
         C:\\tests\\<settings_name>.ini and passed first as /i:. log names the activity log
         (a C:\\ path) to collect. stdin names a C:\\ file that the program reads as its
-        standard input."""
+        standard input. cwd is the program's current directory (a Unix path; the test
+        runner's own by default)."""
         self._runs += 1
         args = list(args)
         if settings is not None:
@@ -708,7 +731,7 @@ class Bench:
         os.makedirs(os.path.dirname(output), exist_ok=True)
         with open(output + ".out", "wb") as out, open(output + ".err", "wb") as err:
             process = subprocess.Popen(argv, env=self.env, stdout=out, stderr=err,
-                                       stdin=subprocess.DEVNULL)
+                                       stdin=subprocess.DEVNULL, cwd=cwd)
         return Running(self, process, log_path, timeout, log, first_job, output)
 
     def run(self, args, interact=None, **options):

@@ -21,6 +21,8 @@ UNINSTALL_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 IDOK, IDCANCEL, IDC_SETTINGS, IDC_EXIT = 1, 2, 4, 2
 IDC_GROUP_NAME, IDC_TYPES, IDC_DIRECTORY = 1602, 1604, 1605
 IDC_SHORTCUT_NAME, IDC_SHORTCUT_DIRECTORY = 1620, 1623
+IDC_SHORTCUT_BUTTON = 2015  # "&Shortcut..." in the settings dialog
+SETTINGS_TITLE = "Ravlen Settings"
 LB_SETSEL = 0x185
 INSTALL_TITLE = "Install Ravlen"
 SHORTCUT_TITLE = "Create Ravlen Shortcut"
@@ -194,6 +196,8 @@ class InstallTest(unittest.TestCase):
         def interact(running):
             running.dump("Ravlen")
             running.command(IDC_SETTINGS)
+            running.dump(SETTINGS_TITLE)
+            running.command(IDC_SHORTCUT_BUTTON, title=SETTINGS_TITLE)
             running.dump(SHORTCUT_TITLE)
             winauto(running, "settext", "--title", SHORTCUT_TITLE, "--id",
                     str(IDC_SHORTCUT_DIRECTORY), "--text", "C:\\launchers")

@@ -193,13 +193,15 @@ class PrinterDialogTest(OutputTestCase):
         bench.wine(bench_module.unix_to_windows(dialog_poke()), *args, "--pid", str(running.pid),
                    timeout=60)
 
-    def run_dialog(self, name, data, print_args, save_args=None, keys=None):
+    def run_dialog(self, name, data, print_args, save_args=None, keys=None, then=None):
         path = bench.put_file("C:\\tests\\out\\" + name, data)
 
         def fill(running):
             self.poke(running, "print", *print_args)
             if save_args:
                 self.poke(running, "save", *save_args)
+            if then:
+                then(running)
 
         values = {"ShowPrintDlg": 1}
         values.update(keys or {})
@@ -221,12 +223,18 @@ class PrinterDialogTest(OutputTestCase):
         self.assertEqual(result.jobs, [])
 
     def test_page_range_of_a_structured_file(self):
-        # Page selection is not in the program yet: the dispatcher prints the whole document
-        # for a chosen range (and clears the range with the file).
+        # The Select Pages dialog lists the range, all selected; OK sends the document's
+        # header and those pages, the last with the trailer.
+        def confirm(running):
+            running.command(1, title="Select Pages")  # OK
+
         result = self.run_dialog("range.ps", STRUCTURED, ["--pages", "2-3"],
-                                 keys={"UseRange": 1, "PSEOFChar": 0})
+                                 keys={"UseRange": 1, "PSEOFChar": 0}, then=confirm)
         self.assertEqual(result.boxes, [])
-        self.assertEqual(result.jobs, [("Ravlen - range.ps", STRUCTURED)])
+        first = STRUCTURED.index(b"%%Page: 1 1")
+        second = STRUCTURED.index(b"%%Page: 2 2")
+        self.assertEqual(result.jobs, [("Ravlen - range.ps",
+                                        STRUCTURED[:first] + STRUCTURED[second:])])
 
     def test_driver_properties_refused_for_postscript_without_driver_header(self):
         result = self.run_dialog("props.ps", PLAIN, ["--properties"],

@@ -10,7 +10,10 @@
  *   winauto dump [--title PREFIX] [--class NAME] [--control ID] [--hidden 1] [--pid N]
  *                [--timeout MS]
  *       Waits for a visible top-level window whose title starts with PREFIX (message boxes
- *       excepted) and prints it with its child controls as one JSON object. --class and
+ *       excepted) and prints it with its child controls as one JSON object (for each its
+ *       class, id, text, enabled and visible state, a button's check state, an edit's
+ *       selection, a list's items and selected items; and the control with the focus).
+ *       --class and
  *       --control (a child with that id) narrow the choice; --hidden 1 takes hidden windows
  *       too (a window reached only through its tray icon).
  *   winauto command --id N [window options as for dump]
@@ -27,6 +30,12 @@
  *       entries) and prints the result.
  *   winauto restore [window options as for dump]
  *       Restores that window from its minimised state and brings it to the front.
+ *   winauto check --id N --on 0|1 [window options]
+ *       Checks or clears button N, and clears the other radio buttons of its group.
+ *   winauto select --id N --text TEXT [window options]
+ *       Chooses the entry TEXT of combo box N and tells the window, as a user's choice does.
+ *   winauto listsel --id N --items I,J,... [window options]
+ *       Selects exactly those items of the multiple-selection list box N.
  *   winauto kill --pid N
  *       Ends process N (a program whose test failed half-way), so that it cannot disturb the
  *       next test.
@@ -115,6 +124,9 @@ typedef struct {
     char text[MAX_TEXT];
     int enabled;
     int visible;
+    int checked;    /* buttons: BM_GETCHECK */
+    DWORD selStart; /* edits: EM_GETSEL */
+    DWORD selEnd;
 } Control;
 
 typedef struct {
@@ -133,6 +145,12 @@ static BOOL CALLBACK CollectControl(HWND child, LPARAM param) {
     WindowText(child, c->text, sizeof c->text);
     c->enabled = IsWindowEnabled(child) ? 1 : 0;
     c->visible = IsWindowVisible(child) ? 1 : 0;
+    c->checked = 0;
+    c->selStart = c->selEnd = 0;
+    if (_stricmp(c->className, "Button") == 0)
+        c->checked = (int)SendMessageA(child, BM_GETCHECK, 0, 0);
+    else if (_stricmp(c->className, "Edit") == 0)
+        SendMessageA(child, EM_GETSEL, (WPARAM)&c->selStart, (LPARAM)&c->selEnd);
     return TRUE;
 }
 
@@ -211,6 +229,34 @@ static int ButtonId(const char* name) {
     return 0;
 }
 
+/* A list box's items and which of them are selected (LB_GETTEXT is marshalled between
+ * processes for the system's list boxes). */
+static void PutListItems(HWND list) {
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    fputs(",\"items\":[", out);
+    for (LRESULT i = 0; i < count && i < 1000; i++) {
+        /* The wide form: Wine hands only the first character of an item across processes
+         * through the ANSI one. */
+        WCHAR wide[MAX_TEXT] = L"";
+        char item[MAX_TEXT] = "";
+        if (SendMessageW(list, LB_GETTEXTLEN, (WPARAM)i, 0) < MAX_TEXT / 2 &&
+            SendMessageW(list, LB_GETTEXT, (WPARAM)i, (LPARAM)wide) >= 0)
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, item, sizeof item, NULL, NULL);
+        if (i)
+            fputc(',', out);
+        PutJsonString(item);
+    }
+    fputs("],\"selected\":[", out);
+    int first = 1;
+    for (LRESULT i = 0; i < count && i < 1000; i++) {
+        if (SendMessageA(list, LB_GETSEL, (WPARAM)i, 0) > 0) {
+            fprintf(out, "%s%ld", first ? "" : ",", (long)i);
+            first = 0;
+        }
+    }
+    fputc(']', out);
+}
+
 static void PutControls(const ControlList* list) {
     fputs("\"controls\":[", out);
     for (int i = 0; i < list->count; i++) {
@@ -219,8 +265,12 @@ static void PutControls(const ControlList* list) {
         PutJsonString(c->className);
         fprintf(out, ",\"id\":%d,\"text\":", c->id);
         PutJsonString(c->text);
-        fprintf(out, ",\"enabled\":%s,\"visible\":%s}", c->enabled ? "true" : "false",
-                c->visible ? "true" : "false");
+        fprintf(out, ",\"enabled\":%s,\"visible\":%s,\"checked\":%d,\"sel\":[%lu,%lu]",
+                c->enabled ? "true" : "false", c->visible ? "true" : "false", c->checked,
+                (unsigned long)c->selStart, (unsigned long)c->selEnd);
+        if (_stricmp(c->className, "ListBox") == 0 || _stricmp(c->className, "ComboLBox") == 0)
+            PutListItems(c->window);
+        fputc('}', out);
     }
     fputc(']', out);
 }
@@ -561,14 +611,23 @@ static int Dump(const WindowFilter* filter, DWORD timeout) {
     GetWindowRect(window, &rect);
     LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
     LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    GUITHREADINFO gui;
+    ZeroMemory(&gui, sizeof gui);
+    gui.cbSize = sizeof gui;
+    int focus = 0;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &gui) && gui.hwndFocus)
+        focus = (int)(GetWindowLongPtrA(gui.hwndFocus, GWLP_ID) & 0xFFFF);
+    /* The edit of a combo box has the focus for the combo box. */
+    if (gui.hwndFocus && GetParent(gui.hwndFocus) != window && GetParent(gui.hwndFocus))
+        focus = (int)(GetWindowLongPtrA(GetParent(gui.hwndFocus), GWLP_ID) & 0xFFFF);
     PutWindowHead("dump", window);
     fprintf(out,
             ",\"enabled\":%s,\"visible\":%s,\"iconic\":%s,\"topmost\":%s,\"caption\":%s,"
-            "\"rect\":[%ld,%ld,%ld,%ld],\"screen\":[%d,%d],",
+            "\"rect\":[%ld,%ld,%ld,%ld],\"screen\":[%d,%d],\"focus\":%d,",
             IsWindowEnabled(window) ? "true" : "false", IsWindowVisible(window) ? "true" : "false",
             IsIconic(window) ? "true" : "false", (exStyle & WS_EX_TOPMOST) ? "true" : "false",
             (style & WS_CAPTION) == WS_CAPTION ? "true" : "false", rect.left, rect.top, rect.right,
-            rect.bottom, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+            rect.bottom, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), focus);
     PutControls(&controls);
     EndLine();
     return 0;
@@ -681,6 +740,78 @@ static int Restore(const WindowFilter* filter, DWORD timeout) {
     PutWindowHead("restore", window);
     EndLine();
     return 0;
+}
+
+/* ---- check, select, listsel ---- */
+
+static HWND FindControlOf(const WindowFilter* filter, int id, DWORD timeout, HWND* window) {
+    *window = FindWindowByFilter(filter, timeout);
+    if (!*window) {
+        fprintf(stderr, "winauto: no window \"%s\"\n", filter->prefix);
+        return NULL;
+    }
+    HWND control = GetDlgItem(*window, id);
+    if (!control)
+        fprintf(stderr, "winauto: no control %d in \"%s\"\n", id, filter->prefix);
+    return control;
+}
+
+static int Done(const char* verb, HWND window, int id) {
+    PutWindowHead(verb, window);
+    fprintf(out, ",\"id\":%d", id);
+    EndLine();
+    return 0;
+}
+
+static int Check(const WindowFilter* filter, int id, int on, DWORD timeout) {
+    HWND window;
+    HWND control = FindControlOf(filter, id, timeout, &window);
+    if (!control)
+        return 3;
+    LONG_PTR type = GetWindowLongPtrA(control, GWL_STYLE) & BS_TYPEMASK;
+    if (on && (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON)) {
+        /* The other buttons of the group go off, as a click would do it. */
+        HWND other = control;
+        while ((other = GetNextDlgGroupItem(window, other, FALSE)) != NULL && other != control)
+            SendMessageA(other, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+    SendMessageA(control, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    /* The window hears of it as of a click, so that its enabling rules run. */
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)control);
+    return Done("check", window, id);
+}
+
+static int Select(const WindowFilter* filter, int id, const char* text, DWORD timeout) {
+    HWND window;
+    HWND control = FindControlOf(filter, id, timeout, &window);
+    if (!control)
+        return 3;
+    LRESULT index = SendMessageA(control, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text);
+    if (index == CB_ERR) {
+        fprintf(stderr, "winauto select: no entry \"%s\"\n", text);
+        return 3;
+    }
+    SendMessageA(control, CB_SETCURSEL, (WPARAM)index, 0);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)control);
+    return Done("select", window, id);
+}
+
+static int ListSelect(const WindowFilter* filter, int id, const char* items, DWORD timeout) {
+    HWND window;
+    HWND control = FindControlOf(filter, id, timeout, &window);
+    if (!control)
+        return 3;
+    SendMessageA(control, LB_SETSEL, FALSE, -1);
+    for (const char* p = items; *p;) {
+        int item = atoi(p);
+        if (item >= 0)
+            SendMessageA(control, LB_SETSEL, TRUE, (LPARAM)item);
+        while (*p && *p != ',')
+            p++;
+        if (*p == ',')
+            p++;
+    }
+    return Done("listsel", window, id);
 }
 
 static int Kill(DWORD pid) {
@@ -894,8 +1025,8 @@ static int WriteSlowly(const char* manifest, int pieces, DWORD delay, DWORD hold
 /* ---- arguments ---- */
 
 static int Usage(void) {
-    fputs("usage: winauto run|dump|command|settext|send|post|keys|restore|clip|write|printers|"
-          "rawprint [options] (see the source)\n",
+    fputs("usage: winauto run|dump|command|settext|send|post|keys|restore|check|select|listsel|"
+          "clip|write|kill|printers|rawprint [options] (see the source)\n",
           stderr);
     return 2;
 }
@@ -922,6 +1053,7 @@ int main(int argc, char** argv) {
     const char* source = NULL;
     int empty = 0, bitmap = 0, pieces = 1;
     DWORD delay = 0, hold = 0;
+    int on = 1;
     int i = 2;
     for (; i < argc; i++) {
         const char* a = argv[i];
@@ -978,8 +1110,10 @@ int main(int argc, char** argv) {
             printer = value;
         else if (strcmp(a, "--stdin") == 0)
             script.stdinPath = value;
-        else if (strcmp(a, "--text") == 0)
+        else if (strcmp(a, "--text") == 0 || strcmp(a, "--items") == 0)
             text = value;
+        else if (strcmp(a, "--on") == 0)
+            on = atoi(value);
         else if (strcmp(a, "--file") == 0)
             source = value;
         else if (strcmp(a, "--pieces") == 0)
@@ -1013,6 +1147,12 @@ int main(int argc, char** argv) {
         status = keys ? Keys(&filter, keys, script.timeout) : Usage();
     } else if (strcmp(verb, "restore") == 0)
         status = Restore(&filter, script.timeout);
+    else if (strcmp(verb, "check") == 0)
+        status = id < 0 ? Usage() : Check(&filter, id, on, script.timeout);
+    else if (strcmp(verb, "select") == 0)
+        status = id < 0 || !text ? Usage() : Select(&filter, id, text, script.timeout);
+    else if (strcmp(verb, "listsel") == 0)
+        status = id < 0 || !text ? Usage() : ListSelect(&filter, id, text, script.timeout);
     else if (strcmp(verb, "kill") == 0)
         status = pid ? Kill(pid) : Usage();
     else if (strcmp(verb, "printers") == 0)

@@ -240,15 +240,55 @@ TEST_F(Dispatch, ChosenPageRangeAppliesToOneFile) {
     Printer.choices.toPage = 2;
     Printer.choices.maxPage = 2;
     EXPECT_TRUE(DispatchFile(file));
-    // Page selection is not in the program yet: the whole document is printed.
+    EXPECT_EQ(std::vector<std::string>{"2-2 of 2"}, Printer.pageSelections);
+    EXPECT_EQ(std::vector<std::string>{" 2 2"}, Printer.pageLabels);
+    // The document up to its first page, then page 2 with the trailer.
+    std::string doc = kStructured;
+    size_t first = doc.find("%%Page: 1 1");
     ASSERT_EQ(1u, Printer.jobs.size());
-    EXPECT_EQ(kStructured, Printer.jobs[0].bytes);
+    EXPECT_EQ(doc.substr(0, first) + doc.substr(doc.find("%%Page: 2 2")), Printer.jobs[0].bytes);
     EXPECT_FALSE(PageRangeChosen);
 
     // A range chosen for a file without pages is dropped with it.
     PageRangeChosen = true;
     EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(10))));
     EXPECT_FALSE(PageRangeChosen);
+    EXPECT_EQ(1u, Printer.pageSelections.size());
+}
+
+TEST_F(Dispatch, PagesPickedInTheDialogGoOutForEveryCopy) {
+    std::string doc = "%!PS-Adobe-3.0\n%%Pages: 3\n%%EndProlog\n"
+                      "%%Page: a 1\n(one)\n%%Page: b 2\n(two)\n%%Page: c 3\n(three)\n%%EOF\n";
+    PageRangeChosen = true;
+    Printer.choices = {2, 1, false, 1, 3, 3};
+    Printer.pageChoice = {true, false, true};
+    EXPECT_TRUE(DispatchFile(Analyze(doc, "C:\\docs\\pick.ps")));
+    EXPECT_EQ((std::vector<std::string>{" a 1", " b 2", " c 3"}), Printer.pageLabels);
+    std::string one = "%!PS-Adobe-3.0\n%%Pages: 3\n%%EndProlog\n%%Page: a 1\n(one)\n"
+                      "%%Page: c 3\n(three)\n%%EOF\n";
+    ASSERT_EQ(1u, Printer.jobs.size());
+    EXPECT_EQ(one + one, Printer.jobs[0].bytes);
+}
+
+TEST_F(Dispatch, CancelledPageSelectionPrintsNothing) {
+    PageRangeChosen = true;
+    Printer.choices = {1, 1, false, 1, 2, 2};
+    Printer.pagesConfirmed = false;
+    EXPECT_TRUE(DispatchFile(Analyze(kStructured, "C:\\docs\\s.ps")));
+    EXPECT_TRUE(Printer.jobs.empty());
+    EXPECT_TRUE(ShownBoxes.empty());
+    EXPECT_FALSE(PageRangeChosen);
+}
+
+TEST_F(Dispatch, DriverHeaderTailFollowsTheLastCopyOnly) {
+    CurrentSettings.DrvHead = 1;
+    Printer.choices.dialogCopies = 3;
+    EXPECT_TRUE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps")));
+    std::string line = "\n0 3300 translate 300 72 div 300 72 div neg scale\n\n";
+    std::string copy = line + kPlain;
+    // Anything after the tail is discarded by the printer: a tail after the
+    // first copy would swallow the other two.
+    EXPECT_EQ(copy + copy + copy + LoadText(kTextPsDriverHeaderTail), Printer.passThroughBytes);
 }
 
 } // namespace

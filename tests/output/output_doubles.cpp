@@ -1,5 +1,7 @@
 #include "output_doubles.h"
 
+#include "analysis/page_index.h"
+#include "analysis/page_selection.h"
 #include "app/progress.h"
 #include "app/shell_state.h"
 #include "common/file_system.h"
@@ -43,6 +45,21 @@ bool IsPostScriptPrinter() {
 bool AskOutputFileName(char* buffer, size_t size) {
     ++Printer.outputFileQuestions;
     return Printer.outputFileChosen && CopyOut(buffer, size, Printer.outputFile);
+}
+
+// The Select Pages dialog.
+bool SelectPages(FILE* stream, int fromPage, int toPage, int maxPage) {
+    Printer.pageSelections.push_back(std::to_string(fromPage) + "-" + std::to_string(toPage) +
+                                     " of " + std::to_string(maxPage));
+    Printer.pageLabels.clear();
+    if (!BuildPageIndex(stream, fromPage, toPage, maxPage, &Printer.pageLabels))
+        return false;
+    if (!Printer.pagesConfirmed)
+        return false;
+    if (!Printer.pageChoice.empty())
+        StorePageSelection(fromPage, Printer.pageChoice);
+    PageIndex.cursor = -1;
+    return true;
 }
 
 // The spooler.

@@ -41,6 +41,13 @@ struct PrinterScript {
     std::vector<size_t> passThroughBlocks; // block sizes, counts included
     bool badBlockCount = false;            // a block whose count did not match its size
 
+    // The Select Pages dialog: builds the real index, then the user either
+    // cancels or keeps the items of pageChoice (all when it is empty).
+    bool pagesConfirmed = true;
+    std::vector<bool> pageChoice;
+    std::vector<std::string> pageSelections; // "from-to of max" of each dialog
+    std::vector<std::string> pageLabels;
+
     // The conversion program: gets the command line, returns RunAndWait's result.
     std::function<int(const std::string&)> program;
     std::vector<std::string> commands;

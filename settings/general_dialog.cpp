@@ -1,0 +1,120 @@
+// The general settings dialog's rules.
+#include "general_dialog.h"
+
+#include "dialog_fields.h"
+#include "../common/bounded_text.h"
+#include "../common/messages.h"
+#include "../resources/resource.h"
+
+#include <cstring>
+
+Settings WorkingSettings;
+
+namespace {
+
+struct CheckField {
+    int control;
+    int Settings::*field;
+};
+
+const CheckField kGeneralChecks[] = {{IDC_ENABLE_SPOOLER, &Settings::EnableSpooler},
+                                     {IDC_SHOW_PRINT_DLG, &Settings::ShowPrintDlg},
+                                     {IDC_PREFS_DD, &Settings::EnablePrefsDD},
+                                     {IDC_QUIT_COMMAND_LINE, &Settings::QuitFromComLine},
+                                     {IDC_NAME_IN_HEADER, &Settings::NameInHeader},
+                                     {IDC_SHOW_PROGRESS, &Settings::ProgrBar},
+                                     {IDC_SAVE_POS, &Settings::SavePos},
+                                     {IDC_SYS_TRAY, &Settings::SysTray}};
+
+enum { kSetListSize = 1024 };
+
+void StoreGeneralDialog(WindowRef dialog, Settings* working) {
+    for (const CheckField& check : kGeneralChecks)
+        working->*check.field = GetFieldCheck(dialog, check.control) ? 1 : 0;
+    char printer[kSettingTextSize];
+    GetFieldText(dialog, IDC_PRINTER_LIST, printer, sizeof printer);
+    // The first entry stands for the system's default printer.
+    if (std::strstr(printer, UseDefaultText))
+        printer[0] = '\0';
+    CopyText(working->PrinterName, sizeof working->PrinterName, printer);
+    GetFieldText(dialog, IDC_FILE_TYPES, working->FileTypes, sizeof working->FileTypes);
+}
+
+void ShowDefaultSet(WindowRef dialog) {
+    CopyText(CurrentSetName, sizeof CurrentSetName, DefaultSetName);
+    TransferSettings(&WorkingSettings, kReadSettings);
+    FillGeneralDialog(dialog);
+}
+
+} // namespace
+
+void BeginSettingsDialog(char* startName, size_t size) {
+    WorkingSettings = CurrentSettings;
+    CopyText(startName, size, CurrentSetName);
+}
+
+std::vector<std::string> SettingsSetEntries() {
+    char names[kSetListSize];
+    ListSettingsSets(names, sizeof names);
+    std::vector<std::string> entries;
+    bool currentListed = false;
+    for (const char* name = names; *name; name += std::strlen(name) + 1) {
+        entries.push_back(name);
+        currentListed = currentListed || CompareNoCase(name, CurrentSetName) == 0;
+    }
+    if (!currentListed)
+        entries.push_back(CurrentSetName);
+    return entries;
+}
+
+void FillGeneralDialog(WindowRef dialog) {
+    for (const CheckField& check : kGeneralChecks)
+        SetFieldCheck(dialog, check.control, WorkingSettings.*check.field != 0);
+    SetFieldText(dialog, IDC_FILE_TYPES, WorkingSettings.FileTypes);
+    const char* printer = WorkingSettings.PrinterName;
+    SetFieldText(dialog, IDC_PRINTER_LIST, printer[0] ? printer : UseDefaultText);
+}
+
+void PreviewSettingsSet(WindowRef dialog, const char* name) {
+    if (std::strcmp(name, CurrentSetName) == 0)
+        return;
+    CopyText(CurrentSetName, sizeof CurrentSetName, name);
+    TransferSettings(&WorkingSettings, kReadSettings);
+    FillGeneralDialog(dialog);
+}
+
+bool CommitSettingsDialog(WindowRef dialog, const char* name, bool save) {
+    if (!name[0]) {
+        ShowMessage(kTextSettingsNeedName, "", 0, kMessageError);
+        return false;
+    }
+    StoreGeneralDialog(dialog, &WorkingSettings);
+    CurrentSettings = WorkingSettings;
+    CopyText(CurrentSetName, sizeof CurrentSetName, name);
+    if (save)
+        TransferSettings(&CurrentSettings, kWriteSettings);
+    SelectSettingsPrinter();
+    return true;
+}
+
+bool DeleteSettingsCommand(WindowRef dialog, const char* name, char* startName, size_t size) {
+    if (!name[0]) {
+        ShowMessage(kTextSettingsNeedName, "", 0, kMessageError);
+        return false;
+    }
+    if (std::strstr(name, DefaultSetName)) {
+        ShowMessage(kTextDefaultNotDeletable, "", 0, kMessageError);
+        return false;
+    }
+    if (ShowMessage(kTextConfirmDeleteSettings, name, 0, kMessageQuestion) != kAnswerYes)
+        return false;
+    DeleteSettingsSet(name);
+    if (std::strcmp(name, startName) == 0)
+        CopyText(startName, size, DefaultSetName);
+    ShowDefaultSet(dialog);
+    return true;
+}
+
+void CancelSettingsDialog(const char* startName) {
+    CopyText(CurrentSetName, sizeof CurrentSetName, startName);
+}
