@@ -2,6 +2,7 @@
 #include "page_selection.h"
 
 #include "page_index.h"
+#include "../common/file_system.h"
 #include "../common/line_reader.h"
 
 #include <cstring>
@@ -20,7 +21,7 @@ std::string PageLabel(const char* line) {
     return label;
 }
 
-void RecordPage(long start, int fromPage, int toPage, const char* line,
+void RecordPage(long long start, int fromPage, int toPage, const char* line,
                 std::vector<std::string>* labels) {
     if (PageIndex.lastIndex >= 0)
         PageIndex.entries[PageIndex.lastIndex].end = start;
@@ -38,13 +39,13 @@ bool BuildPageIndex(FILE* stream, int fromPage, int toPage, int maxPage,
                     std::vector<std::string>* labels) {
     if (maxPage < 1 || !AllocatePageIndex(maxPage))
         return false;
-    if (std::fseek(stream, 0, SEEK_SET) != 0)
+    if (!SeekStream(stream, 0, SEEK_SET))
         return false;
     char line[256];
     for (;;) {
         // Taken before the read: a NUL byte inside the line would make its
         // measured length, and so its start, wrong.
-        long start = std::ftell(stream);
+        long long start = StreamPosition(stream);
         if (!ReadLine(line, stream))
             break;
         if (std::strncmp(line, kPageComment, sizeof kPageComment - 1) == 0 &&
@@ -52,7 +53,7 @@ bool BuildPageIndex(FILE* stream, int fromPage, int toPage, int maxPage,
             RecordPage(start, fromPage, toPage, line, labels);
     }
     if (PageIndex.lastIndex >= 0)
-        PageIndex.entries[PageIndex.lastIndex].end = std::ftell(stream);
+        PageIndex.entries[PageIndex.lastIndex].end = StreamPosition(stream);
     return true;
 }
 

@@ -25,7 +25,7 @@ class PageSelection : public AnalysisTest {
     // The pages a walk returns, by the text of their first line's number.
     std::vector<std::string> Walk(const std::string& doc) {
         std::vector<std::string> pages;
-        long offset, length;
+        long long offset, length;
         while (NextSelectedPage(&offset, &length))
             pages.push_back(doc.substr(static_cast<size_t>(offset), static_cast<size_t>(length)));
         return pages;
