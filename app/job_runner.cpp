@@ -177,8 +177,10 @@ bool RunEntry(const char* entry, WindowRef owner, int index, int count) {
         ChooseSettings(entry);
         analysis = AnalyzeUnderOwnSet(analysis, entry, analysedWith);
         ok = analysis && DispatchFile(analysis);
+        // Only a file that went out whole may go: a failed or stopped entry
+        // keeps its file, whatever /delete asked for.
         if (analysis)
-            ReleaseFile(analysis, DeleteAfterPrint);
+            ReleaseFile(analysis, DeleteAfterPrint && ok && !StopRequested);
     }
     ok = ok && !PumpMessages();
     if (index == count || !ok)

@@ -139,12 +139,21 @@ TEST_F(JobRunnerTest, EchoWritesStartAndDoneLinesInOrder) {
     EXPECT_EQ(lines[4].rfind("! Done printing:  " + b + " * ", 0), 0u);
 }
 
-TEST_F(JobRunnerTest, DeleteAfterPrintDeletesAfterAFailureButNotAfterACancelledDialog) {
+TEST_F(JobRunnerTest, DeleteAfterPrintDeletesOnlyWhatWasPrinted) {
     std::string a = Write("a.txt"), b = Write("b.txt"), log = Path("echo.log");
+    std::string c = Write("c.txt"), d = Write("d.txt");
     DeleteAfterPrint = true;
     OtherParts.dispatchSucceeds = false;
     EXPECT_FALSE(PrintEntry(a.c_str(), MainWindow, 1, 1));
-    EXPECT_FALSE(PathExists(a.c_str()));
+    EXPECT_TRUE(PathExists(a.c_str())) << "a file that did not print is kept";
+    OtherParts.dispatchSucceeds = true;
+    OtherParts.stopDuringDispatch = true;
+    EXPECT_FALSE(PrintEntry(c.c_str(), MainWindow, 1, 1));
+    EXPECT_TRUE(PathExists(c.c_str())) << "a stopped file is kept";
+    OtherParts.stopDuringDispatch = false;
+    StopRequested = false;
+    EXPECT_TRUE(PrintEntry(d.c_str(), MainWindow, 1, 1));
+    EXPECT_FALSE(PathExists(d.c_str()));
 
     ASSERT_TRUE(LogOpen(log.c_str()));
     EchoToLog = true;
