@@ -70,6 +70,19 @@ TEST_F(UnicodePrintTest, EveryUnicodeFormDrawsTheSameCharactersWide) {
     }
 }
 
+TEST_F(UnicodePrintTest, FileNamesInHeadersKeepTheirCharacters) {
+    strcpy(CurrentSettings.HeaderStr, "&f");
+    ScratchFile file(kSample + "\n");
+    ASSERT_EQ(1,
+              PrintTextFile(file.file(), "r\xC3\xA9sum\xC3\xA9.txt", RecorderDevice(), 1, nullptr));
+    EXPECT_EQ("W:r\xC3\xA9sum\xC3\xA9.txt", Drawn().front());
+    // A name in the ANSI code page is drawn as it stands.
+    ResetTextDevice();
+    rewind(file.file());
+    ASSERT_EQ(1, PrintTextFile(file.file(), "r\xE9sum\xE9.txt", RecorderDevice(), 1, nullptr));
+    EXPECT_EQ("r\xE9sum\xE9.txt", Drawn().front());
+}
+
 TEST_F(UnicodePrintTest, AnsiTextStillDrawsItsBytes) {
     // Latin-1 letters that are not UTF-8, as before.
     const std::string ansi = "caf\xE9 \xC0\xFF \xD6l";
