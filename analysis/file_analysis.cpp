@@ -9,6 +9,7 @@
 #include "../common/line_reader.h"
 #include "../common/messages.h"
 #include "../settings/settings.h"
+#include "../textfmt/text_encoding.h"
 
 #include <cctype>
 #include <cerrno>
@@ -297,7 +298,10 @@ void Classify(FileAnalysis* analysis) {
     const char* start = std::strstr(text, "%!");
     if (!start) {
         bool textPrint = CurrentSettings.EnableTextPrint != 0;
-        analysis->kind = textPrint && !IsBinaryData(window, examined) ? Text : Binary;
+        // UTF-16 text is full of zero bytes; its byte-order mark tells it from
+        // printer data.
+        bool readable = HasUtf16Mark(window, read) || !IsBinaryData(window, examined);
+        analysis->kind = textPrint && readable ? Text : Binary;
         return;
     }
     analysis->kind = PlainPostScript;

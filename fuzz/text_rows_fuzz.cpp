@@ -24,6 +24,7 @@ void ProduceRows(FILE* file, const uint8_t* h) {
     options.lineNumbers = h[2] & 2;
     options.translateOem = h[2] & 4;
     options.highlighting = false;
+    options.utf8 = h[2] & 8;
     RowSource source;
     ResetRowSource(&source, file, options);
     for (;;) {
@@ -35,8 +36,9 @@ void ProduceRows(FILE* file, const uint8_t* h) {
             __builtin_trap();
     }
     rewind(file);
-    CountOptions count = {options.charsPerLine, options.tabWidth, static_cast<int8_t>(h[3]),
-                          options.wrapLines, true};
+    CountOptions count = {
+        options.charsPerLine, options.tabWidth, static_cast<int8_t>(h[3]), options.wrapLines, true,
+        options.utf8};
     bool oem = false;
     CountTextRows(file, count, &oem);
 }

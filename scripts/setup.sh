@@ -8,6 +8,7 @@ packages=(
     cups cups-client cups-bsd ghostscript
     python3
     enscript a2ps groff psutils
+    fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do

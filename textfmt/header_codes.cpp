@@ -7,6 +7,7 @@
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
 #include "../common/paths.h"
+#include "text_draw.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void DrawRun(DeviceContext dc, const char* run, int length, char code, int left,
     else if (code == 'r')
         x = right;
     SetTextAlignment(dc, AlignmentOf(code));
-    DrawTextRun(dc, x, y, run, length);
+    DrawHeaderText(dc, x, y, run, length);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "definitions.h"
+#include "text_draw.h"
 #include "text_fonts.h"
 
 namespace {
@@ -57,7 +58,7 @@ const char* Search(const char* p, const char* end, const char* marker) {
 
 void DrawPlain(DeviceContext dc, const char* from, const char* to) {
     if (to > from)
-        DrawTextRun(dc, 0, 0, from, static_cast<int>(to - from));
+        DrawRowText(dc, 0, 0, from, static_cast<int>(to - from));
 }
 
 void DrawStyled(DeviceContext dc, const char* from, const char* to, FontRef font,
@@ -68,7 +69,7 @@ void DrawStyled(DeviceContext dc, const char* from, const char* to, FontRef font
     SelectTextFont(dc, font);
     if (coloured)
         SetTextColour(dc, colour);
-    DrawTextRun(dc, 0, 0, from, static_cast<int>(to - from));
+    DrawRowText(dc, 0, 0, from, static_cast<int>(to - from));
     SelectTextFont(dc, highlighter.bodyFont);
     if (coloured)
         SetTextColour(dc, 0);

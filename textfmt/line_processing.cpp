@@ -5,6 +5,7 @@
 #include "highlighting.h"
 #include "../common/file_system.h"
 #include "oem_text.h"
+#include "text_encoding.h"
 
 #ifdef _WIN32
 #define ReadByte getc
@@ -12,7 +13,7 @@
 #define ReadByte getc_unlocked
 #endif
 
-int ReadTextLine(FILE* file, char* line) {
+int ReadTextLine(FILE* file, char* line, bool utf8) {
     int length = 0;
     while (length < kLineLimit) {
         int c = ReadByte(file);
@@ -21,6 +22,11 @@ int ReadTextLine(FILE* file, char* line) {
         line[length++] = static_cast<char>(c);
         if (c == '\n')
             break;
+    }
+    if (utf8 && length == kLineLimit && line[length - 1] != '\n') {
+        int tail = Utf8UnfinishedTail(line, length);
+        if (tail > 0 && SeekStream(file, -tail, SEEK_CUR))
+            length -= tail;
     }
     line[length] = '\0';
     return length > 0 ? length : -1;
@@ -53,9 +59,44 @@ int RemoveLineEnds(const char* line, int length) {
     return length;
 }
 
-int ExpandTabs(char* line, int length, int tabWidth) {
+namespace {
+
+int ExpandUtf8Tabs(char* line, int length, int tabWidth) {
+    char expanded[kLineBufferSize];
+    memset(expanded, ' ', sizeof expanded);
+    int position = 0; // bytes
+    int column = 0;   // characters
+    const char* end = line + length;
+    for (const char* p = line; p < end && position < kExpandedLimit;) {
+        if (*p == '\t') {
+            int blanks = tabWidth - column % tabWidth;
+            if (blanks > kExpandedLimit - position)
+                blanks = kExpandedLimit - position;
+            position += blanks;
+            column += blanks;
+            ++p;
+            continue;
+        }
+        int n = Utf8SequenceLength(p, end);
+        if (position + n > kExpandedLimit)
+            break;
+        memcpy(expanded + position, p, static_cast<size_t>(n));
+        position += n;
+        ++column;
+        p += n;
+    }
+    memcpy(line, expanded, static_cast<size_t>(position));
+    line[position] = '\0';
+    return position;
+}
+
+} // namespace
+
+int ExpandTabs(char* line, int length, int tabWidth, bool utf8) {
     if (tabWidth < 1)
         tabWidth = 1;
+    if (utf8)
+        return ExpandUtf8Tabs(line, length, tabWidth);
     char expanded[kLineBufferSize];
     memset(expanded, ' ', sizeof expanded);
     long long position = 0;
@@ -81,11 +122,18 @@ bool HasOemCharacters(const char* line, int length) {
     return false;
 }
 
-int FindBreak(const char* text, int length, int width) {
+int FindBreak(const char* text, int length, int width, bool utf8) {
     if (width < 1)
         width = 1;
     if (length <= width)
         return 0;
+    if (utf8) {
+        // From here on width is the byte offset of the first character that
+        // does not fit; blanks are single bytes, so the search stays the same.
+        width = Utf8OffsetOfCharacter(text, length, width);
+        if (width >= length)
+            return 0;
+    }
     if (text[width] == ' ')
         return width;
     for (int k = width - 1; k >= 0; --k)
@@ -94,12 +142,12 @@ int FindBreak(const char* text, int length, int width) {
     return width;
 }
 
-int CountRows(const char* text, int length, int width) {
+int CountRows(const char* text, int length, int width, bool utf8) {
     if (width < 1)
         width = 1;
     int rows = 1;
     for (;;) {
-        int cut = FindBreak(text, length, width);
+        int cut = FindBreak(text, length, width, utf8);
         if (cut == 0)
             return rows;
         ++rows;
@@ -123,7 +171,7 @@ void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options) {
 
 // Reads the next file line into the buffer; kRowText when there is one.
 static RowKind ReadNextLine(RowSource* source, Row* row) {
-    int length = ReadTextLine(source->file, source->line);
+    int length = ReadTextLine(source->file, source->line, source->options.utf8);
     if (length < 0) {
         source->finished = true;
         return kRowEndOfFile;
@@ -133,7 +181,7 @@ static RowKind ReadNextLine(RowSource* source, Row* row) {
     ++source->lineNumber;
     length = RemoveLineEnds(source->line, length);
     if (memchr(source->line, '\t', static_cast<size_t>(length)))
-        length = ExpandTabs(source->line, length, source->options.tabWidth);
+        length = ExpandTabs(source->line, length, source->options.tabWidth, source->options.utf8);
     if (source->options.translateOem)
         TranslateOemText(source->line, length);
     source->start = 0;
@@ -141,6 +189,20 @@ static RowKind ReadNextLine(RowSource* source, Row* row) {
     if (source->options.lineNumbers)
         row->lineNumber = source->lineNumber;
     return kRowText;
+}
+
+// The row of a UTF-8 line without wrapping: a line longer than the row ends
+// in the marker, which takes the place of the last character that fits. The
+// buffer's spare bytes hold the marker's second byte even on a full line.
+static int TruncateUtf8Row(char* text, int length, int width, bool highlighting) {
+    int last = Utf8OffsetOfCharacter(text, length, width - 1);
+    if (last >= length || last + Utf8SequenceLength(text + last, text + length) >= length)
+        return length;
+    if (highlighting)
+        NoteTruncation(text, length, last);
+    text[last] = static_cast<char>(0xC2); // U+00BB, the right-pointing double angle
+    text[last + 1] = static_cast<char>(0xBB);
+    return last + 2;
 }
 
 RowKind NextRow(RowSource* source, Row* row) {
@@ -159,10 +221,12 @@ RowKind NextRow(RowSource* source, Row* row) {
     int n = source->length - source->start;
     int width = source->options.charsPerLine;
     if (source->options.wrapLines) {
-        int cut = FindBreak(text, n, width);
+        int cut = FindBreak(text, n, width, source->options.utf8);
         source->pending = cut > 0;
         if (source->pending)
             n = cut;
+    } else if (source->options.utf8) {
+        n = TruncateUtf8Row(text, n, width, source->options.highlighting);
     } else if (n > width) {
         if (source->options.highlighting)
             NoteTruncation(text, n, width - 1);
@@ -183,7 +247,7 @@ long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetect
     long long rows = 0;
     bool textSeen = false;
     int length;
-    while ((length = ReadTextLine(file, line)) >= 0) {
+    while ((length = ReadTextLine(file, line, options.utf8)) >= 0) {
         // Page breaks count the row positions the printing gives them, or a
         // header's page total would not match the pages printed: one before
         // any text leaves its row empty, and one at the top of a page ends
@@ -201,8 +265,8 @@ long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetect
             *oemDetected = true;
         if (options.wrapLines) {
             if (memchr(line, '\t', static_cast<size_t>(length)))
-                length = ExpandTabs(line, length, options.tabWidth);
-            rows += CountRows(line, length, options.charsPerLine);
+                length = ExpandTabs(line, length, options.tabWidth, options.utf8);
+            rows += CountRows(line, length, options.charsPerLine, options.utf8);
         } else {
             rows += 1;
         }

@@ -12,8 +12,10 @@ enum {
 };
 
 // The next line of at most kLineLimit bytes, with its line end; its length in
-// bytes (a zero byte inside it counts), or -1 at the end of the file.
-int ReadTextLine(FILE* file, char* line);
+// bytes (a zero byte inside it counts), or -1 at the end of the file. In
+// UTF-8 text a sequence that would be cut at the limit is left for the next
+// line.
+int ReadTextLine(FILE* file, char* line, bool utf8 = false);
 // True when the line is a page break. A form feed later in the line cuts the
 // line there and leaves the file at the form feed; text after a form feed
 // that starts a line is left to be read as the next line.
@@ -21,13 +23,15 @@ bool CheckFormFeed(FILE* file, char* line, int* length);
 // Length without the CRs and LFs at the end.
 int RemoveLineEnds(const char* line, int length);
 // Expands tabs in place (the line buffer holds kLineBufferSize bytes); the new
-// length, at most kExpandedLimit. A tab width below 1 counts as 1.
-int ExpandTabs(char* line, int length, int tabWidth);
+// length, at most kExpandedLimit. A tab width below 1 counts as 1. In UTF-8
+// text tab stops count characters, and a sequence is never cut at the limit.
+int ExpandTabs(char* line, int length, int tabWidth, bool utf8 = false);
 // A byte from 128 to 164: the text is in a DOS code page.
 bool HasOemCharacters(const char* line, int length);
-// Characters to put in the current row, or 0 when the text fits.
-int FindBreak(const char* text, int length, int width);
-int CountRows(const char* text, int length, int width);
+// Bytes to put in the current row, or 0 when the text fits. The width counts
+// bytes, or in UTF-8 text characters (a malformed byte is one character).
+int FindBreak(const char* text, int length, int width, bool utf8 = false);
+int CountRows(const char* text, int length, int width, bool utf8 = false);
 
 struct RowOptions {
     int charsPerLine; // below 1 counts as 1
@@ -36,6 +40,7 @@ struct RowOptions {
     bool lineNumbers;
     bool translateOem;
     bool highlighting; // tell the highlighter about cut-off comment ends
+    bool utf8;         // count characters, not bytes
 };
 
 struct RowSource {
@@ -73,6 +78,7 @@ struct CountOptions {
     int linesPerPage;
     bool wrapLines;
     bool detectOem;
+    bool utf8;
 };
 
 // Rows the file takes from its current position to its end, as the printing

@@ -59,6 +59,8 @@ void MoveCurrentPosition(DeviceContext dc, int x, int y);
 // Draws `length` bytes at (x, y); in kAlignUpdatePosition mode at the current
 // position instead, which then moves past the text.
 void DrawTextRun(DeviceContext dc, int x, int y, const char* text, int length);
+// The same for `length` UTF-16 units, through the wide-character calls.
+void DrawWideTextRun(DeviceContext dc, int x, int y, const char16_t* text, int length);
 void SetTextColour(DeviceContext dc, unsigned long colour); // red + 256 green + 65536 blue
 // output: "FILE:" or none.
 bool StartDocument(DeviceContext dc, const char* name, const char* output);

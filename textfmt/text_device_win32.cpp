@@ -110,6 +110,11 @@ void DrawTextRun(DeviceContext dc, int x, int y, const char* text, int length) {
         TextOutA(Dc(dc), x, y, text, length);
 }
 
+void DrawWideTextRun(DeviceContext dc, int x, int y, const char16_t* text, int length) {
+    if (length > 0)
+        TextOutW(Dc(dc), x, y, reinterpret_cast<const wchar_t*>(text), length);
+}
+
 void SetTextColour(DeviceContext dc, unsigned long colour) {
     SetTextColor(Dc(dc), static_cast<COLORREF>(colour));
 }

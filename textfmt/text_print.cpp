@@ -8,6 +8,7 @@
 #include "../app/progress.h"
 #include "../app/shell_ui.h"
 #include "../common/bounded_text.h"
+#include "../common/file_system.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
 #include "../settings/settings.h"
@@ -15,6 +16,8 @@
 #include "header_codes.h"
 #include "highlighting.h"
 #include "line_processing.h"
+#include "text_draw.h"
+#include "text_encoding.h"
 #include "text_fonts.h"
 
 namespace {
@@ -28,9 +31,16 @@ struct TextJob {
     FontRef paperFont; // paper-bound header and footer
     FontRef pageFont;  // per-page header and footer
     PenRef framePen;
+    FILE* converted; // a UTF-16 file as UTF-8, deleted with the job
+    char convertedPath[kPathSize];
 };
 
 void ReleaseJob(TextJob* job) {
+    SetUnicodeRows(false);
+    if (job->converted) {
+        fclose(job->converted);
+        RemoveFile(job->convertedPath);
+    }
     DeleteDeviceContext(job->dc);
     DeleteTextFont(job->bodyFont);
     DeleteTextFont(job->paperFont);
@@ -48,12 +58,59 @@ bool NeedsCountingPass(const Settings& s, bool countOnly) {
     return countOnly || s.OEMTrans == 1 || strstr(s.HeaderStr, "&t") || strstr(s.FooterStr, "&t");
 }
 
-void RunCountingPass(FILE* file, const Settings& s, TextLayout* L) {
+// Where the text begins: after a byte-order mark.
+struct TextSource {
+    FILE* file;
+    long long start;
+    bool utf8;
+};
+
+void RewindText(const TextSource& text) {
+    if (text.start == 0 || !SeekStream(text.file, text.start, SEEK_SET))
+        rewind(text.file);
+}
+
+// The encoding is decided once, before the counting pass, so that counting
+// and printing read the same characters. A UTF-16 file is read through a
+// UTF-8 copy; false when that copy cannot be made.
+bool OpenTextSource(TextJob* job, FILE* file, const Settings& s, TextSource* text) {
+    *text = {file, 0, false};
+    // Always translating from the DOS code page means the user knows the
+    // file is not Unicode.
+    if (s.OEMTrans == 2)
+        return true;
+    int mark = 0;
+    TextEncoding encoding = DetectFileEncoding(file, &mark);
+    text->utf8 = encoding != kEncodingAnsi;
+    if (encoding == kEncodingAnsi || encoding == kEncodingUtf8) {
+        text->start = mark;
+        return true;
+    }
+    if (!MakeTempFileName(job->convertedPath, sizeof job->convertedPath))
+        return false;
+    job->converted = OpenStream(job->convertedPath, "w+b");
+    if (!job->converted) {
+        RemoveFile(job->convertedPath);
+        return false;
+    }
+    SeekStream(file, mark, SEEK_SET);
+    if (!ConvertUtf16File(file, encoding == kEncodingUtf16Be, job->converted))
+        return false;
+    text->file = job->converted;
+    return true;
+}
+
+void RunCountingPass(const TextSource& text, const Settings& s, TextLayout* L) {
     ShowStatus(LoadText(kTextStatusCounting));
-    CountOptions options = {L->charsPerLine, L->tabWidth, L->linesPerPage, s.WrapLines != 0,
-                            s.OEMTrans == 1};
-    long long rows = CountTextRows(file, options, &L->oemDetected);
-    rewind(file);
+    CountOptions options = {L->charsPerLine,
+                            L->tabWidth,
+                            L->linesPerPage,
+                            s.WrapLines != 0,
+                            s.OEMTrans == 1 && !text.utf8,
+                            text.utf8};
+    RewindText(text);
+    long long rows = CountTextRows(text.file, options, &L->oemDetected);
+    RewindText(text);
     long long perPage = L->linesPerPage;
     long long cells = static_cast<long long>(L->columns) * L->rows;
     long long logical = (rows + perPage - 1) / perPage;
@@ -85,7 +142,7 @@ bool DrawRows(TextJob* job, RowSource* source, const TextLayout& L, bool highlig
                 DrawHighlightedRow(job->dc, x + L.lineNumberIndent, y, row.text, row.length,
                                    row.continues);
             else
-                DrawTextRun(job->dc, x + L.lineNumberIndent, y, row.text, row.length);
+                DrawRowText(job->dc, x + L.lineNumberIndent, y, row.text, row.length);
         }
         y += L.lineHeight;
     }
@@ -128,9 +185,10 @@ void DrawCell(TextJob* job, RowSource* source, const TextLayout& L, const Settin
 }
 
 // One copy; false when a page could not be started.
-bool PrintCopy(TextJob* job, FILE* file, const TextLayout& L, const Settings& s, const Lines& lines,
-               const RowOptions& options, bool highlighting) {
-    rewind(file);
+bool PrintCopy(TextJob* job, const TextSource& text, const TextLayout& L, const Settings& s,
+               const Lines& lines, const RowOptions& options, bool highlighting) {
+    RewindText(text);
+    FILE* file = text.file;
     // Each copy starts in plain text, even when the last ended in a comment.
     if (highlighting)
         ResetHighlightState();
@@ -231,8 +289,14 @@ int RunTextJob(FILE* file, const char* fileName, DeviceContext dc, int copies,
         ReleaseJob(&job);
         return countOnly ? 0 : 1;
     }
+    TextSource text;
+    if (!OpenTextSource(&job, file, s, &text)) {
+        ReleaseJob(&job);
+        return 0;
+    }
+    SetUnicodeRows(text.utf8);
     if (NeedsCountingPass(s, countOnly))
-        RunCountingPass(file, s, &L);
+        RunCountingPass(text, s, &L);
     if (countOnly) {
         ReleaseJob(&job);
         return L.logicalPages;
@@ -260,10 +324,11 @@ int RunTextJob(FILE* file, const char* fileName, DeviceContext dc, int copies,
     options.tabWidth = L.tabWidth;
     options.wrapLines = s.WrapLines != 0;
     options.lineNumbers = s.LineNo != 0;
-    options.translateOem = s.OEMTrans == 2 || (s.OEMTrans == 1 && L.oemDetected);
+    options.translateOem = s.OEMTrans == 2 || (s.OEMTrans == 1 && L.oemDetected && !text.utf8);
     options.highlighting = highlighting;
+    options.utf8 = text.utf8;
     for (int copy = 0; copy < copies; ++copy) {
-        if (!PrintCopy(&job, file, L, s, lines, options, highlighting)) {
+        if (!PrintCopy(&job, text, L, s, lines, options, highlighting)) {
             AbortDocument(dc);
             ReleaseJob(&job);
             return 0;

@@ -35,6 +35,16 @@ TEST_F(FileClassification, ControlBytesDecideTextOrBinary) {
     EXPECT_EQ(Binary, Analyze("a plain text file\n")->kind);
 }
 
+TEST_F(FileClassification, Utf16WithAMarkIsText) {
+    EXPECT_EQ(Text, Analyze(std::string("\xFF\xFEh\0i\0\r\0\n\0", 10))->kind);
+    EXPECT_EQ(Text, Analyze(std::string("\xFE\xFF\0h\0i\0\n", 8))->kind);
+    // Without the mark the zero bytes still mean printer data.
+    EXPECT_EQ(Binary, Analyze(std::string("h\0i\0\r\0\n\0", 8))->kind);
+    EXPECT_EQ(Binary, Analyze(std::string("\xFF\xFD\0\0", 4))->kind);
+    CurrentSettings.EnableTextPrint = 0;
+    EXPECT_EQ(Binary, Analyze(std::string("\xFF\xFEh\0i\0", 6))->kind);
+}
+
 TEST_F(FileClassification, IsBinaryDataTakesBytesAsUnsigned) {
     for (int byte = 0; byte < 256; ++byte) {
         unsigned char b = static_cast<unsigned char>(byte);

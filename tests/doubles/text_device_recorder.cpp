@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "textfmt/text_encoding.h"
+
 TextDeviceScript DeviceScript;
 std::vector<DrawnText> DrawnTexts;
 std::vector<DrawnFrame> DrawnFrames;
@@ -159,6 +161,31 @@ void DrawTextRun(DeviceContext, int x, int y, const char* text, int length) {
         DrawnTexts.push_back({device.page, x - device.originX, y - device.originY,
                               std::string(text, static_cast<size_t>(length)), device.font,
                               device.align, device.colour});
+}
+
+void DrawWideTextRun(DeviceContext, int x, int y, const char16_t* text, int length) {
+    ++DeviceCallCount;
+    if (device.align == kAlignUpdatePosition) {
+        x = device.currentX;
+        y = device.currentY;
+        device.currentX += length * XWidthOf(device.font);
+    }
+    if (DeviceScript.countOnly)
+        return;
+    std::string utf8;
+    for (int i = 0; i < length; ++i) {
+        unsigned long code = text[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < length) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
+            ++i;
+        }
+        char bytes[4];
+        utf8.append(bytes, static_cast<size_t>(AppendUtf8(code, bytes)));
+    }
+    DrawnText drawn = {device.page, x - device.originX, y - device.originY, utf8,
+                       device.font, device.align,       device.colour};
+    drawn.wide = true;
+    DrawnTexts.push_back(drawn);
 }
 
 void SetTextColour(DeviceContext, unsigned long colour) {

@@ -27,6 +27,7 @@ struct DrawnText {
     int font; // index into RecordedFonts
     TextAlignMode align;
     unsigned long colour;
+    bool wide = false; // drawn as UTF-16 (text holds it as UTF-8 again)
 };
 
 struct DrawnFrame {

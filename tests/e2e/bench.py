@@ -31,6 +31,8 @@ WINE = "/usr/lib/wine/wine64"
 WINESERVER = next((p for p in ("/usr/lib/wine/wineserver64", "/usr/lib/wine/wineserver")
                    if os.path.exists(p)), "wineserver")
 WINE_FONTS = "/usr/share/wine/fonts"
+# A monospaced TrueType face with Greek, Cyrillic and box drawing, for the Unicode text tests.
+MONO_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"
 CUPS_LIBDIR = "/usr/lib/cups"
 PRINTER = "capture"
 # A second capture printer, for settings sets that name their own printer.
@@ -591,6 +593,9 @@ class Bench:
             for name in os.listdir(WINE_FONTS):
                 if not os.path.exists(os.path.join(fonts, name)):
                     shutil.copy(os.path.join(WINE_FONTS, name), fonts)
+        if os.path.isfile(MONO_FONT) and os.path.isdir(fonts):
+            if not os.path.exists(os.path.join(fonts, os.path.basename(MONO_FONT))):
+                shutil.copy(MONO_FONT, fonts)
         # Without a window manager, X would keep each closing window waiting for a state
         # change that never comes; unmanaged windows close at once.
         self.wine("reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed",

@@ -420,3 +420,67 @@ class HighlightingTest(TextTestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class UnicodeTest(TextTestCase):
+    """Unicode files print as the characters they hold, through a TrueType face that has
+    them all."""
+    FONT = "DejaVu Sans Mono"
+    LINES = ["d\u00e9j\u00e0 vu, Stra\u00dfe, \u00fcber",
+             "\u03b1\u03b2\u03b3 \u0394\u03b5\u03bb\u03c4\u03b1",
+             "\u0434\u0430 \u041c\u043e\u0441\u043a\u0432\u0430",
+             "\u20ac 5 \u250c\u2500\u2510 \u2502x\u2502 \u2514\u2500\u2518"]
+
+    def setUp(self):
+        if not os.path.isfile(bench_module.MONO_FONT):
+            self.skipTest("DejaVu Sans Mono is not installed")
+
+    def rows(self, ps):
+        return [squeeze(line) for line in self.pages(ps, 1)[0] if line.strip()]
+
+    def text(self):
+        return "".join(line + "\r\n" for line in self.LINES)
+
+    def test_utf8_with_and_without_a_mark(self):
+        for name, data in (("plain8.txt", self.text().encode("utf-8")),
+                           ("mark8.txt", b"\xef\xbb\xbf" + self.text().encode("utf-8"))):
+            with self.subTest(name):
+                ps = self.print_text(name, data, FontName=self.FONT, HeaderStr="")
+                self.assertEqual(self.rows(ps), [squeeze(line) for line in self.LINES])
+
+    def test_utf16_with_a_mark_in_either_byte_order(self):
+        for name, data in (("le16.txt", b"\xff\xfe" + self.text().encode("utf-16-le")),
+                           ("be16.txt", b"\xfe\xff" + self.text().encode("utf-16-be"))):
+            with self.subTest(name):
+                ps = self.print_text(name, data, FontName=self.FONT, HeaderStr="")
+                self.assertEqual(self.rows(ps), [squeeze(line) for line in self.LINES])
+
+    def test_ansi_text_prints_as_before(self):
+        # Bytes 0xC0 to 0xFF that are no UTF-8 are still Windows characters, byte by byte,
+        # and the job draws them as single-byte glyph runs like any ANSI file.
+        data = "\u00c0 la fa\u00e7on, \u00e9t\u00e9 \u00ff\u00d6\r\n".encode("cp1252")
+        ps = self.print_text("ansi.txt", data, FontName=self.FONT, HeaderStr="")
+        self.assertEqual(self.rows(ps), [squeeze(data.decode("cp1252"))])
+
+    def test_wrapping_breaks_at_the_same_column_as_the_ascii_twin(self):
+        unicode_line = " ".join(["\u00e9\u20ac\u03b1\u0434\u2500"] * 12)
+        ascii_line = " ".join(["eEadx"] * 12)
+        rows = {}
+        for name, line in (("twin8.txt", unicode_line), ("twin.txt", ascii_line)):
+            ps = self.print_text(name, (line + "\r\n").encode("utf-8"), FontName=self.FONT,
+                                 HeaderStr="", WrapLines=1, Chars=40)
+            rows[name] = [len(row) for row in self.rows(ps)]
+        self.assertEqual(rows["twin8.txt"], rows["twin.txt"])
+        self.assertEqual(rows["twin.txt"][0], 35)  # "eEadx " six times, less the last blank
+
+    def test_bad_bytes_late_in_the_file_print_as_replacement_characters(self):
+        # Valid UTF-8 for more than 64 KB, then a Latin-1 byte: every line still prints.
+        line = ("\u00e9" * 38 + "\r\n").encode("utf-8")
+        data = line * (70 * 1024 // len(line) + 1) + b"caf\xe9!\r\n"
+        ps = self.print_text("late.txt", data, FontName=self.FONT, HeaderStr="", Lines=60,
+                             TopMarg=0.5, BottomMarg=0.5)
+        pages = extracted_pages(ps)
+        last = [squeeze(line) for line in pages[-1] if line.strip()]
+        self.assertEqual(last[-1], "caf\ufffd!")
+        rows = sum(len([l for l in page if l.strip()]) for page in pages)
+        self.assertEqual(rows, data.count(b"\n"))

@@ -28,7 +28,7 @@ std::vector<std::string> AllRows(FILE* file, const RowOptions& options) {
 }
 
 RowOptions Options(int charsPerLine, bool wrap) {
-    RowOptions options = {charsPerLine, 8, wrap, false, false, false};
+    RowOptions options = {charsPerLine, 8, wrap, false, false, false, false};
     return options;
 }
 
@@ -120,7 +120,7 @@ TEST(RowProducer, AWordEndingAtTheLastColumnKeepsItsRow) {
     EXPECT_EQ((std::vector<std::string>{"ab cd", " efgh", "abcde", " fg"}),
               AllRows(file.file(), Options(5, true)));
     rewind(file.file());
-    CountOptions count = {5, 8, 60, true, false};
+    CountOptions count = {5, 8, 60, true, false, false};
     bool oem = false;
     EXPECT_EQ(4, CountTextRows(file.file(), count, &oem));
 }
@@ -153,7 +153,7 @@ TEST(RowProducer, TranslatesDosText) {
 TEST(CountTextRows, WrapsAndRoundsPageBreaksUp) {
     ScratchFile file("\fhello world\nab\n\fc\n\f\nd\n");
     bool oem = false;
-    CountOptions options = {5, 8, 3, true, true};
+    CountOptions options = {5, 8, 3, true, true, false};
     // The leading break's empty row, 3 + 1 rows, a break (to 6), 1 row, a
     // break (to 9), 1 row.
     EXPECT_EQ(10, CountTextRows(file.file(), options, &oem));
@@ -167,7 +167,7 @@ TEST(CountTextRows, WrapsAndRoundsPageBreaksUp) {
 TEST(CountTextRows, NotesDosTextAnywhere) {
     ScratchFile file("one\ntwo\nthree \x94\n");
     bool oem = false;
-    CountOptions options = {80, 8, 60, false, true};
+    CountOptions options = {80, 8, 60, false, true, false};
     EXPECT_EQ(3, CountTextRows(file.file(), options, &oem));
     EXPECT_TRUE(oem);
 }

@@ -1,0 +1,15 @@
+// Text runs of a job drawn in the encoding of its file: byte by byte in the
+// ANSI code page, or, for a Unicode file, as UTF-16 through the wide calls.
+// One job at a time.
+#pragma once
+
+#include "text_device.h"
+
+// Set once per job, before anything is drawn.
+void SetUnicodeRows(bool unicode);
+bool UnicodeRows();
+// A row of file text: in a Unicode job malformed bytes show as U+FFFD.
+void DrawRowText(DeviceContext dc, int x, int y, const char* text, int length);
+// A header or footer run: a name the platform handed in the ANSI code page
+// (not well-formed UTF-8) is drawn as it stands, even in a Unicode job.
+void DrawHeaderText(DeviceContext dc, int x, int y, const char* text, int length);
