@@ -294,7 +294,7 @@ INT_PTR CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return OnCommand(window, LOWORD(wParam)) ? TRUE : FALSE;
     case WM_SIZE:
         // Minimised, the window is reached through the tray icon.
-        if (wParam == SIZE_MINIMIZED && CurrentSettings.SysTray)
+        if (wParam == SIZE_MINIMIZED && CurrentSettings.SysTray && TrayIconShown())
             ShowWindow(window, SW_HIDE);
         return FALSE;
     case WM_TIMER:
@@ -365,13 +365,14 @@ void UpdateTitle(bool showWindow) {
 
     char tip[kMessageSize];
     BuildWindowTitle(tip, sizeof tip, title, nullptr, SpoolerMode ? SpoolerPattern : nullptr);
-    if (CurrentSettings.SysTray) {
+    if (CurrentSettings.SysTray)
         SetTrayIcon(TrayIconShown() ? kTrayModify : kTrayAdd, IDI_RAVLEN, tip);
-    } else {
+    else
         RemoveTrayIcon();
-        if (showWindow)
-            ShowWindow(AsWindow(VisibleWindow()), SW_SHOWNORMAL);
-    }
+    // Without an icon (switched off, or refused by the shell) the window is
+    // the only way back to the program.
+    if (!TrayIconShown() && showWindow)
+        ShowWindow(AsWindow(VisibleWindow()), SW_SHOWNORMAL);
 }
 
 void SetWindowType(int type, int showCommand) {

@@ -39,11 +39,12 @@ void SetTrayIcon(TrayAction action, int iconId, const char* tip) {
         CopyText(data.szTip, kTipChars + 1, tip);
         data.uFlags |= NIF_TIP;
     }
-    Shell_NotifyIconA(kMessages[action], &data);
+    bool done = Shell_NotifyIconA(kMessages[action], &data) != FALSE;
     if (icon)
         DestroyIcon(icon);
+    // An icon the shell refused is not there to bring the window back.
     if (action == kTrayAdd)
-        shown = true;
+        shown = done;
     else if (action == kTrayDelete)
         shown = false;
 }

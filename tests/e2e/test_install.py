@@ -63,7 +63,7 @@ def tearDownModule():
 
 def screenshot_dir():
     return os.path.join(os.path.dirname(bench_module.default_paths()[0]), "..", "tests", "e2e",
-                        "screenshots")
+                        "shots")
 
 
 def reg_query(key, value=None):
