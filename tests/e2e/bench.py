@@ -668,6 +668,17 @@ class Bench:
             f.write(data)
         return windows_path
 
+    def put_test_converter(self, windows_path):
+        """Copies the tests' converter.exe (built beside ravlen.exe in the same build tree) to
+        a C:\\ path; False when it has not been built."""
+        build = os.path.dirname(os.path.dirname(os.path.abspath(self.ravlen)))
+        converter = os.path.join(build, "tests", "output", "converter.exe")
+        if not os.path.exists(converter):
+            return False
+        with open(converter, "rb") as f:
+            self.put_file(windows_path, f.read())
+        return True
+
     def read_file(self, windows_path):
         """The bytes of a C:\\ file, or None when it does not exist."""
         path = self.unix_path(windows_path)

@@ -18,11 +18,7 @@ CONVERTER = "C:\\tests\\conv\\converter.exe"
 def setUpModule():
     global bench
     bench = bench_module.shared_bench()
-    build = os.path.dirname(os.path.dirname(os.path.abspath(bench.ravlen)))
-    converter = os.path.join(build, "tests", "output", "converter.exe")
-    if os.path.exists(converter):
-        with open(converter, "rb") as f:
-            bench.put_file(CONVERTER, f.read())
+    bench.put_test_converter(CONVERTER)
 
 
 def settings(**keys):

@@ -22,11 +22,7 @@ SPOOLER_TITLE = "Ravlen Spooler - Default settings"
 def setUpModule():
     global bench
     bench = bench_module.shared_bench()
-    build = os.path.dirname(os.path.dirname(os.path.abspath(bench.ravlen)))
-    converter = os.path.join(build, "tests", "output", "converter.exe")
-    if os.path.exists(converter):
-        with open(converter, "rb") as f:
-            bench.put_file(CONVERTER, f.read())
+    bench.put_test_converter(CONVERTER)
 
 
 def shot(name):
