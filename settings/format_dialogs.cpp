@@ -1,6 +1,7 @@
 // The format dialogs' rules, kept apart from their dialog procedures.
 #include "format_dialogs.h"
 
+#include "check_fields.h"
 #include "dialog_fields.h"
 #include "field_rules.h"
 #include "../common/bounded_text.h"
@@ -15,6 +16,17 @@ const int kTextFormattingControls[] = {
     IDC_LINES,       IDC_CHARS,     IDC_FONT,      IDC_HEADER,       IDC_FOOTER,
     IDC_PAPER_BOUND, IDC_TAB_WIDTH, IDC_WRAP,      IDC_LINE_NUMBERS, IDC_PRETTY_PRINT,
     IDC_OEM_NEVER,   IDC_OEM_AUTO,  IDC_OEM_ALWAYS};
+
+const CheckField kTextChecks[] = {{IDC_PAPER_BOUND, &Settings::PprBndHd},
+                                  {IDC_WRAP, &Settings::WrapLines},
+                                  {IDC_LINE_NUMBERS, &Settings::LineNo},
+                                  {IDC_PRETTY_PRINT, &Settings::PrettyPrint}};
+
+const CheckField kPostScriptChecks[] = {
+    {IDC_PS_EOF, &Settings::PSEOFChar},      {IDC_USE_RANGE, &Settings::UseRange},
+    {IDC_DRV_HEAD, &Settings::DrvHead},      {IDC_NUP_PS, &Settings::NUpPs},
+    {IDC_WARN_NON_PS, &Settings::WarnNonPS}, {IDC_FRAME_EPS, &Settings::FrameEPS},
+    {IDC_NAME_EPS, &Settings::NameEPS}};
 
 const int kConversionControls[] = {IDC_CONV_PROGRAM, IDC_CONV_BROWSE, IDC_CONV_PARAMETERS,
                                    IDC_CONV_SHOW_WINDOW, IDC_CONV_PRINTS};
@@ -159,11 +171,8 @@ void FillTextDialog(WindowRef dialog, const Settings& working) {
     SetFieldText(dialog, IDC_FONT, working.FontName);
     SetFieldText(dialog, IDC_HEADER, working.HeaderStr);
     SetFieldText(dialog, IDC_FOOTER, working.FooterStr);
-    SetCheck(dialog, IDC_PAPER_BOUND, working.PprBndHd);
     SetIntegerField(dialog, IDC_TAB_WIDTH, working.TabCount);
-    SetCheck(dialog, IDC_WRAP, working.WrapLines);
-    SetCheck(dialog, IDC_LINE_NUMBERS, working.LineNo);
-    SetCheck(dialog, IDC_PRETTY_PRINT, working.PrettyPrint);
+    FillChecks(dialog, working, kTextChecks);
     CheckRadio(dialog, IDC_OEM_NEVER, 3, working.OEMTrans);
     UpdateTextDialogEnabling(dialog);
 }
@@ -186,10 +195,7 @@ bool StoreTextDialog(WindowRef dialog, Settings* working) {
         CopyText(scratch.FontName, sizeof scratch.FontName, font);
     GetFieldText(dialog, IDC_HEADER, scratch.HeaderStr, sizeof scratch.HeaderStr);
     GetFieldText(dialog, IDC_FOOTER, scratch.FooterStr, sizeof scratch.FooterStr);
-    scratch.PprBndHd = Check(dialog, IDC_PAPER_BOUND);
-    scratch.WrapLines = Check(dialog, IDC_WRAP);
-    scratch.LineNo = Check(dialog, IDC_LINE_NUMBERS);
-    scratch.PrettyPrint = Check(dialog, IDC_PRETTY_PRINT);
+    StoreChecks(dialog, &scratch, kTextChecks);
     scratch.OEMTrans = CheckedRadio(dialog, IDC_OEM_NEVER, 3, working->OEMTrans);
     scratch.EnableTextPrint =
         1 - CheckedRadio(dialog, IDC_ACTION_PRINT, 3, 1 - working->EnableTextPrint);
@@ -200,27 +206,15 @@ bool StoreTextDialog(WindowRef dialog, Settings* working) {
 // --- PostScript settings ----------------------------------------------------------
 
 void FillPostScriptDialog(WindowRef dialog, const Settings& working) {
-    SetCheck(dialog, IDC_PS_EOF, working.PSEOFChar);
-    SetCheck(dialog, IDC_USE_RANGE, working.UseRange);
-    SetCheck(dialog, IDC_DRV_HEAD, working.DrvHead);
-    SetCheck(dialog, IDC_NUP_PS, working.NUpPs);
-    SetCheck(dialog, IDC_WARN_NON_PS, working.WarnNonPS);
+    FillChecks(dialog, working, kPostScriptChecks);
     SetFieldText(dialog, IDC_PROLOG, working.PrologName);
     CheckRadio(dialog, IDC_EPS_KEEP, 3, working.PlaceEPS);
-    SetCheck(dialog, IDC_FRAME_EPS, working.FrameEPS);
-    SetCheck(dialog, IDC_NAME_EPS, working.NameEPS);
 }
 
 bool StorePostScriptDialog(WindowRef dialog, Settings* working) {
-    working->PSEOFChar = Check(dialog, IDC_PS_EOF);
-    working->UseRange = Check(dialog, IDC_USE_RANGE);
-    working->DrvHead = Check(dialog, IDC_DRV_HEAD);
-    working->NUpPs = Check(dialog, IDC_NUP_PS);
-    working->WarnNonPS = Check(dialog, IDC_WARN_NON_PS);
+    StoreChecks(dialog, working, kPostScriptChecks);
     GetFieldText(dialog, IDC_PROLOG, working->PrologName, sizeof working->PrologName);
     working->PlaceEPS = CheckedRadio(dialog, IDC_EPS_KEEP, 3, working->PlaceEPS);
-    working->FrameEPS = Check(dialog, IDC_FRAME_EPS);
-    working->NameEPS = Check(dialog, IDC_NAME_EPS);
     return true;
 }
 

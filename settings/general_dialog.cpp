@@ -1,6 +1,7 @@
 // The general settings dialog's rules.
 #include "general_dialog.h"
 
+#include "check_fields.h"
 #include "dialog_fields.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
@@ -11,11 +12,6 @@
 Settings WorkingSettings;
 
 namespace {
-
-struct CheckField {
-    int control;
-    int Settings::*field;
-};
 
 const CheckField kGeneralChecks[] = {{IDC_ENABLE_SPOOLER, &Settings::EnableSpooler},
                                      {IDC_SHOW_PRINT_DLG, &Settings::ShowPrintDlg},
@@ -29,8 +25,7 @@ const CheckField kGeneralChecks[] = {{IDC_ENABLE_SPOOLER, &Settings::EnableSpool
 enum { kSetListSize = 1024 };
 
 void StoreGeneralDialog(WindowRef dialog, Settings* working) {
-    for (const CheckField& check : kGeneralChecks)
-        working->*check.field = GetFieldCheck(dialog, check.control) ? 1 : 0;
+    StoreChecks(dialog, working, kGeneralChecks);
     char printer[kSettingTextSize];
     GetFieldText(dialog, IDC_PRINTER_LIST, printer, sizeof printer);
     // The first entry stands for the system's default printer.
@@ -68,8 +63,7 @@ std::vector<std::string> SettingsSetEntries() {
 }
 
 void FillGeneralDialog(WindowRef dialog) {
-    for (const CheckField& check : kGeneralChecks)
-        SetFieldCheck(dialog, check.control, WorkingSettings.*check.field != 0);
+    FillChecks(dialog, WorkingSettings, kGeneralChecks);
     SetFieldText(dialog, IDC_FILE_TYPES, WorkingSettings.FileTypes);
     const char* printer = WorkingSettings.PrinterName;
     SetFieldText(dialog, IDC_PRINTER_LIST, printer[0] ? printer : UseDefaultText);
