@@ -721,13 +721,15 @@ class Bench:
     # ---- running the program ----
 
     def start_run(self, args, settings=None, answers=(), print_dialog="OK", timeout=30,
-                  log=None, program=None, settings_name="run", stdin=None, cwd=None):
+                  log=None, program=None, settings_name="run", stdin=None, cwd=None,
+                  press_on_show=None):
         """Starts the program (ravlen.exe unless program is given) under the automation and
         returns a Running. settings ({section: {key: value}} or text) is written to
         C:\\tests\\<settings_name>.ini and passed first as /i:. log names the activity log
         (a C:\\ path) to collect. stdin names a C:\\ file that the program reads as its
         standard input. cwd is the program's current directory (a Unix path; the test
-        runner's own by default)."""
+        runner's own by default). press_on_show=(title prefix, button id) has the program's
+        hook click that button of the first window shown with such a title, at once."""
         self._runs += 1
         args = list(args)
         if settings is not None:
@@ -746,7 +748,10 @@ class Bench:
         output = os.path.join(self.work, "runs", "run-%d" % self._runs)
         os.makedirs(os.path.dirname(output), exist_ok=True)
         with open(output + ".out", "wb") as out, open(output + ".err", "wb") as err:
-            process = subprocess.Popen(argv, env=self.env, stdout=out, stderr=err,
+            env = self.env
+            if press_on_show:
+                env = dict(env, WINAUTO_PRESS_ON_SHOW="%s|%d" % press_on_show)
+            process = subprocess.Popen(argv, env=env, stdout=out, stderr=err,
                                        stdin=subprocess.DEVNULL, cwd=cwd)
         return Running(self, process, log_path, timeout, log, first_job, output)
 

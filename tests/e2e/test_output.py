@@ -407,14 +407,17 @@ class StopTest(OutputTestCase):
             for _ in range(size // len(block)):
                 f.write(block)
 
-        def stop(running):
-            running.command(IDC_STOP)  # as soon as the main window is up
-
+        # The progress window shows once the first piece has gone out; its Cancel is pressed
+        # from inside the program at that moment, so the rest of the transfer is still ahead
+        # however fast the machine is.
         try:
-            result = self.run_ravlen([path], interact=stop, timeout=120,
-                                     keys={"QuitFromComLine": 1})
+            result = self.run_ravlen([path], timeout=120,
+                                     press_on_show=("Printing stop.bin", IDC_STOP),
+                                     keys={"QuitFromComLine": 1, "ProgrBar": 1})
         finally:
             os.remove(unix)
+        self.assertTrue([e for e in result.events if e.get("event") == "pressed"],
+                        "the progress window never showed")
         self.assertEqual(result.boxes, [])
         # The spooler discards the aborted job, or keeps the part it had.
         for _, job in result.jobs:

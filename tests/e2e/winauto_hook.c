@@ -3,9 +3,15 @@
  * before the next look; this hook does not. Each shown window is appended as one JSON line to
  * the file named by the environment variable WINAUTO_SHOWN, and so is each popup menu as it
  * opens, with its items as the user sees them (text, greyed, checked) and its submenus: menus
- * live in the program's own memory, out of reach of winauto's process. */
+ * live in the program's own memory, out of reach of winauto's process.
+ *
+ * WINAUTO_PRESS_ON_SHOW="PREFIX|ID" makes the hook click button ID of the first window shown
+ * whose title starts with PREFIX, from inside the program and before the program goes on:
+ * a click from outside could come too late on a fast machine (the end of a transfer, say). */
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 static void PutJsonString(FILE* out, const char* text) {
     fputc('"', out);
@@ -84,12 +90,37 @@ static void Record(HWND window) {
     fclose(out);
 }
 
+static void PressOnShow(HWND window) {
+    static int pressed;
+    char wanted[300];
+    char title[256];
+    DWORD n = GetEnvironmentVariableA("WINAUTO_PRESS_ON_SHOW", wanted, sizeof wanted);
+    char* bar = n > 0 && n < sizeof wanted ? strrchr(wanted, '|') : NULL;
+    if (pressed || !bar)
+        return;
+    *bar = 0;
+    GetWindowTextA(window, title, sizeof title);
+    if (strncmp(title, wanted, strlen(wanted)) != 0)
+        return;
+    pressed = 1;
+    int id = atoi(bar + 1);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(window, id));
+    FILE* out = OpenShown();
+    if (!out)
+        return;
+    fprintf(out, "{\"event\":\"pressed\",\"hwnd\":%llu,\"id\":%d}\n",
+            (unsigned long long)(ULONG_PTR)window, id);
+    fclose(out);
+}
+
 __declspec(dllexport) LRESULT CALLBACK ShowHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const CWPSTRUCT* message = (const CWPSTRUCT*)lParam;
         if (message->message == WM_SHOWWINDOW && message->wParam &&
-            !(GetWindowLongPtrA(message->hwnd, GWL_STYLE) & WS_CHILD))
+            !(GetWindowLongPtrA(message->hwnd, GWL_STYLE) & WS_CHILD)) {
             Record(message->hwnd);
+            PressOnShow(message->hwnd);
+        }
         else if (message->message == WM_INITMENUPOPUP && !HIWORD(message->lParam))
             RecordMenu(message->hwnd, (HMENU)message->wParam);
     }
