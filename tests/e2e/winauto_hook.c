@@ -120,8 +120,7 @@ __declspec(dllexport) LRESULT CALLBACK ShowHook(int code, WPARAM wParam, LPARAM 
             !(GetWindowLongPtrA(message->hwnd, GWL_STYLE) & WS_CHILD)) {
             Record(message->hwnd);
             PressOnShow(message->hwnd);
-        }
-        else if (message->message == WM_INITMENUPOPUP && !HIWORD(message->lParam))
+        } else if (message->message == WM_INITMENUPOPUP && !HIWORD(message->lParam))
             RecordMenu(message->hwnd, (HMENU)message->wParam);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
