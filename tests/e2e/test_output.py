@@ -388,11 +388,11 @@ class ConversionTest(OutputTestCase):
 
         # Without /q the main window, with its Stop button, shows while the batch runs.
         result = self.run_ravlen([path], interact=stop, timeout=60, keys=self.conversion(
-            CONVERTER + "?--sleep 8000 --where " + done + " &i &o", QuitFromComLine=1))
-        self.assertLess(time.monotonic() - started, 8)
+            CONVERTER + "?--sleep 12000 --where " + done + " &i &o", QuitFromComLine=1))
+        self.assertLess(time.monotonic() - started, 10)
         self.assertEqual(result.jobs, [])
         self.assertEqual(result.exit_code, 0)
-        time.sleep(max(0, started + 12 - time.monotonic()))
+        time.sleep(max(0, started + 16 - time.monotonic()))
         self.assertIsNone(bench.read_file(done), "the converter ran on after Stop")
 
 
