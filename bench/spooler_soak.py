@@ -18,9 +18,7 @@ Bounded: gives up after --limit seconds (default 420). Exit code 0 when every ch
 
 import argparse
 import os
-import subprocess
 import sys
-import threading
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -32,21 +30,9 @@ PATTERN = SPOOL + "\\*.prn"
 TITLE = "Ravlen Spooler - Default settings"
 
 
-def content(name):
-    return ("soak job %s\r\n%s\r\n" % (name, "." * (sum(name.encode()) % 200))).encode()
-
-
-class Soak:
+class Soak(bench_module.SpoolDirectory):
     def __init__(self, bench, files):
-        self.bench = bench
-        self.unix = bench.unix_path(SPOOL)
-        os.makedirs(self.unix, exist_ok=True)
-        self.stage = bench.unix_path("C:\\soak\\stage")
-        os.makedirs(self.stage, exist_ok=True)
-        self.expected = {}
-        self.read_only = {}
-        self.threads = []
-        self.writers = []
+        super().__init__(bench, SPOOL, "soak")
         n = files
         # The mix of writers, in proportion to the number of files.
         self.counts = {"plain": n * 50 // 100, "appended": n * 15 // 100,
@@ -55,64 +41,6 @@ class Soak:
 
     def names(self, kind):
         return ["%s-%04d.prn" % (kind, i) for i in range(self.counts[kind])]
-
-    def write(self, name, data):
-        with open(os.path.join(self.unix, name), "wb") as f:
-            f.write(data)
-
-    def drop_plain(self, names):
-        for name in names:
-            self.expected[name] = content(name)
-            self.write(name, self.expected[name])
-
-    def drop_read_only(self):
-        for name in self.names("readonly"):
-            self.read_only[name] = content(name)
-            self.write(name, self.read_only[name])
-            os.chmod(os.path.join(self.unix, name), 0o444)
-
-    def append_slowly(self, names, pieces=5, delay=0.4):
-        data = {n: content(n) for n in names}
-        self.expected.update(data)
-
-        def run():
-            for piece in range(1, pieces + 1):
-                for name, body in data.items():
-                    part = body[len(body) * (piece - 1) // pieces:len(body) * piece // pieces]
-                    with open(os.path.join(self.unix, name), "ab") as f:
-                        f.write(part)
-                time.sleep(delay)
-        thread = threading.Thread(target=run)
-        thread.start()
-        self.threads.append(thread)
-
-    def windows_writer(self, names, pieces, delay_ms, hold_ms, tag):
-        lines = []
-        for name in names:
-            body = content(name)
-            source = os.path.join(self.stage, name)
-            with open(source, "wb") as f:
-                f.write(body)
-            lines.append("%s|%s\\%s" % (bench_module.unix_to_windows(source), SPOOL, name))
-            self.expected[name] = body
-        manifest = os.path.join(self.stage, "manifest-%s.txt" % tag)
-        with open(manifest, "w") as f:
-            f.write("\n".join(lines) + "\n")
-        self.writers.append(subprocess.Popen(
-            [bench_module.WINE, bench_module.unix_to_windows(self.bench.winauto_exe), "write",
-             "--pieces", str(pieces), "--delay", str(delay_ms), "--hold", str(hold_ms),
-             bench_module.unix_to_windows(manifest)],
-            env=self.bench.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            stdin=subprocess.DEVNULL))
-
-    def wait_writers(self):
-        for thread in self.threads:
-            thread.join()
-        for process in self.writers:
-            process.wait(timeout=300)
-
-    def left(self):
-        return set(os.listdir(self.unix))
 
 
 def chunks(items, size):
@@ -132,8 +60,10 @@ def soak(bench, args):
     s = Soak(bench, args.files)
     plain = s.names("plain")
     waiting = plain[:len(plain) // 2]
-    s.drop_plain(waiting)  # there before the program starts: a measure of the drain rate
-    s.drop_read_only()
+    for name in waiting:  # there before the program starts: a measure of the drain rate
+        s.drop(name)
+    for name in s.names("readonly"):
+        s.drop_read_only(name)
     settings = {"General": {"Version": "2.1.5"}, "Settings List": {"Default settings": 1},
                 "Default settings": {"ShowPrintDlg": 0, "EnableTextPrint": 0,
                                      "EnableSpooler": 1, "SysTray": 0}}
@@ -147,34 +77,37 @@ def soak(bench, args):
         waiting_gone = None
         # The rest arrives while the program runs, a group at a time.
         for group in chunks(s.names("slow"), 50):
-            s.windows_writer(group, pieces=4, delay_ms=700, hold_ms=300, tag=group[0])
+            s.write_from_windows(group, pieces=4, delay_ms=700, hold_ms=300,
+                                 manifest="manifest-%s.txt" % group[0])
         for group in chunks(s.names("held"), 50):
-            s.windows_writer(group, pieces=1, delay_ms=0, hold_ms=8000, tag=group[0])
+            s.write_from_windows(group, pieces=1, delay_ms=0, hold_ms=8000,
+                                 manifest="manifest-%s.txt" % group[0])
         for group in chunks(s.names("appended"), 50):
-            s.append_slowly(group)
+            s.append_slowly(group, pieces=5)
         def watch():
             nonlocal first_gone, waiting_gone
-            now, present = time.monotonic(), s.left()
+            now, present = time.monotonic(), set(s.left())
             if first_gone is None and not present >= set(waiting):
                 first_gone = now
             if waiting_gone is None and not present & set(waiting):
                 waiting_gone = now
         for group in chunks(plain[len(plain) // 2:], 50):
-            s.drop_plain(group)
+            for name in group:
+                s.drop(name)
             watch()
             time.sleep(0.5)
-        while any(t.is_alive() for t in s.threads) or any(p.poll() is None for p in s.writers):
+        while s.writing():
             watch()
             time.sleep(0.2)
-        s.wait_writers()
+        s.finish_writers()
         deadline = started + args.limit
         while time.monotonic() < deadline:
             watch()
-            if not s.left() - set(s.read_only):
+            if s.drained():
                 break
             time.sleep(0.2)
         drained = time.monotonic()
-        left = sorted(s.left() - set(s.read_only))
+        left = s.waiting()
         if left:
             failures.append("%d files left in the spool directory, e.g. %s" % (len(left),
                                                                               left[:5]))

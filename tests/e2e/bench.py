@@ -25,6 +25,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 WINE = "/usr/lib/wine/wine64"
@@ -839,6 +840,104 @@ class Bench:
 # ---- one bench for a whole run ----
 
 _shared = None
+
+
+class SpoolDirectory:
+    """A spool directory under the bench, emptied, and the files other processes drop into it
+    the way real writers do, each with contents of its own so that the captured jobs can be
+    told apart: expected holds what must print exactly once, read_only what must neither
+    print nor go."""
+
+    def __init__(self, bench, windows_dir, stage):
+        self.bench = bench
+        self.windows = windows_dir
+        self.unix = bench.unix_path(windows_dir)
+        bench.remove(windows_dir + "\\x")
+        if os.path.isdir(self.unix):
+            for entry in os.listdir(self.unix):
+                path = os.path.join(self.unix, entry)
+                os.chmod(path, 0o644)
+                os.remove(path)
+        os.makedirs(self.unix, exist_ok=True)
+        self.stage = bench.unix_path("C:\\bench\\stage-" + stage)
+        os.makedirs(self.stage, exist_ok=True)
+        self.expected = {}
+        self.read_only = {}
+        self.threads = []
+        self.writers = []
+
+    @staticmethod
+    def content(name):
+        return ("job %s\r\n%s\r\n" % (name, "x" * (sum(name.encode()) % 200))).encode()
+
+    def _write(self, name):
+        data = self.content(name)
+        with open(os.path.join(self.unix, name), "wb") as f:
+            f.write(data)
+        return data
+
+    def drop(self, name):
+        self.expected[name] = self._write(name)
+
+    def drop_read_only(self, name):
+        self.read_only[name] = self._write(name)
+        os.chmod(os.path.join(self.unix, name), 0o444)
+
+    def append_slowly(self, names, pieces=6, delay=0.4):
+        """A Linux process appends in pieces, closing the file in between."""
+        data = {n: self.content(n) for n in names}
+        self.expected.update(data)
+
+        def run():
+            for piece in range(1, pieces + 1):
+                for name, content in data.items():
+                    part = content[len(content) * (piece - 1) // pieces:
+                                   len(content) * piece // pieces]
+                    with open(os.path.join(self.unix, name), "ab") as f:
+                        f.write(part)
+                time.sleep(delay)
+        thread = threading.Thread(target=run)
+        thread.start()
+        self.threads.append(thread)
+
+    def write_from_windows(self, names, pieces, delay_ms, hold_ms, manifest):
+        """A Windows process writes the files in pieces and keeps them open meanwhile."""
+        lines = []
+        for name in names:
+            data = self.content(name)
+            source = os.path.join(self.stage, name)
+            with open(source, "wb") as f:
+                f.write(data)
+            lines.append("%s|%s\\%s" % (unix_to_windows(source), self.windows, name))
+            self.expected[name] = data
+        manifest_path = os.path.join(self.stage, manifest)
+        with open(manifest_path, "w") as f:
+            f.write("\n".join(lines) + "\n")
+        self.writers.append(subprocess.Popen(
+            [WINE, unix_to_windows(self.bench.winauto_exe), "write", "--pieces", str(pieces),
+             "--delay", str(delay_ms), "--hold", str(hold_ms), unix_to_windows(manifest_path)],
+            env=self.bench.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            stdin=subprocess.DEVNULL))
+
+    def writing(self):
+        return (any(t.is_alive() for t in self.threads) or
+                any(p.poll() is None for p in self.writers))
+
+    def finish_writers(self, timeout=300):
+        for thread in self.threads:
+            thread.join()
+        for process in self.writers:
+            process.wait(timeout=timeout)
+
+    def left(self):
+        return sorted(os.listdir(self.unix))
+
+    def waiting(self):
+        """The files still to print."""
+        return sorted(set(self.left()) - set(self.read_only))
+
+    def drained(self):
+        return not self.waiting()
 
 
 def shared_bench():

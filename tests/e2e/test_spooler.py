@@ -3,7 +3,6 @@ spool directory while other processes drop files into it, and a batch is stopped
 main window or the progress window. Run through run_tests.py."""
 
 import os
-import threading
 import time
 import unittest
 
@@ -53,94 +52,8 @@ def window_gone(running, title, timeout=20):
     return False
 
 
-class SpoolDirectory:
-    """The spool directory, emptied, and the files other processes drop into it, each with
-    contents of its own so that the captured jobs can be told apart."""
-
-    def __init__(self, name="spool"):
-        self.windows = SPOOL
-        self.unix = bench.unix_path(SPOOL)
-        bench.remove(SPOOL + "\\x")
-        if os.path.isdir(self.unix):
-            for entry in os.listdir(self.unix):
-                path = os.path.join(self.unix, entry)
-                os.chmod(path, 0o644)
-                os.remove(path)
-        os.makedirs(self.unix, exist_ok=True)
-        self.stage = bench.unix_path("C:\\bench\\stage-" + name)
-        os.makedirs(self.stage, exist_ok=True)
-        self.expected = {}   # name -> bytes that must print exactly once
-        self.read_only = {}  # name -> bytes that must neither print nor go
-        self.threads = []
-        self.writers = []
-
-    @staticmethod
-    def content(name):
-        return ("job %s\r\n%s\r\n" % (name, "x" * (len(name) * 7 % 50))).encode()
-
-    def drop(self, name):
-        data = self.content(name)
-        with open(os.path.join(self.unix, name), "wb") as f:
-            f.write(data)
-        self.expected[name] = data
-
-    def drop_read_only(self, name):
-        data = self.content(name)
-        path = os.path.join(self.unix, name)
-        with open(path, "wb") as f:
-            f.write(data)
-        os.chmod(path, 0o444)
-        self.read_only[name] = data
-
-    def append_slowly(self, names, pieces=6, delay=0.4):
-        """A Linux process appends in pieces, closing the file in between."""
-        data = {n: self.content(n) for n in names}
-        self.expected.update(data)
-
-        def run():
-            for piece in range(1, pieces + 1):
-                for name, content in data.items():
-                    part = content[len(content) * (piece - 1) // pieces:
-                                   len(content) * piece // pieces]
-                    with open(os.path.join(self.unix, name), "ab") as f:
-                        f.write(part)
-                time.sleep(delay)
-        thread = threading.Thread(target=run)
-        thread.start()
-        self.threads.append(thread)
-
-    def write_from_windows(self, names, pieces, delay_ms, hold_ms, manifest):
-        """A Windows process writes the files in pieces and keeps them open meanwhile."""
-        lines = []
-        for name in names:
-            data = self.content(name)
-            source = os.path.join(self.stage, name)
-            with open(source, "wb") as f:
-                f.write(data)
-            lines.append("%s|%s\\%s" % (bench_module.unix_to_windows(source), SPOOL, name))
-            self.expected[name] = data
-        manifest_path = os.path.join(self.stage, manifest)
-        with open(manifest_path, "w") as f:
-            f.write("\n".join(lines) + "\n")
-        process = bench_module.subprocess.Popen(
-            [bench_module.WINE, bench_module.unix_to_windows(bench.winauto_exe), "write",
-             "--pieces", str(pieces), "--delay", str(delay_ms), "--hold", str(hold_ms),
-             bench_module.unix_to_windows(manifest_path)],
-            env=bench.env, stdout=bench_module.subprocess.DEVNULL,
-            stderr=bench_module.subprocess.DEVNULL, stdin=bench_module.subprocess.DEVNULL)
-        self.writers.append(process)
-
-    def finish_writers(self):
-        for thread in self.threads:
-            thread.join()
-        for process in self.writers:
-            process.wait(timeout=120)
-
-    def left(self):
-        return sorted(os.listdir(self.unix))
-
-    def drained(self):
-        return not (set(self.left()) - set(self.read_only))
+def spool_directory(stage):
+    return bench_module.SpoolDirectory(bench, SPOOL, stage)
 
 
 class SpoolerTest(unittest.TestCase):
@@ -178,7 +91,7 @@ class SpoolerTest(unittest.TestCase):
         self.assertNotIn("&Print File...", buttons)
 
     def test_files_dropped_by_other_processes_print_once_each(self):
-        spool = SpoolDirectory("small")
+        spool = spool_directory("small")
         plain = ["plain-%02d.prn" % i for i in range(10)]
         appended = ["appended-%02d.prn" % i for i in range(5)]
         slow = ["slow-%02d.prn" % i for i in range(5)]
@@ -220,7 +133,7 @@ class ProgressWindowTest(unittest.TestCase):
     def run_batch(self, names, interact, **keys):
         paths = []
         for name in names:
-            data = SpoolDirectory.content(name)
+            data = bench_module.SpoolDirectory.content(name)
             paths.append(bench.put_file("C:\\tests\\progress\\" + name, data))
         values = {"ShowPrintDlg": 0, "EnableTextPrint": 0, "ProgrBar": 1, "SysTray": 0,
                   "DoConvBin": 1, "ConvComBin": CONVERTER + "?--sleep 15000 &i &o"}
