@@ -6,18 +6,17 @@ a screenshot under shots/ beside the bench's work directory, for review."""
 import os
 import re
 import subprocess
-import tempfile
 import time
 import unittest
 
 import bench as bench_module
+from ghostscript import page_texts, sheet_count
 from test_settings import section_keys
 
 bench = None
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
-GS = ["gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE"]
 ERROR = "Ravlen Error"
 WARNING = "Ravlen Warning"
 SETTINGS_TITLE = "Ravlen Settings"
@@ -113,29 +112,7 @@ def wait_boxes(running, count, timeout=20):
 
 def ghostscript_pages(ps):
     """The text Ghostscript reads on each page of a job: one string per page."""
-    work = tempfile.mkdtemp(prefix="e2e-dialogs-")
-    try:
-        job = os.path.join(work, "job.ps")
-        with open(job, "wb") as f:
-            f.write(ps)
-        subprocess.run(GS + ["-sDEVICE=txtwrite", "-sOutputFile=" + os.path.join(work, "p%04d.txt"),
-                             job], check=True, timeout=120, stdout=subprocess.DEVNULL)
-        pages = []
-        for name in sorted(n for n in os.listdir(work) if n.endswith(".txt")):
-            with open(os.path.join(work, name), encoding="utf-8", errors="replace") as f:
-                pages.append(" ".join(f.read().split()))
-        return pages
-    finally:
-        subprocess.run(["rm", "-rf", work])
-
-
-def sheet_count(ps):
-    with tempfile.NamedTemporaryFile(suffix=".ps") as f:
-        f.write(ps)
-        f.flush()
-        out = subprocess.run(GS + ["-sDEVICE=bbox", f.name], stdout=subprocess.PIPE,
-                             stderr=subprocess.STDOUT, timeout=120, check=True).stdout
-    return out.count(b"%%BoundingBox:")
+    return [" ".join(text.split()) for text in page_texts(ps)]
 
 
 def numbered_document(pages):

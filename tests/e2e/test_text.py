@@ -7,17 +7,15 @@ and, for fonts and colours, from the PostScript the driver wrote. Run through ru
 import os
 import re
 import shutil
-import subprocess
-import tempfile
 import time
 import unittest
 
 import bench as bench_module
+from ghostscript import page_texts, sheet_count
 
 bench = None
 
 DIR = "C:\\tests\\text\\"
-GS = ["gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE"]
 # 5 December 2026, 14:03 local time: the date every test file carries.
 FILE_TIME = (2026, 12, 5, 14, 3, 0)
 FILE_DATE = "05-Dec-2026 14:03"
@@ -61,16 +59,6 @@ def pages_for(rows, lines_per_page, cells=1):
 
 # ---- reading the captured job ----
 
-def sheet_count(ps):
-    """Pages that Ghostscript renders from the job."""
-    with tempfile.NamedTemporaryFile(suffix=".ps") as f:
-        f.write(ps)
-        f.flush()
-        out = subprocess.run(GS + ["-sDEVICE=bbox", f.name], stdout=subprocess.PIPE,
-                             stderr=subprocess.STDOUT, timeout=120, check=True).stdout
-    return out.count(b"%%BoundingBox:")
-
-
 # The face the driver uses shares some glyphs between characters, and names them after the
 # other one: the blank is drawn as the no-break space, the hyphen as the soft hyphen and the
 # semicolon as the Greek question mark. They are read as what they stand for.
@@ -79,21 +67,8 @@ SHARED_GLYPHS = {0xA0: " ", 0xAD: "-", 0x37E: ";"}
 
 def extracted_pages(ps):
     """Ghostscript's text extraction of each page: a list of pages, each a list of lines."""
-    work = tempfile.mkdtemp(prefix="e2e-text-")
-    try:
-        job = os.path.join(work, "job.ps")
-        with open(job, "wb") as f:
-            f.write(ps)
-        subprocess.run(GS + ["-sDEVICE=txtwrite", "-sOutputFile=" + os.path.join(work, "p%04d.txt"),
-                             job], check=True, timeout=120)
-        pages = []
-        for name in sorted(n for n in os.listdir(work) if n.endswith(".txt")):
-            with open(os.path.join(work, name), encoding="utf-8", errors="replace") as f:
-                text = f.read().translate(SHARED_GLYPHS)
-            pages.append([line.rstrip() for line in text.splitlines()])
-        return pages
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
+    return [[line.rstrip() for line in text.translate(SHARED_GLYPHS).splitlines()]
+            for text in page_texts(ps)]
 
 
 def squeeze(line):
