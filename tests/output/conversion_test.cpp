@@ -34,6 +34,16 @@ class Conversion : public OutputTest {
         return Analyze("some text\r\n", "C:\\docs\\a.txt");
     }
 
+    // A one-page structured document whose n-up job goes to a conversion program.
+    FileAnalysis* StructuredForConversion() {
+        ConversionSettings& ps = CurrentSettings.conversion[kConvPS];
+        ps.DoConv = 1;
+        CopyText(ps.ConvCom, sizeof ps.ConvCom, "conv?&i &o");
+        CurrentSettings.NUpPs = 1;
+        return Analyze("%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n",
+                       "C:\\docs\\s.ps");
+    }
+
     // A program that writes `output` to the word `outputWord` of its command.
     void ProgramWrites(const std::string& output, size_t outputWord) {
         Printer.program = [this, output, outputWord](const std::string& command) {
@@ -521,13 +531,7 @@ class TemporaryDirectory {
 
 TEST_F(Conversion, TemporaryFilesThatCannotBeMadeAreReported) {
     FileAnalysis* text = TextFile("conv?&i &o");
-    ConversionSettings& ps = CurrentSettings.conversion[kConvPS];
-    ps.DoConv = 1;
-    CopyText(ps.ConvCom, sizeof ps.ConvCom, "conv?&i &o");
-    CurrentSettings.NUpPs = 1;
-    FileAnalysis* structured =
-        Analyze("%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n",
-                "C:\\docs\\s.ps");
+    FileAnalysis* structured = StructuredForConversion();
     ASSERT_EQ(StructuredPostScript, structured->kind);
     {
         TemporaryDirectory missing(MakeFile("") + "-missing");
@@ -546,13 +550,7 @@ TEST_F(Conversion, TemporaryFilesThatCannotBeMadeAreReported) {
 }
 
 TEST_F(Conversion, CompositionThatFailsIsReported) {
-    ConversionSettings& ps = CurrentSettings.conversion[kConvPS];
-    ps.DoConv = 1;
-    CopyText(ps.ConvCom, sizeof ps.ConvCom, "conv?&i &o");
-    CurrentSettings.NUpPs = 1;
-    FileAnalysis* source =
-        Analyze("%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n",
-                "C:\\docs\\s.ps");
+    FileAnalysis* source = StructuredForConversion();
     ASSERT_EQ(StructuredPostScript, source->kind);
 #ifndef _WIN32 // this C runtime reads nothing from a write-only stream without an error
     // The source can no longer be read.

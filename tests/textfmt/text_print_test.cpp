@@ -15,11 +15,8 @@ class TextPrintTest : public TextFormatterTest {
         TextFormatterTest::SetUp();
         // One logical page per sheet filling the whole printable area of a
         // 300 dpi printer, 2400 x 3000 units.
+        OneCellFillingThePage();
         Settings& s = CurrentSettings;
-        s.Width = s.Height = 1;
-        s.Frame = 0;
-        s.LeftMarg = s.RightMarg = s.TopMarg = s.BottomMarg = 0.0f;
-        s.xGutter = s.yGutter = 0.0f;
         s.SizeOp = 0;
         s.Lines = 75;
         DeviceScript.resY = 3000;

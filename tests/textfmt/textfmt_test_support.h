@@ -63,6 +63,15 @@ class TextFormatterTest : public ::testing::Test {
         FreeDefinitions();
         StopRequested = false;
     }
+    // One logical page per sheet, without frame, margins or gutters: the
+    // text fills the whole printable area.
+    static void OneCellFillingThePage() {
+        Settings& s = CurrentSettings;
+        s.Width = s.Height = 1;
+        s.Frame = 0;
+        s.LeftMarg = s.RightMarg = s.TopMarg = s.BottomMarg = 0.0f;
+        s.xGutter = s.yGutter = 0.0f;
+    }
 };
 
 // The texts drawn, in order, each as "text@x,y".

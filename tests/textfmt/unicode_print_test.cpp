@@ -28,11 +28,8 @@ class UnicodePrintTest : public TextFormatterTest {
   protected:
     void SetUp() override {
         TextFormatterTest::SetUp();
+        OneCellFillingThePage();
         Settings& s = CurrentSettings;
-        s.Width = s.Height = 1;
-        s.Frame = 0;
-        s.LeftMarg = s.RightMarg = s.TopMarg = s.BottomMarg = 0.0f;
-        s.xGutter = s.yGutter = 0.0f;
         s.SizeOp = 2; // 40 characters per row
         s.Chars = 40;
         s.Lines = 75;
