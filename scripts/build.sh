@@ -8,10 +8,19 @@ jobs=${JOBS:-$(nproc)}
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(native win64 win32 fuzz)
 
+# A compiler cache, where the machine has one, makes rebuilds in a second
+# checkout of the same sources cheap; CI starts without one and builds plainly.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=1
+fi
+
 configure() {  # dir, extra cmake arguments...
     local dir=$1; shift
     if [ ! -f "$root/build/$dir/build.ninja" ]; then
-        cmake -S "$root" -B "$root/build/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+        cmake -S "$root" -B "$root/build/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            "${launcher[@]}" "$@" >/dev/null
     fi
     cmake --build "$root/build/$dir" -j "$jobs"
 }
