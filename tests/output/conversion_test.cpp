@@ -218,8 +218,12 @@ TEST_F(Conversion, AnyTemplateAndPathStayWithinTheCommandLine) {
         ResetDoubles();
         EXPECT_EQ(nullptr, Convert(file));
         if (Printer.commands.empty()) {
+            // Too long, or a name where no form of it is safe (the program's
+            // own place, a quote or backslash of the template beside it).
             ASSERT_EQ(1u, ShownBoxes.size()) << commandTemplate;
-            EXPECT_EQ("Conversion command is too long", ShownBoxes[0].text);
+            if (ShownBoxes[0].text != "Conversion command is too long") {
+                EXPECT_NE(std::string::npos, ShownBoxes[0].text.find("cannot be given"));
+            }
             continue;
         }
         const std::string& command = Printer.commands[0];
