@@ -127,15 +127,19 @@ CommandReader ReaderOf(const char* commandTemplate, const char* command, bool* c
     return kind == kBatchProgram ? kReadByBatch : kReadByProgram;
 }
 
-// How each reader sees one place of the line.
+// How the readers see one place of the line. cmd.exe splits the line into
+// commands, and each program counts quotes from the start of its own, so
+// the readers can be trusted to agree there only where they have agreed
+// about every quote before it.
 struct Quoting {
-    bool inProgram;   // within the program's name
-    bool crtInside;   // inside quotes by the C runtime's rules,
-    bool crtUnsure;   // which its versions read differently from a "" inside quotes on
-    bool cmdInside;   // inside quotes for cmd.exe
-    bool cmdEscaped;  // right after a caret that makes the next character plain
-    bool plainInside; // inside quotes counting every quote, as a batch file does
-    bool variable;    // between two "%" or two "!", where cmd.exe may put a variable
+    bool inProgram;  // within the program's name
+    bool crtInside;  // inside quotes by the C runtime's rules,
+    bool crtUnsure;  // which its versions read differently from a "" inside quotes on
+    bool inside;     // inside quotes counting every quote, as cmd.exe and batch files do
+    bool crtDiffers; // a quote before that the runtime takes as plain (after \ or "")
+    bool cmdDiffers; // a quote before that a caret made plain for cmd.exe
+    bool cmdEscaped; // right after a caret that makes the next character plain
+    bool variable;   // between two "%" or two "!", where cmd.exe may put a variable
 };
 
 // The end of the program's name: the first blank outside quotes.
@@ -151,7 +155,8 @@ size_t ProgramEnd(const char* line) {
 Quoting QuotingAt(const char* line, size_t place) {
     Quoting q = {};
     size_t programEnd = ProgramEnd(line);
-    q.inProgram = place < programEnd;
+    // A quote left open in the program's name takes in the whole line.
+    q.inProgram = place < programEnd || line[programEnd] == '\0';
     size_t slashes = 0;
     for (size_t i = programEnd; i < place; ++i) {
         if (line[i] == '"' && slashes % 2 == 0) {
@@ -163,16 +168,22 @@ Quoting QuotingAt(const char* line, size_t place) {
     }
     bool percent = false;
     bool bang = false;
+    bool cmdInside = false;
+    slashes = 0;
     for (size_t i = 0; i < place; ++i) {
         char c = line[i];
-        if (c == '"')
-            q.plainInside = !q.plainInside;
+        if (c == '"') {
+            q.crtDiffers = q.crtDiffers || slashes % 2 == 1 || (q.inside && line[i + 1] == '"');
+            q.cmdDiffers = q.cmdDiffers || q.cmdEscaped;
+            q.inside = !q.inside;
+        }
         if (q.cmdEscaped)
             q.cmdEscaped = false;
         else if (c == '"')
-            q.cmdInside = !q.cmdInside;
-        else if (c == '^' && !q.cmdInside)
+            cmdInside = !cmdInside;
+        else if (c == '^' && !cmdInside)
             q.cmdEscaped = true;
+        slashes = c == '\\' ? slashes + 1 : 0;
         percent = percent || c == '%';
         bang = bang || c == '!';
     }
@@ -197,13 +208,47 @@ bool Unsafe(const char* name, bool cmdReads) {
     return cmdReads && std::strpbrk(name, "%!^") != nullptr;
 }
 
+// Where cmd.exe's command starts: after the /c (or /k, /r) that follows
+// its other switches; kNoPlace when it has none.
+size_t CommandAfterSwitch(const char* line) {
+    size_t i = ProgramEnd(line);
+    for (;;) {
+        while (IsBlank(line[i]))
+            ++i;
+        if (line[i] != '/')
+            return kNoPlace;
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(line[i + 1])));
+        if (c == 'c' || c == 'k' || c == 'r') {
+            for (i += 2; IsBlank(line[i]);)
+                ++i;
+            return i;
+        }
+        for (++i; line[i] && !IsBlank(line[i]) && line[i] != '/';)
+            ++i;
+    }
+}
+
 // Where a name goes in the line.
 struct Slot {
     Quoting quoting;
     char before;      // the line's character before it; none at the start
     char after;       // the template's character after it; none at the end
     bool nameFollows; // another name comes right after it
+    bool inSwitches;  // before the command that cmd.exe as the program runs
 };
+
+// Names among cmd.exe's own switches, or on a cmd.exe line without a
+// command, would be read as switches; after switches that hold a quote it is
+// not known where cmd.exe starts counting quotes.
+bool AmongSwitches(const ConversionCommand& command, const char* line, size_t place) {
+    if (!command.cmdProgram)
+        return false;
+    size_t start = CommandAfterSwitch(line);
+    if (start == kNoPlace || place < start)
+        return true;
+    size_t programEnd = ProgramEnd(line);
+    return std::memchr(line + programEnd, '"', start - programEnd) != nullptr;
+}
 
 // `name` as its readers must find it at `slot`: bare inside the template's
 // own quotes, else as it is when nothing in it needs care, else in the short
@@ -215,12 +260,11 @@ bool WriteName(const char* name, bool isFile, CommandReader reader, const Slot& 
     bool crtReads = reader != kReadByBatch;
     const Quoting& q = slot.quoting;
     // Where the readers would disagree about the quotes, no form is safe.
-    if (q.inProgram || (crtReads && q.crtUnsure))
+    if (q.inProgram || slot.inSwitches || (crtReads && q.crtUnsure))
         return false;
-    if (cmdReads && (q.cmdInside != q.plainInside || q.cmdEscaped || q.variable ||
-                     (crtReads && q.crtInside != q.cmdInside)))
+    if (cmdReads && (q.cmdDiffers || q.cmdEscaped || q.variable || (crtReads && q.crtDiffers)))
         return false;
-    bool inside = cmdReads ? q.cmdInside : q.crtInside;
+    bool inside = cmdReads ? q.inside : q.crtInside;
 
     char shortName[kPathSize];
     if (isFile && (Unsafe(name, cmdReads) || (!inside && NeedsQuotes(name, cmdReads))) &&
@@ -324,7 +368,8 @@ CommandResult ExpandConversionCommand(const char* commandTemplate, const char* i
             continue;
         }
         size_t used = std::strlen(line);
-        Slot slot = {QuotingAt(built, next->at), used ? line[used - 1] : '\0', built[done], false};
+        Slot slot = {QuotingAt(built, next->at), used ? line[used - 1] : '\0', built[done], false,
+                     AmongSwitches(*command, built, next->at)};
         for (const Token& other : tokens)
             slot.nameFollows = slot.nameFollows || (other.name && other.at == done);
         char text[2 * kPathSize + 2];
@@ -346,7 +391,8 @@ CommandResult UseResponseFile(ConversionCommand* command, const char* path) {
         if (command->placed[i].at < end)
             command->placed[kept++] = command->placed[i];
     command->placedCount = kept;
-    Slot slot = {QuotingAt(command->line, end), '@', '\0', false};
+    Slot slot = {QuotingAt(command->line, end), '@', '\0', false,
+                 AmongSwitches(*command, command->line, end)};
     char text[2 * kPathSize + 2];
     if (!WriteName(path, true, command->reader, slot, text, sizeof text)) {
         command->refused = path;
@@ -354,30 +400,6 @@ CommandResult UseResponseFile(ConversionCommand* command, const char* path) {
     }
     return Place(command, path, text) ? kCommandReady : kCommandTooLong;
 }
-
-namespace {
-
-// Where cmd.exe's command starts: after the /c (or /k, /r) that follows
-// its other switches; kNoPlace when it has none.
-size_t CommandAfterSwitch(const char* line) {
-    size_t i = ProgramEnd(line);
-    for (;;) {
-        while (IsBlank(line[i]))
-            ++i;
-        if (line[i] != '/')
-            return kNoPlace;
-        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(line[i + 1])));
-        if (c == 'c' || c == 'k' || c == 'r') {
-            for (i += 2; IsBlank(line[i]);)
-                ++i;
-            return i;
-        }
-        for (++i; line[i] && !IsBlank(line[i]) && line[i] != '/';)
-            ++i;
-    }
-}
-
-} // namespace
 
 CommandResult FinishConversionCommand(ConversionCommand* command) {
     char* line = command->line;

@@ -33,6 +33,17 @@ void Append(LineView* view, const LineView& from, size_t i) {
     view->places.push_back(from.places[i]);
 }
 
+// A command as cmd.exe starts it: without the blanks before it.
+LineView Trimmed(const LineView& command) {
+    size_t blanks = 0;
+    while (blanks < command.text.size() && IsBlank(command.text[blanks]))
+        ++blanks;
+    LineView trimmed;
+    trimmed.text = command.text.substr(blanks);
+    trimmed.places.assign(command.places.begin() + static_cast<long>(blanks), command.places.end());
+    return trimmed;
+}
+
 std::string BaseName(const std::string& program) {
     size_t slash = program.find_last_of("\\/:");
     return Lower(slash == std::string::npos ? program : program.substr(slash + 1));
@@ -52,9 +63,8 @@ std::vector<ReadWord> SplitByCRuntime(const LineView& view) {
     const std::string& t = view.text;
     size_t n = t.size();
     size_t i = 0;
-    while (i < n && IsBlank(t[i]))
-        ++i;
-    // The program's name: quotes group and go, backslashes are plain.
+    // The program's name: quotes group and go, backslashes are plain; a
+    // blank at the start ends an empty one.
     std::vector<ReadWord> words(1);
     words[0].begin = i < n ? view.places[i] : PlaceAfter(view, n);
     bool inside = false;
@@ -200,7 +210,7 @@ CmdReading ReadByCmd(const std::string& line, bool afterSwitch) {
             if (k + 1 < view.text.size())
                 Append(&command, view, ++k);
         } else if (c == '&' || c == '|') {
-            reading.commands.push_back(command);
+            reading.commands.push_back(Trimmed(command));
             command = LineView();
             if (k + 1 < view.text.size() && view.text[k + 1] == c)
                 reading.unquoted.push_back(view.places[++k]);
@@ -208,7 +218,7 @@ CmdReading ReadByCmd(const std::string& line, bool afterSwitch) {
             Append(&command, view, k);
         }
     }
-    reading.commands.push_back(command);
+    reading.commands.push_back(Trimmed(command));
     return reading;
 }
 

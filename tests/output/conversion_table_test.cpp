@@ -30,6 +30,8 @@ const Template kTemplates[] = {
     {"{c}?&i &o &p", kProgram, "{i}\n{o}\n{p}"},
     {"{c}?\"&i\" \"&o\" \"&p\"", kProgram, "{i}\n{o}\n{p}"},
     {"cmd?/c {c} &i &o &p", kCmd, "{i}\n{o}\n{p}"},
+    // cmd.exe takes the first and the last quote off a command that starts with one.
+    {"cmd?/c \"{c}\" &i &o &p", kCmd, "{i}\n{o}\n{p}"},
     {"{b}?&i &o &p", kBatch, "{i}\n{o}\n{p}"},
     {"{b}?\"&i\" \"&o\" \"&p\"", kBatch, "{i}\n{o}\n{p}"},
     {"{c}?-sOutputFile=\"%printer%&p\" &i &o", kProgram, "-sOutputFile=%printer%{p}\n{i}\n{o}"},
