@@ -22,7 +22,7 @@ const size_t kNoPlace = static_cast<size_t>(-1);
 
 // Where a name went: its text in the line, with any quotes put around it.
 struct PlacedName {
-    const char* name;
+    const char* name; // the caller's text
     size_t at;
     size_t length;
 };
