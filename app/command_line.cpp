@@ -7,6 +7,7 @@
 #include "capture.h"
 #include "job_runner.h"
 #include "shell_state.h"
+#include "spooler.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
@@ -219,15 +220,25 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments,
     }
 
     Capture capture;
+    std::string backupArgument;
     size_t i = 0;
     for (; i < arguments.size() && arguments[i][0] == '/'; ++i) {
         const char* argument = arguments[i].c_str();
-        Apply(argument, ClassifyQualifier(argument), &capture);
+        Qualifier q = ClassifyQualifier(argument);
+        if (q.action == kQualBackup)
+            backupArgument = argument;
+        Apply(argument, q, &capture);
     }
     files->assign(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
 
     if ((EchoToLog || SpoolerMode) && !LogIsOpen())
         LogOpen(nullptr);
+
+    if (SpoolerMode && BackupIsSpoolDirectory()) {
+        ShowMessage(kTextInvalidQualifier, backupArgument.c_str(), 0, kMessageError);
+        *exitCode = 1;
+        return kParseEnd;
+    }
 
     const char* captureName = capture.fileName.empty() ? nullptr : capture.fileName.c_str();
     if (capture.mode == kQualClipboard) {

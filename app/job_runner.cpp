@@ -151,7 +151,7 @@ void LogEntry(int prefixId, const char* entry) {
 }
 
 // Analyses, prints, logs and releases one entry; see PrintEntry.
-bool RunEntry(const char* entry, WindowRef owner, int index, int count) {
+DispatchResult RunEntry(const char* entry, WindowRef owner, int index, int count) {
     bool isList = std::strlen(entry) <= kPathChars && IsListReference(entry);
     FileAnalysis* analysis = nullptr;
     char analysedWith[sizeof CurrentSetName];
@@ -161,47 +161,53 @@ bool RunEntry(const char* entry, WindowRef owner, int index, int count) {
         if (!analysis) {
             ShowMessage(kTextCouldNotOpen, entry, errno, kMessageError);
             EndBatch();
-            return false;
+            return kPrintFailed;
         }
     }
     SetBusy(true);
+    // A cancelled printer dialog ends the batch, as a stop would.
     if (index == 1 && !StartBatch(owner, analysis, count))
-        return false;
+        return kPrintFailed;
     ProgressNextFile(FileNameOf(entry));
     LogEntry(kTextLogStartPrinting, entry);
 
-    bool ok;
+    DispatchResult result;
     if (isList) {
-        ok = PrintListFile(entry + 1);
+        result = PrintListFile(entry + 1) ? kPrinted : kPrintFailed;
     } else {
         ChooseSettings(entry);
         analysis = AnalyzeUnderOwnSet(analysis, entry, analysedWith);
-        ok = analysis && DispatchFile(analysis);
-        // Only a file that went out whole may go: a failed or stopped entry
-        // keeps its file, whatever /delete asked for.
-        if (analysis)
-            ReleaseFile(analysis, DeleteAfterPrint && ok && !StopRequested);
+        result = analysis ? DispatchFile(analysis) : kPrintFailed;
     }
-    ok = ok && !PumpMessages();
-    if (index == count || !ok)
+    // Only a file that went out whole may go: a failed, stopped or skipped
+    // entry keeps its file, whatever /delete asked for.
+    if (analysis)
+        ReleaseFile(analysis, DeleteAfterPrint && result == kPrinted && !StopRequested);
+    if (result != kPrintFailed && PumpMessages())
+        result = kPrintFailed; // stopped
+    if (index == count || result == kPrintFailed)
         EndBatch();
     LogEntry(kTextLogDonePrinting, entry);
-    return ok;
+    return result;
 }
 
 } // namespace
 
-bool PrintEntry(const char* entry, WindowRef owner, int index, int count) {
+DispatchResult PrintEntryOutcome(const char* entry, WindowRef owner, int index, int count) {
     // A batch started inside a running one would end it: its idle state and
     // its restored set would take effect while the outer batch still prints.
     if (index >= 1 && entriesRunning > 0) {
         RefuseNewBatch();
-        return false;
+        return kPrintFailed;
     }
     ++entriesRunning;
-    bool ok = RunEntry(entry, owner, index, count);
+    DispatchResult result = RunEntry(entry, owner, index, count);
     --entriesRunning;
-    return ok;
+    return result;
+}
+
+bool PrintEntry(const char* entry, WindowRef owner, int index, int count) {
+    return PrintEntryOutcome(entry, owner, index, count) != kPrintFailed;
 }
 
 bool PrintListFile(const char* path) {

@@ -128,6 +128,12 @@ void ExitCommand(HWND window) {
     // quit lost in its message pump, so Exit stops the batch instead, for as
     // long as the batch runs: also while its first file is analysed and
     // while its end pumps messages, when the window no longer shows it busy.
+    // Each file of a spooler scan is a batch of its own, whose start would
+    // clear the stop: the scan itself ends, and then the program.
+    if (SpoolerScanRunning()) {
+        EndSpoolerAfterScan();
+        return;
+    }
     if (BatchRunning()) {
         StopRequested = true;
         return;
@@ -298,8 +304,11 @@ INT_PTR CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             ShowWindow(window, SW_HIDE);
         return FALSE;
     case WM_TIMER:
-        if (wParam == kSpoolerTimerId)
+        if (wParam == kSpoolerTimerId) {
             SpoolerTick();
+            if (SpoolerExitPending())
+                ExitCommand(window);
+        }
         return TRUE;
     case WM_RBUTTONDOWN:
         ShowPopupMenu(window);

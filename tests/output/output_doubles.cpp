@@ -94,7 +94,7 @@ bool CloseRawJob(bool abort) {
         return false;
     Printer.jobs.back().aborted = abort;
     Printer.jobs.back().closed = true;
-    return true;
+    return abort || Printer.jobEnds;
 }
 bool PrinterHasXpsDriver(const char*) {
     return Printer.xpsDriver;
@@ -131,12 +131,4 @@ bool ShortProgramPath(const char* program, char* out, size_t size) {
         if (existing == program)
             return CopyOut(out, size, "C:\\PROGRA~1\\CONVER~1\\CONV.EXE");
     return false;
-}
-
-void ProgressPercent(double) {}
-void ProgressWaiting() {}
-
-// The settings store selects its set's printer.
-bool SelectPrinterByName(const char*) {
-    return true;
 }
