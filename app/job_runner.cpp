@@ -26,6 +26,11 @@ char FileSettingsName[256] = "";
 
 namespace {
 
+// The user's set as it was in force when the batch started. A set put in
+// force with Apply is in no file (or differs from its file), so it comes
+// back from here, not by loading its name.
+Settings batchSettings;
+
 // List files may name list files. A list naming itself (directly or round a
 // circle) would otherwise recurse until the stack runs out.
 const int kMaxListDepth = 16;
@@ -50,11 +55,18 @@ void LoadRunSettings(const char* name) {
     KeepSpoolerUnattended();
 }
 
+void RestoreBatchSettings() {
+    CurrentSettings = batchSettings;
+    CopyText(CurrentSetName, sizeof CurrentSetName, BatchSettingsName);
+    SelectSettingsPrinter();
+    KeepSpoolerUnattended();
+}
+
 void EndBatch() {
     SetBusy(false);
     ProgressEnd();
     if (CompareNoCase(FileSettingsName, BatchSettingsName) != 0)
-        LoadRunSettings(BatchSettingsName);
+        RestoreBatchSettings();
     // The batch's set is in force again; without this a later batch whose
     // first entry fails before it starts would "restore" this batch's set.
     CopyText(FileSettingsName, sizeof FileSettingsName, BatchSettingsName);
@@ -72,6 +84,7 @@ bool StartBatch(WindowRef owner, FileAnalysis* analysis, int count) {
     ProgressBegin(count);
     CopyText(BatchSettingsName, sizeof BatchSettingsName, CurrentSetName);
     CopyText(FileSettingsName, sizeof FileSettingsName, CurrentSetName);
+    batchSettings = CurrentSettings;
     return true;
 }
 
@@ -83,7 +96,7 @@ void ChooseSettings(const char* path) {
         LoadRunSettings(FileSettingsName);
     } else if (CompareNoCase(FileSettingsName, BatchSettingsName) != 0) {
         CopyText(FileSettingsName, sizeof FileSettingsName, BatchSettingsName);
-        LoadRunSettings(FileSettingsName);
+        RestoreBatchSettings();
     }
 }
 
