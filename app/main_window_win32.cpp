@@ -128,8 +128,10 @@ void ExitCommand(HWND window) {
     // quit lost in its message pump, so Exit stops the batch instead, for as
     // long as the batch runs: also while its first file is analysed and
     // while its end pumps messages, when the window no longer shows it busy.
-    // Each file of a spooler scan is a batch of its own, whose start would
-    // clear the stop: the scan itself ends, and then the program.
+    //
+    // In a spooler scan each file is a batch of its own, whose start would
+    // clear the stop: the scan ends instead, and the program once the scan
+    // has returned (the timer message goes on to Exit).
     if (SpoolerScanRunning()) {
         EndSpoolerAfterScan();
         return;
