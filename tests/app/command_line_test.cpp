@@ -181,13 +181,10 @@ TEST_F(ParseCommandLineTest, TheSpoolDirectoryAsBackupDirectoryIsRefused) {
         std::string pattern, backup;
         bool refused;
     } cases[] = {
-        {Path("spool\\*.prn"), Path("spool"), true},
-        {Path("spool\\*.prn"), Path("spool\\"), true},
-        {Path("spool\\*.prn"), Path("spool\\.\\..\\spool"), true},
+        {Path("spool\\*.prn"), Path("spool\\.\\..\\spool\\"), true},
         {"spool\\*.prn", Path("spool"), true},
         {"*.prn", ".", true},
         {Path("spool\\*.prn"), Path("spool\\saved"), false},
-        {Path("spool\\*.prn"), dir, false},
     };
     for (const Spelling& c : cases) {
         ResetDoubles();
