@@ -7,7 +7,6 @@
 #include "capture.h"
 #include "job_runner.h"
 #include "shell_state.h"
-#include "spooler.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
@@ -124,6 +123,25 @@ void ApplyBackup(const char* argument, const std::string& value) {
     }
     CopyText(BackupDirectory, sizeof BackupDirectory, value.c_str());
     CreateDirectoryPath(BackupDirectory);
+}
+
+// The full path of a directory as the file system spells it, without a
+// closing separator (a root keeps its own); empty names the current one.
+std::string DirectoryKey(const char* directory) {
+    std::string path = directory[0] ? directory : ".";
+    char last = path[path.size() - 1];
+    path += last == '\\' || last == '/' || last == ':' ? "." : "\\.";
+    const char* resolved = ResolvePath(path.c_str(), true);
+    return resolved ? resolved : path;
+}
+
+// The /b: directory is the one the pattern searches: each backup copy would
+// be made over the file it copies, and the file then deleted.
+bool BackupIsSpoolDirectory() {
+    if (!BackupDirectory[0])
+        return false;
+    std::string spool = DirectoryKey(PathComponents(SpoolerPattern, "drive,dir"));
+    return CompareNoCase(spool.c_str(), DirectoryKey(BackupDirectory).c_str()) == 0;
 }
 
 void ApplySettingsSet(const std::string& value) {

@@ -164,27 +164,6 @@ void SpoolerTick() {
     SetSpoolerTimer(true);
 }
 
-namespace {
-
-// The full path of a directory as the file system spells it, without a
-// closing separator (a root keeps its own); empty names the current one.
-std::string DirectoryKey(const char* directory) {
-    std::string path = directory[0] ? directory : ".";
-    char last = path[path.size() - 1];
-    path += last == '\\' || last == '/' || last == ':' ? "." : "\\.";
-    const char* resolved = ResolvePath(path.c_str(), true);
-    return resolved ? resolved : path;
-}
-
-} // namespace
-
-bool BackupIsSpoolDirectory() {
-    if (!BackupDirectory[0])
-        return false;
-    std::string spool = DirectoryKey(PathComponents(SpoolerPattern, "drive,dir"));
-    return CompareNoCase(spool.c_str(), DirectoryKey(BackupDirectory).c_str()) == 0;
-}
-
 bool SpoolerScanRunning() {
     return scanRunning;
 }

@@ -10,9 +10,6 @@ enum {
 };
 
 void SetSpoolerTimer(bool on);
-// The /b: directory is the directory the pattern searches: each backup copy
-// would be made over the file it copies, and the file then deleted.
-bool BackupIsSpoolDirectory();
 void SpoolerTick();
 // Forgets what earlier scans learnt about the files (a new run).
 void ResetSpoolerMemory();
