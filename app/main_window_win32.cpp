@@ -128,6 +128,14 @@ void ExitCommand(HWND window) {
     // quit lost in its message pump, so Exit stops the batch instead, for as
     // long as the batch runs: also while its first file is analysed and
     // while its end pumps messages, when the window no longer shows it busy.
+    //
+    // In a spooler scan each file is a batch of its own, whose start would
+    // clear the stop: the scan ends instead, and the program once the scan
+    // has returned (the timer message goes on to Exit).
+    if (SpoolerScanRunning()) {
+        EndSpoolerAfterScan();
+        return;
+    }
     if (BatchRunning()) {
         StopRequested = true;
         return;
@@ -298,8 +306,11 @@ INT_PTR CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             ShowWindow(window, SW_HIDE);
         return FALSE;
     case WM_TIMER:
-        if (wParam == kSpoolerTimerId)
+        if (wParam == kSpoolerTimerId) {
             SpoolerTick();
+            if (SpoolerExitPending())
+                ExitCommand(window);
+        }
         return TRUE;
     case WM_RBUTTONDOWN:
         ShowPopupMenu(window);

@@ -11,7 +11,18 @@
 
 #include <cstring>
 
-OutputState Output = {nullptr, false, 0, 0, 0};
+OutputState Output = {nullptr, false, 0, 0, 0, false};
+
+namespace {
+
+// A write the printer refused: the job it belongs to did not print.
+bool NotedWrite(bool written) {
+    if (!written)
+        Output.writeFailed = true;
+    return written;
+}
+
+} // namespace
 
 bool FileChannelOpen() {
     return Output.outputStream != nullptr;
@@ -33,10 +44,10 @@ bool WriteBytes(const void* bytes, size_t n) {
     if (n == 0)
         return true;
     if (Output.driverHeaderMode && EscapeJobOpen())
-        return WritePassThrough(bytes, n);
+        return NotedWrite(WritePassThrough(bytes, n));
     if (Output.outputStream)
         return std::fwrite(bytes, 1, n, Output.outputStream) == n;
-    return WriteRawJob(bytes, n);
+    return NotedWrite(WriteRawJob(bytes, n));
 }
 
 bool WriteText(const char* text) {

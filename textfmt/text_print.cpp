@@ -287,7 +287,7 @@ int RunTextJob(FILE* file, const char* fileName, DeviceContext dc, int copies,
     L = TextLayout();
     if (!LayOut(&job, s, fileName, &L)) {
         ReleaseJob(&job);
-        return countOnly ? 0 : 1;
+        return countOnly ? 0 : kTextJobTooSmall;
     }
     TextSource text;
     if (!OpenTextSource(&job, file, s, &text)) {
@@ -337,9 +337,9 @@ int RunTextJob(FILE* file, const char* fileName, DeviceContext dc, int copies,
         if (StopRequested)
             break;
     }
-    EndDocument(dc);
+    bool ended = EndDocument(dc);
     ReleaseJob(&job);
-    return 1;
+    return ended ? kTextJobPrinted : kTextJobFailed;
 }
 
 } // namespace

@@ -239,6 +239,27 @@ class BatchTest(ShellTestCase):
         self.assertEqual(result.jobs[0][1], data)
 
 
+    def test_delete_removes_only_the_files_that_printed(self):
+        # Text files are left out by the default set; the set of ".tiny" files makes text too
+        # small to print (message 15), which ends the batch.
+        sections = settings(EnableTextPrint=-1)
+        sections["Settings List"]["Tiny"] = 1
+        sections["Tiny"] = {"ShowPrintDlg": 0, "FileTypes": ".tiny;", "EnableTextPrint": 1,
+                            "SizeOp": 0, "Height": 100, "Lines": 500}
+        data = {"a.prn": b"\x1bE first\x0c", "b.txt": text_file("b", ["left out"]),
+                "c.prn": b"\x1bE second\x0c", "d.tiny": text_file("d", ["too small"])}
+        paths = [bench.put_file("C:\\tests\\delete\\" + name, bytes_)
+                 for name, bytes_ in data.items()]
+        result = self.run_ravlen(["/q", "/delete"] + paths, settings=sections)
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.boxes, [
+            (ERROR, "The current settings renders a text height which is too small")])
+        self.assertEqual(result.jobs, [("Ravlen - a.prn", data["a.prn"]),
+                                       ("Ravlen - c.prn", data["c.prn"])])
+        left = {p.rsplit("\\", 1)[1]: bench.read_file(p) for p in paths}
+        self.assertEqual(left, {"a.prn": None, "b.txt": data["b.txt"], "c.prn": None,
+                                "d.tiny": data["d.tiny"]})
+
     def test_printer_dialog_is_asked_once_per_batch(self):
         first = bench.put_file("C:\\tests\\dlg\\first.txt", text_file("first", ["1"]))
         second = bench.put_file("C:\\tests\\dlg\\second.txt", text_file("second", ["2"]))

@@ -92,7 +92,7 @@ bool CloseRawJob(bool abort) {
         return false;
     Printer.jobs.back().aborted = abort;
     Printer.jobs.back().closed = true;
-    return true;
+    return abort || Printer.jobEnds;
 }
 bool PrinterHasXpsDriver(const char*) {
     return Printer.xpsDriver;
@@ -111,10 +111,4 @@ void PassThroughBlock(DeviceContext, const void* block, size_t size) {
     Printer.passThroughBytes.append(reinterpret_cast<const char*>(bytes) + 2, size - 2);
 }
 
-void ProgressPercent(double) {}
-void ProgressWaiting() {}
-
-// The settings store selects its set's printer.
-bool SelectPrinterByName(const char*) {
-    return true;
 }
