@@ -81,6 +81,43 @@ TEST(Utf8Text, Utf16FilesBecomeUtf8) {
               std::string(bytes, n));
 }
 
+// A large UTF-16 file is copied with the windows kept alive; a stop or a read
+// error leaves the copy unfinished and says so, rather than passing a cut
+// document for the whole file.
+TEST_F(TextFormatterTest, Utf16CopyPumpsAndEndsUnfinishedAtAStopOrAReadError) {
+    const long kUnits = 200 * 1024;
+    std::string units;
+    for (long i = 0; i < kUnits; ++i)
+        units += std::string("a\0", 2);
+    ScratchFile whole(units);
+    int pumps = 0;
+    OtherParts.duringPump = [&pumps] { ++pumps; };
+    FILE* to = tmpfile();
+    ASSERT_TRUE(to);
+    EXPECT_TRUE(ConvertUtf16File(whole.file(), false, to));
+    EXPECT_EQ(kUnits, ftell(to));
+    EXPECT_EQ(1, pumps);
+    fclose(to);
+
+    rewind(whole.file());
+    OtherParts.duringPump = [] { StopRequested = true; };
+    to = tmpfile();
+    ASSERT_TRUE(to);
+    EXPECT_FALSE(ConvertUtf16File(whole.file(), false, to));
+    EXPECT_TRUE(StopRequested);
+    EXPECT_LT(ftell(to), kUnits);
+    fclose(to);
+
+    StopRequested = false;
+    ScratchFile unreadable(units, "ab"); // open, but not for reading
+    ASSERT_TRUE(unreadable.file());
+    to = tmpfile();
+    ASSERT_TRUE(to);
+    EXPECT_FALSE(ConvertUtf16File(unreadable.file(), false, to));
+    EXPECT_FALSE(StopRequested);
+    fclose(to);
+}
+
 // "é" is two bytes, "€" three, "😀" four: each takes one column.
 const char* const kE = "\xC3\xA9";
 const char* const kEuro = "\xE2\x82\xAC";
