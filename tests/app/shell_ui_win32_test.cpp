@@ -3,6 +3,7 @@
 #include "app/progress_dialog_win32.h"
 #include "app/shell_ui.h"
 #include "app/window_parts_win32.h"
+#include "output/printer_selection.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 
@@ -11,51 +12,38 @@
 #include <vector>
 
 HINSTANCE ProgramInstance;
-
-namespace {
-
-bool trayShown;
-std::vector<int> trayIcons; // the icon of each modify, in order
-
-} // namespace
+static bool trayShown;
+static std::vector<int> trayIcons; // the icon of each change, in order
 
 void SetTrayIcon(TrayAction action, int iconId, const char*) {
     if (action == kTrayModify)
         trayIcons.push_back(iconId);
 }
-
 bool TrayIconShown() {
     return trayShown;
 }
-
 bool ProgressDialogMessage(MSG*) {
     return false;
 }
-
-namespace {
-
-// A batch ends, idle, under its last file's set, which may have the tray
-// icon off while the user's set shows it: the icon follows the state
-// whenever it is shown, whatever the set in force says.
-TEST(BusyStateInTheTray, FollowsTheBatchWheneverTheIconIsShown) {
-    struct Case {
-        int sysTray;
-        bool shown;
-        std::vector<int> icons;
-    };
-    const Case kCases[] = {{1, true, {IDI_BUSY, IDI_RAVLEN}},
-                           {0, true, {IDI_BUSY, IDI_RAVLEN}},
-                           {1, false, {}},
-                           {0, false, {}}};
-    for (const Case& c : kCases) {
-        CurrentSettings.SysTray = c.sysTray;
-        trayShown = c.shown;
-        trayIcons.clear();
-        SetBusy(true);
-        SetBusy(false);
-        EXPECT_EQ(c.icons, trayIcons) << "SysTray " << c.sysTray << ", shown " << c.shown;
-    }
-    CurrentSettings.SysTray = 0;
+bool SelectPrinterByName(const char*) {
+    return true;
 }
 
-} // namespace
+// A batch ends, idle, under its last file's set, which may have the icon off
+// while the user's set shows it: the icon follows the state whenever it is
+// shown, whatever the set in force says.
+TEST(BusyStateInTheTray, FollowsTheBatchWheneverTheIconIsShown) {
+    for (int sysTray : {1, 0}) {
+        for (bool shown : {true, false}) {
+            CurrentSettings.SysTray = sysTray;
+            trayShown = shown;
+            trayIcons.clear();
+            SetBusy(true);
+            SetBusy(false);
+            std::vector<int> expected;
+            if (shown)
+                expected = {IDI_BUSY, IDI_RAVLEN};
+            EXPECT_EQ(expected, trayIcons) << "SysTray " << sysTray << ", shown " << shown;
+        }
+    }
+}
