@@ -8,8 +8,11 @@
 #include <cstddef>
 
 // Asks for a file, describes it in a dialog and prints it when the user asks
-// (file_information_win32.cpp).
+// (file_information_command.cpp).
 void ShowFileInformation(WindowRef owner);
+// The modal dialog "File Information" for an analysed file: true when the
+// user asks to print it (file_information_win32.cpp).
+bool ShowInformationDialog(WindowRef owner, FileAnalysis* analysis);
 
 // Printout pages of `pages` logical pages, `cells` to a sheet (at least 1).
 int SheetCount(unsigned pages, long long cells);

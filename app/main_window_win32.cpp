@@ -468,8 +468,12 @@ bool ShowOpenDialog(WindowRef owner, char* buffer, int size, bool multiple) {
     dialog.nFilterIndex = static_cast<DWORD>(openFilterIndex);
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = static_cast<DWORD>(size);
+    // The program's current directory stays where it was: relative names
+    // given earlier (a /p: definitions file read later, a prolog, a
+    // converter) would otherwise resolve in the folder the user browsed to.
     dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER |
-                   OFN_ENABLEHOOK | OFN_ENABLESIZING | (multiple ? OFN_ALLOWMULTISELECT : 0);
+                   OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_NOCHANGEDIR |
+                   (multiple ? OFN_ALLOWMULTISELECT : 0);
     dialog.lpfnHook = OpenDialogHook;
     bool chosen = GetOpenFileNameA(&dialog) != 0;
     if (dialog.nFilterIndex > 0)

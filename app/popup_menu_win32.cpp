@@ -68,7 +68,7 @@ void BuildSettingsMenu() {
         char text[kMessageSize];
         MenuItemText(name, text, sizeof text);
         UINT flags = MF_BYPOSITION | MF_STRING;
-        if (std::strcmp(name, CurrentSetName) == 0)
+        if (SameSetName(name, CurrentSetName))
             flags |= MF_CHECKED;
         InsertMenuA(settings, static_cast<UINT>(k), flags,
                     static_cast<UINT_PTR>(IDC_SETTINGS_SET_FIRST + k), text);

@@ -53,7 +53,9 @@ void Browse(HWND dialog, int control, int filterId) {
     open.lpstrFilter = filter;
     open.lpstrFile = path;
     open.nMaxFile = sizeof path;
-    open.Flags = OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
+    // Relative names elsewhere keep resolving where they did.
+    open.Flags =
+        OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     open.lpfnHook = BrowseHook;
     if (GetOpenFileNameA(&open))
         SetDlgItemTextA(dialog, control, path);

@@ -67,6 +67,8 @@ void DisableWithoutNewShell(HWND dialog) {
         EnableWindow(GetDlgItem(dialog, id), FALSE);
 }
 
+// Read whole, so that a name too long for a set (a listed one chosen, not
+// typed) is refused rather than taken cut, as the name of some other set.
 void ReadSetName(HWND dialog, char* name, size_t size) {
     GetDlgItemTextA(dialog, IDC_SET_NAME, name, static_cast<int>(size));
 }
@@ -86,7 +88,7 @@ void OnSetChosen(HWND dialog) {
 }
 
 void Commit(HWND dialog, bool save) {
-    char name[kSetNameSize];
+    char name[sizeof CurrentSetName];
     ReadSetName(dialog, name, sizeof name);
     if (CommitSettingsDialog(dialog, name, save))
         EndDialog(dialog, 1);
@@ -95,7 +97,7 @@ void Commit(HWND dialog, bool save) {
 }
 
 void Delete(HWND dialog) {
-    char name[kSetNameSize];
+    char name[sizeof CurrentSetName];
     ReadSetName(dialog, name, sizeof name);
     if (DeleteSettingsCommand(dialog, name, startName, sizeof startName)) {
         LRESULT index =
@@ -108,9 +110,14 @@ void Delete(HWND dialog) {
 }
 
 void Shortcut(HWND dialog) {
-    char name[kSetNameSize];
+    char name[sizeof CurrentSetName];
     ReadSetName(dialog, name, sizeof name);
-    // The set that the shortcut names must exist in the file.
+    // The set that the shortcut names must exist in the file, so the name
+    // must be one that a set can have before the shortcut is made.
+    if (!AcceptSetName(name)) {
+        SelectCurrentSet(dialog);
+        return;
+    }
     if (ShowShortcutDialog(dialog, name))
         Commit(dialog, true);
 }

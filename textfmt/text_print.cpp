@@ -292,7 +292,9 @@ int RunTextJob(FILE* file, const char* fileName, DeviceContext dc, int copies,
     TextSource text;
     if (!OpenTextSource(&job, file, s, &text)) {
         ReleaseJob(&job);
-        return 0;
+        // Stopped while a UTF-16 file was copied: nothing printed, nothing
+        // failed; the runner sees the stop.
+        return StopRequested && !countOnly ? 1 : 0;
     }
     SetUnicodeRows(text.utf8);
     if (NeedsCountingPass(s, countOnly))
