@@ -204,7 +204,7 @@ class InstallTest(unittest.TestCase):
             os.makedirs(screenshot_dir(), exist_ok=True)
             bench.screenshot(os.path.join(screenshot_dir(), "shortcut-dialog.png"))
             # Refused names are reported before anything is written.
-            for boxes, name in ((1, ""), (2, "Ravlen: Other")):
+            for boxes, name in ((1, ""), (2, "Ravlen: Other"), (3, "nul.txt")):
                 winauto(running, "settext", "--title", SHORTCUT_TITLE, "--id",
                         str(IDC_SHORTCUT_NAME), "--text", name)
                 press_and_wait(running, SHORTCUT_TITLE, IDOK, boxes)
@@ -221,7 +221,9 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(0, result.exit_code, result)
         self.assertEqual([("Ravlen Error", "The shortcut must have a name"),
                           ("Ravlen Error", '/ \\ : ? * " < > | are not valid characters in a '
-                                           "shortcut name")], result.boxes)
+                                           "shortcut name"),
+                          ("Ravlen Error", "nul.txt is the name of a device and cannot name a "
+                                           "shortcut")], result.boxes)
         self.assertTrue(os.path.exists(os.path.join(shell_folder("Desktop"),
                                                     "Ravlen - Other.lnk")))
         self.assertIn("ShortcutDir=C:\\launchers", bench.read_text("C:\\windows\\ravlen.ini"))
