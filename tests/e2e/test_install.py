@@ -51,8 +51,9 @@ def setUpModule():
     text = "".join("[%s]\r\n%s\r\n" % (s, "".join("%s=%s\r\n" % kv for kv in keys.items()))
                    for s, keys in SETTINGS.items())
     bench.put_file("C:\\windows\\ravlen.ini", text)
-    # Associations of other programs, which the uninstaller must leave alone.
-    for ext, value in ((".eps", "GSview.eps"), (".rvx", "RavlenViewer")):
+    # Associations of other programs, which the uninstaller must leave alone, and the one
+    # that .prn has before the program is installed, which the uninstaller puts back.
+    for ext, value in ((".eps", "GSview.eps"), (".rvx", "RavlenViewer"), (".prn", "prnfile")):
         bench.wine("reg", "add", "HKCR\\" + ext, "/ve", "/d", value, "/f")
 
 
@@ -125,7 +126,7 @@ class InstallTest(unittest.TestCase):
         self.assertIsNone(reg_query(UNINSTALL_KEY, "UninstallString"))
         self.assertNotIn("[Install]", bench.read_text("C:\\windows\\ravlen.ini") or "")
         self.assertFalse(os.path.exists(os.path.join(shell_folder("Programs"), GROUP)))
-        self.assertIsNone(reg_default("HKCR\\.prn"))
+        self.assertEqual("prnfile", reg_default("HKCR\\.prn"))
 
     def test_1_bad_input_is_reported_and_the_dialog_stays(self):
         bench.put_file("C:\\blocker", b"a file, not a directory")
@@ -263,7 +264,7 @@ class InstallTest(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(shell_folder("Programs"), GROUP)))
         self.assertFalse(os.path.exists(os.path.join(shell_folder("Desktop"), "Ravlen.lnk")))
         self.assertIsNone(reg_query(UNINSTALL_KEY, "UninstallString"))
-        self.assertIsNone(reg_default("HKCR\\.prn"))
+        self.assertEqual("prnfile", reg_default("HKCR\\.prn"))
         self.assertIsNone(reg_default("HKCR\\.ps"))
         self.assertIsNone(reg_default("HKCR\\Ravlen"))
         self.assertEqual("GSview.eps", reg_default("HKCR\\.eps"))

@@ -69,9 +69,32 @@ bool DeleteClassDefault(const char* key) {
     return true;
 }
 
+bool ReadClassValue(const char* key, const char* name, char* value, size_t size) {
+    auto found = FakeClasses.find(key);
+    if (found == FakeClasses.end() || !found->second.values.count(name))
+        return false;
+    return CopyText(value, size, found->second.values[name].c_str());
+}
+
+bool WriteClassValue(const char* key, const char* name, const char* value) {
+    RecordedCalls.push_back(std::string("set ") + key + " [" + name + "] = " + value);
+    auto found = FakeClasses.find(key);
+    if (found == FakeClasses.end())
+        return false;
+    found->second.values[name] = value;
+    return true;
+}
+
+bool DeleteClassValue(const char* key, const char* name) {
+    RecordedCalls.push_back(std::string("clear ") + key + " [" + name + "]");
+    auto found = FakeClasses.find(key);
+    return found != FakeClasses.end() && found->second.values.erase(name) > 0;
+}
+
 bool ClassKeyHoldsMore(const char* key) {
     auto found = FakeClasses.find(key);
-    return found != FakeClasses.end() && (found->second.hasNamedValues || HasSubkeys(key));
+    return found != FakeClasses.end() &&
+           (found->second.hasNamedValues || !found->second.values.empty() || HasSubkeys(key));
 }
 
 bool DeleteClassKeyTree(const char* key) {

@@ -9,7 +9,8 @@
 struct FakeClassKey {
     std::string defaultValue;
     bool hasDefault = false;
-    bool hasNamedValues = false;
+    bool hasNamedValues = false; // values beside those in `values`
+    std::map<std::string, std::string> values;
 };
 
 // Keys by their full path below the root ("Ravlen\\shell\\open\\command").
