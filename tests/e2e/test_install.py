@@ -94,6 +94,17 @@ def shell_folder(name):
     raise AssertionError("no shell folder %s: %s" % (name, out))
 
 
+def short_name(directory, name):
+    """The short (8.3) name of directory\\name, as `dir /x` shows it."""
+    for line in bench.wine("cmd", "/c", "dir", "/x", directory).splitlines():
+        line = line.rstrip()
+        if line.endswith(" " + name):
+            alias = line[:-len(name)].split()[-1]
+            if "~" in alias:
+                return alias
+    raise AssertionError("no short name for %s in %s" % (name, directory))
+
+
 def boxes_seen(running):
     return [e for e in bench._read_events(running.log_path) if e.get("event") == "box"]
 
@@ -140,18 +151,24 @@ class InstallTest(unittest.TestCase):
             press_and_wait(running, INSTALL_TITLE, IDOK, 2)
             fill_install_dialog(running, "C:\\ro")
             press_and_wait(running, INSTALL_TITLE, IDOK, 3)
+            fill_install_dialog(running, "Apps\\Relative")
+            press_and_wait(running, INSTALL_TITLE, IDOK, 4)
             shown.append(running.dump(INSTALL_TITLE))  # still open after every failure
             running.command(IDCANCEL, title=INSTALL_TITLE)
 
         shown = []
 
+        os.makedirs(bench.unix_path("C:\\work"), exist_ok=True)
         result = bench.run(["/install"], program=SOURCE + "\\ravlen.exe", interact=interact,
-                           timeout=90)
+                           timeout=90, cwd=bench.unix_path("C:\\work"))
         self.assertEqual(1, result.exit_code, result)
         texts = [text for _, text in result.boxes]
         self.assertTrue(texts[0].startswith("Failed to create directory C:\\blocker"), texts)
         self.assertIn("not valid characters", texts[1])
         self.assertTrue(texts[2].startswith("Failed to install file: ravlen.exe"), texts)
+        self.assertTrue(texts[3].startswith("The destination directory must be a full path"),
+                        texts)
+        self.assertFalse(os.path.exists(bench.unix_path("C:\\work\\Apps")))
         self.assertEqual(("Installing Ravlen", "Ravlen installation failed"), result.boxes[-1])
         self.assertNothingInstalled()
 
@@ -244,6 +261,41 @@ class InstallTest(unittest.TestCase):
                               "the log's done line")
         self.assertIn("C:\\docs\\a b.prn", bench.read_text(log))
 
+    def test_4b_a_failed_reinstall_keeps_the_working_installation(self):
+        links = [os.path.join(shell_folder("Programs"), GROUP, name + ".lnk")
+                 for name in ("Ravlen", "Ravlen Help", "Uninstall Ravlen")]
+        links.append(os.path.join(shell_folder("Desktop"), "Ravlen.lnk"))
+        records = bench.read_text("C:\\windows\\ravlen.ini")
+
+        def fail(running):
+            fill_install_dialog(running, TARGET)
+            press_and_wait(running, INSTALL_TITLE, IDOK, 1)
+            running.command(IDCANCEL, title=INSTALL_TITLE)
+
+        os.chmod(bench.unix_path(INSTALLED), 0o444)  # the installed program is read-only
+        try:
+            result = bench.run(["/install"], program=SOURCE + "\\ravlen.exe", interact=fail,
+                               timeout=90)
+        finally:
+            os.chmod(bench.unix_path(INSTALLED), 0o755)
+        self.assertEqual(1, result.exit_code, result)
+        self.assertTrue(result.boxes[0][1].startswith("Failed to install file: ravlen.exe"))
+        self.assertEqual([link for link in links if not os.path.exists(link)], [])
+        self.assertEqual(records, bench.read_text("C:\\windows\\ravlen.ini"))
+
+        # The installed program's own directory, spelt in its 8.3 form, is the directory it
+        # runs from: nothing is copied onto itself, and the installation stands.
+        def same(running):
+            fill_install_dialog(running, "C:\\Apps\\" + short_name("C:\\Apps", "Ravlen Tool & Co"))
+            running.command(IDOK, title=INSTALL_TITLE)
+
+        result = bench.run(["/install"], program=INSTALLED, interact=same, timeout=90)
+        self.assertEqual(0, result.exit_code, result)
+        self.assertEqual([("Installing Ravlen", "Ravlen has been successfully installed")],
+                         result.boxes)
+        self.assertEqual([link for link in links if not os.path.exists(link)], [])
+        self.assertEqual("Ravlen", reg_default("HKCR\\.prn"))
+
     def test_5_uninstall_removes_what_the_installer_made_and_keeps_the_users_files(self):
         bench.put_file(TARGET + "\\mine.txt", b"the user's own file")
 
@@ -276,3 +328,38 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(1, again.exit_code)
         self.assertEqual("Ravlen has not been installed by the installation program.\n"
                          "You have to uninstall it manually instead.", again.boxes[0][1])
+
+    def install(self, source, directory):
+        def interact(running):
+            fill_install_dialog(running, directory)
+            running.command(IDOK, title=INSTALL_TITLE)
+
+        result = bench.run(["/install"], program=source, interact=interact, timeout=90)
+        self.assertEqual(0, result.exit_code, result)
+        return result
+
+    def uninstall(self, program):
+        def interact(running):
+            running.dump("Uninstall Ravlen")
+            running.command(IDOK, title="Uninstall Ravlen")
+
+        result = bench.run(["/uninstall"], program=program, interact=interact, timeout=60)
+        self.assertEqual(0, result.exit_code, result)
+        self.assertEqual([("Uninstalling Ravlen", "Ravlen has been succesfully removed.")],
+                         result.boxes)
+
+    def test_7_uninstall_from_a_renamed_copy_removes_exactly_what_was_installed(self):
+        source, directory = "C:\\dist2", "C:\\Apps\\Second"
+        for name in ("ravlen.exe", "pp.txt"):  # no help and no read-me to install
+            bench.put_file(source + "\\" + name, bench.read_file(SOURCE + "\\" + name))
+        bench.put_file(directory + "\\readme.txt", b"the user's own notes")
+        self.install(source + "\\ravlen.exe", directory)
+        copy = source + "\\old setup.exe"
+        bench.put_file(copy, bench.read_file(source + "\\ravlen.exe"))
+
+        self.uninstall(copy)
+        self.assertIsNone(bench.read_file(directory + "\\ravlen.exe"))
+        self.assertIsNone(bench.read_file(directory + "\\pp.txt"))
+        self.assertEqual(b"the user's own notes", bench.read_file(directory + "\\readme.txt"))
+        self.assertIsNotNone(bench.read_file(copy))
+        self.assertIsNone(reg_query(UNINSTALL_KEY, "UninstallString"))

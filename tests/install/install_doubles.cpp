@@ -12,12 +12,14 @@ std::map<std::string, FakeClassKey> FakeClasses;
 std::set<std::string> UndeletableClassKeys;
 bool FakeShellHasFolders = true;
 std::string FakeProgramsFolder;
+std::set<std::string> FakeLinks;
 
 void ResetInstallDoubles() {
     FakeClasses.clear();
     UndeletableClassKeys.clear();
     FakeShellHasFolders = true;
     FakeProgramsFolder.clear();
+    FakeLinks.clear();
 }
 
 namespace {
@@ -122,12 +124,17 @@ bool CreateShellLink(const char* linkName, const char* folderName, const char* t
     RecordedCalls.push_back(std::string("link ") + folderName + ":" + linkName + " -> " + target +
                             (arguments ? std::string(" [") + arguments + "]" : "") + " icon " +
                             iconPath + "," + std::to_string(iconIndex));
+    FakeLinks.insert(std::string(folderName) + ":" + linkName);
     return true;
 }
 
 bool DeleteShellLink(const char* linkName, const char* folderName) {
     RecordedCalls.push_back(std::string("unlink ") + folderName + ":" + linkName);
-    return true;
+    return FakeLinks.erase(std::string(folderName) + ":" + linkName) > 0;
+}
+
+bool ShellLinkExists(const char* linkName, const char* folderName) {
+    return FakeLinks.count(std::string(folderName) + ":" + linkName) > 0;
 }
 
 bool ShellHasFolders() {

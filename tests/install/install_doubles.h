@@ -19,5 +19,7 @@ extern std::map<std::string, FakeClassKey> FakeClasses;
 extern std::set<std::string> UndeletableClassKeys;
 extern bool FakeShellHasFolders;
 extern std::string FakeProgramsFolder; // what GetShellFolder("Programs") answers
+// The links there are, as "Folder:link name".
+extern std::set<std::string> FakeLinks;
 
 void ResetInstallDoubles();
