@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "setup.h"
 
@@ -413,19 +414,59 @@ void DeleteSettingsFile() {
     RemoveFile(path);
 }
 
+// cmd.exe reads a batch file in the OEM code page, and the program's paths are
+// in the ANSI one: written as they are, letters such as "\xFC" would name
+// other files. False when a character has no exact OEM form.
+bool ToOemText(const char* ansi, std::string* oem) {
+    int wideLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, nullptr, 0);
+    if (wideLength <= 0)
+        return false;
+    std::vector<WCHAR> wide(static_cast<size_t>(wideLength));
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, wide.data(), wideLength);
+    BOOL lossy = FALSE;
+    int length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), -1, nullptr, 0,
+                                     nullptr, &lossy);
+    if (length <= 0 || lossy)
+        return false;
+    oem->assign(static_cast<size_t>(length), '\0');
+    length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), -1, &(*oem)[0],
+                                 length, nullptr, &lossy);
+    oem->resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
+    return length > 0 && !lossy;
+}
+
+bool BatchTextInOem(const char* batch, const char* program, std::string* oem) {
+    char text[kPathSize * 8];
+    return RemovalBatchText(batch, program, text, sizeof text) && ToOemText(text, oem);
+}
+
 // The batch that deletes the running program, an installed file, once this
-// process has ended.
+// process has ended. The paths are written by their long names; where the
+// OEM code page lacks one of their letters, by their short names, which the
+// file system keeps in OEM letters. False, after saying so, when neither
+// can be written: the program would stay behind.
 bool WriteRemovalBatch(const char* program, char* batch, size_t size) {
     char temp[kPathSize];
-    char text[kPathSize * 8];
+    char longProgram[kPathSize];
     DWORD length = GetTempPathA(sizeof temp, temp);
-    if (length == 0 || length >= sizeof temp || !FormatText(batch, size, "%s_remrvl.bat", temp) ||
-        !RemovalBatchText(batch, ShortPathOf(program), text, sizeof text)) {
-        ShowMessage(kTextTempFileFailed, batch, 0, kMessageError);
+    const char* resolved = ResolvePath(program, true);
+    CopyText(longProgram, sizeof longProgram, resolved ? resolved : program);
+    if (length == 0 || length >= sizeof temp || !FormatText(batch, size, "%s_remrvl.bat", temp)) {
+        ShowMessage(kTextTempFileFailed, temp, 0, kMessageError);
         return false;
     }
+    std::string oem;
+    if (!BatchTextInOem(batch, longProgram, &oem)) {
+        char shortProgram[kPathSize];
+        CopyText(shortProgram, sizeof shortProgram, ShortPathOf(program));
+        if (!FormatText(batch, size, "%s_remrvl.bat", ShortPathOf(temp)) ||
+            !BatchTextInOem(batch, shortProgram, &oem)) {
+            ShowOutcome(kTextUninstallingTitle, kTextRemoveFilesFailed, MB_ICONHAND);
+            return false;
+        }
+    }
     FILE* file = OpenStream(batch, "w");
-    bool ok = file && std::fputs(text, file) >= 0;
+    bool ok = file && std::fputs(oem.c_str(), file) >= 0;
     if (file && std::fclose(file) != 0)
         ok = false;
     if (!ok)

@@ -338,15 +338,44 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(0, result.exit_code, result)
         return result
 
-    def uninstall(self, program):
+    def uninstall(self, program, cwd=None):
         def interact(running):
             running.dump("Uninstall Ravlen")
             running.command(IDOK, title="Uninstall Ravlen")
 
-        result = bench.run(["/uninstall"], program=program, interact=interact, timeout=60)
+        result = bench.run(["/uninstall"], program=program, interact=interact, timeout=60,
+                           cwd=cwd)
         self.assertEqual(0, result.exit_code, result)
         self.assertEqual([("Uninstalling Ravlen", "Ravlen has been succesfully removed.")],
                          result.boxes)
+
+    def test_6_directories_with_letters_beyond_ascii_are_removed(self):
+        # cmd.exe reads the removal batch in the OEM code page; the program knows its paths
+        # in the ANSI one, where "\u00fc" has another code. The program's directory and the
+        # temporary directory, where the batch goes first, both hold one. The uninstaller
+        # runs in the program's directory, as a link may start it: the batch must leave it
+        # before it can remove it.
+        directory = "C:\\Programme\\Dr\u00fccker"
+        temp = "C:\\Temp\\Dr\u00fccker"
+        self.install(SOURCE + "\\ravlen.exe", directory)
+        self.assertIsNotNone(bench.read_file(directory + "\\ravlen.exe"))
+        os.makedirs(bench.unix_path(temp), exist_ok=True)
+        environment = "HKCU\\Environment"
+        before = {}
+        for name in ("TEMP", "TMP"):
+            line = next(line for line in reg_query(environment, name).splitlines()
+                        if "REG_" in line)
+            before[name] = line.split(None, 2)[1:]  # type, data
+        try:
+            for name in before:
+                bench.wine("reg", "add", environment, "/v", name, "/d", temp, "/f")
+            self.uninstall(directory + "\\ravlen.exe", cwd=bench.unix_path(directory))
+            bench_module.wait_for(lambda: not os.path.exists(bench.unix_path(directory)), 60,
+                                  "the removal batch to remove the directory")
+        finally:
+            for name, (kind, data) in before.items():
+                bench.wine("reg", "add", environment, "/v", name, "/t", kind, "/d", data.strip(),
+                           "/f")
 
     def test_7_uninstall_from_a_renamed_copy_removes_exactly_what_was_installed(self):
         source, directory = "C:\\dist2", "C:\\Apps\\Second"
