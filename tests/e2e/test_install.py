@@ -195,6 +195,7 @@ class InstallTest(unittest.TestCase):
         self.assertTrue(os.path.exists(os.path.join(shell_folder("Desktop"), "Ravlen.lnk")))
         ini = bench.read_text("C:\\windows\\ravlen.ini")
         self.assertIn("[Install]\nDirectory=%s\\\nGroup=%s\n" % (TARGET, GROUP), ini)
+        self.assertIn("\nFiles=ravlen.exe|ravlen.html|readme.txt|pp.txt\n", ini)
         self.assertIn("Default settings", ini)  # the user's sets are kept
         self.assertIn("Ravlen", reg_query(UNINSTALL_KEY, "DisplayName"))
         self.assertIn("/uninstall", reg_query(UNINSTALL_KEY, "UninstallString"))
@@ -298,6 +299,11 @@ class InstallTest(unittest.TestCase):
 
     def test_5_uninstall_removes_what_the_installer_made_and_keeps_the_users_files(self):
         bench.put_file(TARGET + "\\mine.txt", b"the user's own file")
+        # As an installation made before the installed files were recorded.
+        ini = bench.read_file("C:\\windows\\ravlen.ini")
+        bench.put_file("C:\\windows\\ravlen.ini",
+                       b"".join(line for line in ini.splitlines(True)
+                                if not line.startswith(b"Files=")))
 
         def interact(running):
             running.dump("Uninstall Ravlen")
@@ -387,8 +393,8 @@ class InstallTest(unittest.TestCase):
         bench.put_file(copy, bench.read_file(source + "\\ravlen.exe"))
 
         self.uninstall(copy)
-        self.assertIsNone(bench.read_file(directory + "\\ravlen.exe"))
-        self.assertIsNone(bench.read_file(directory + "\\pp.txt"))
+        for name in ("ravlen.exe", "pp.txt"):
+            self.assertFalse(os.path.exists(bench.unix_path(directory + "\\" + name)), name)
         self.assertEqual(b"the user's own notes", bench.read_file(directory + "\\readme.txt"))
-        self.assertIsNotNone(bench.read_file(copy))
+        self.assertTrue(os.path.exists(bench.unix_path(copy)))
         self.assertIsNone(reg_query(UNINSTALL_KEY, "UninstallString"))
