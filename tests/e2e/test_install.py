@@ -139,6 +139,27 @@ class InstallTest(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(shell_folder("Programs"), GROUP)))
         self.assertEqual("prnfile", reg_default("HKCR\\.prn"))
 
+    def install(self, source, directory):
+        def interact(running):
+            fill_install_dialog(running, directory)
+            running.command(IDOK, title=INSTALL_TITLE)
+
+        result = bench.run(["/install"], program=source, interact=interact, timeout=90)
+        self.assertEqual(0, result.exit_code, result)
+        self.assertEqual([("Installing Ravlen", "Ravlen has been successfully installed")],
+                         result.boxes[-1:])
+
+    def uninstall(self, program, cwd=None):
+        def interact(running):
+            running.dump("Uninstall Ravlen")
+            running.command(IDOK, title="Uninstall Ravlen")
+
+        result = bench.run(["/uninstall"], program=program, interact=interact, timeout=60,
+                           cwd=cwd)
+        self.assertEqual(0, result.exit_code, result)
+        self.assertEqual([("Uninstalling Ravlen", "Ravlen has been succesfully removed.")],
+                         result.boxes)
+
     def test_1_bad_input_is_reported_and_the_dialog_stays(self):
         bench.put_file("C:\\blocker", b"a file, not a directory")
         bench.put_file("C:\\ro\\ravlen.exe", b"read-only")
@@ -286,14 +307,7 @@ class InstallTest(unittest.TestCase):
 
         # The installed program's own directory, spelt in its 8.3 form, is the directory it
         # runs from: nothing is copied onto itself, and the installation stands.
-        def same(running):
-            fill_install_dialog(running, "C:\\Apps\\" + short_name("C:\\Apps", "Ravlen Tool & Co"))
-            running.command(IDOK, title=INSTALL_TITLE)
-
-        result = bench.run(["/install"], program=INSTALLED, interact=same, timeout=90)
-        self.assertEqual(0, result.exit_code, result)
-        self.assertEqual([("Installing Ravlen", "Ravlen has been successfully installed")],
-                         result.boxes)
+        self.install(INSTALLED, "C:\\Apps\\" + short_name("C:\\Apps", "Ravlen Tool & Co"))
         self.assertEqual([link for link in links if not os.path.exists(link)], [])
         self.assertEqual("Ravlen", reg_default("HKCR\\.prn"))
 
@@ -304,15 +318,7 @@ class InstallTest(unittest.TestCase):
         bench.put_file("C:\\windows\\ravlen.ini",
                        b"".join(line for line in ini.splitlines(True)
                                 if not line.startswith(b"Files=")))
-
-        def interact(running):
-            running.dump("Uninstall Ravlen")
-            running.command(IDOK, title="Uninstall Ravlen")
-
-        result = bench.run(["/uninstall"], program=INSTALLED, interact=interact, timeout=60)
-        self.assertEqual(0, result.exit_code, result)
-        self.assertEqual([("Uninstalling Ravlen", "Ravlen has been succesfully removed.")],
-                         result.boxes)
+        self.uninstall(INSTALLED)
         bench_module.wait_for(lambda: bench.read_file(INSTALLED) is None, 60,
                               "the removal batch to delete the program")
         for name in ("readme.txt", "pp.txt"):
@@ -335,55 +341,7 @@ class InstallTest(unittest.TestCase):
         self.assertEqual("Ravlen has not been installed by the installation program.\n"
                          "You have to uninstall it manually instead.", again.boxes[0][1])
 
-    def install(self, source, directory):
-        def interact(running):
-            fill_install_dialog(running, directory)
-            running.command(IDOK, title=INSTALL_TITLE)
-
-        result = bench.run(["/install"], program=source, interact=interact, timeout=90)
-        self.assertEqual(0, result.exit_code, result)
-        return result
-
-    def uninstall(self, program, cwd=None):
-        def interact(running):
-            running.dump("Uninstall Ravlen")
-            running.command(IDOK, title="Uninstall Ravlen")
-
-        result = bench.run(["/uninstall"], program=program, interact=interact, timeout=60,
-                           cwd=cwd)
-        self.assertEqual(0, result.exit_code, result)
-        self.assertEqual([("Uninstalling Ravlen", "Ravlen has been succesfully removed.")],
-                         result.boxes)
-
-    def test_6_directories_with_letters_beyond_ascii_are_removed(self):
-        # cmd.exe reads the removal batch in the OEM code page; the program knows its paths
-        # in the ANSI one, where "\u00fc" has another code. The program's directory and the
-        # temporary directory, where the batch goes first, both hold one. The uninstaller
-        # runs in the program's directory, as a link may start it: the batch must leave it
-        # before it can remove it.
-        directory = "C:\\Programme\\Dr\u00fccker"
-        temp = "C:\\Temp\\Dr\u00fccker"
-        self.install(SOURCE + "\\ravlen.exe", directory)
-        self.assertIsNotNone(bench.read_file(directory + "\\ravlen.exe"))
-        os.makedirs(bench.unix_path(temp), exist_ok=True)
-        environment = "HKCU\\Environment"
-        before = {}
-        for name in ("TEMP", "TMP"):
-            line = next(line for line in reg_query(environment, name).splitlines()
-                        if "REG_" in line)
-            before[name] = line.split(None, 2)[1:]  # type, data
-        try:
-            for name in before:
-                bench.wine("reg", "add", environment, "/v", name, "/d", temp, "/f")
-            self.uninstall(directory + "\\ravlen.exe", cwd=bench.unix_path(directory))
-            bench_module.wait_for(lambda: not os.path.exists(bench.unix_path(directory)), 60,
-                                  "the removal batch to remove the directory")
-        finally:
-            for name, (kind, data) in before.items():
-                bench.wine("reg", "add", environment, "/v", name, "/t", kind, "/d", data.strip(),
-                           "/f")
-
-    def test_7_uninstall_from_a_renamed_copy_removes_exactly_what_was_installed(self):
+    def test_6_uninstall_from_a_renamed_copy_removes_exactly_what_was_installed(self):
         source, directory = "C:\\dist2", "C:\\Apps\\Second"
         for name in ("ravlen.exe", "pp.txt"):  # no help and no read-me to install
             bench.put_file(source + "\\" + name, bench.read_file(SOURCE + "\\" + name))
@@ -397,4 +355,20 @@ class InstallTest(unittest.TestCase):
             self.assertFalse(os.path.exists(bench.unix_path(directory + "\\" + name)), name)
         self.assertEqual(b"the user's own notes", bench.read_file(directory + "\\readme.txt"))
         self.assertTrue(os.path.exists(bench.unix_path(copy)))
-        self.assertIsNone(reg_query(UNINSTALL_KEY, "UninstallString"))
+
+    def test_7_directories_with_letters_beyond_ascii_are_removed(self):
+        # cmd.exe reads the removal batch in the OEM code page; the program knows its paths
+        # in the ANSI one, where "\u00fc" has another code. The program's directory and the
+        # temporary directory, where the batch goes first, both hold one. The uninstaller
+        # runs in the program's directory, as a link may start it: the batch must leave it
+        # before it can remove it.
+        directory = "C:\\Programme\\Dr\u00fccker"
+        temp = "C:\\Temp\\Dr\u00fccker"
+        self.install(SOURCE + "\\ravlen.exe", directory)
+        os.makedirs(bench.unix_path(temp), exist_ok=True)
+        # The last test: the prefix's temporary directory stays changed.
+        for name in ("TEMP", "TMP"):
+            bench.wine("reg", "add", "HKCU\\Environment", "/v", name, "/d", temp, "/f")
+        self.uninstall(directory + "\\ravlen.exe", cwd=bench.unix_path(directory))
+        bench_module.wait_for(lambda: not os.path.exists(bench.unix_path(directory)), 60,
+                              "the removal batch to remove the directory")
