@@ -70,7 +70,7 @@ GroupBefore NoteProgramGroup(const char* group, const int* itemIds, bool recorde
         return before;
     before.groupExisted = IsDirectory(folder);
     char linkName[kPathSize];
-    for (unsigned i = 0; itemIds[i] && i < 32; ++i) {
+    for (unsigned i = 0; i < 32 && itemIds[i]; ++i) {
         if (ItemLinkName(group, itemIds[i], linkName, sizeof linkName) &&
             ShellLinkExists(linkName, kProgramsFolder))
             before.itemsExisted |= 1u << i;
@@ -88,9 +88,9 @@ void UndoProgramGroup(const char* group, const int* itemIds, const GroupBefore& 
     if (!GroupFolder(group, folder, sizeof folder))
         return;
     char linkName[kPathSize];
-    for (unsigned i = 0; itemIds[i] && i < 32; ++i) {
-        if (!(before.itemsExisted & (1u << i)) &&
-            ItemLinkName(group, itemIds[i], linkName, sizeof linkName))
+    for (unsigned i = 0; itemIds[i]; ++i) {
+        bool existed = i < 32 && (before.itemsExisted & (1u << i));
+        if (!existed && ItemLinkName(group, itemIds[i], linkName, sizeof linkName))
             DeleteShellLink(linkName, kProgramsFolder);
     }
     if (!before.groupExisted)

@@ -22,7 +22,7 @@ void DeleteProgramGroup(const char* group, const int* itemIds);
 // takes away only what it added, and a working installation keeps its links.
 struct GroupBefore {
     bool groupExisted;
-    unsigned itemsExisted; // bit i: the item of itemIds[i]
+    unsigned itemsExisted; // bit i: the item of itemIds[i] (the first 32)
 };
 // `recorded`: an installation recorded this group, so it is there; the
 // program manager of older systems cannot be asked.
