@@ -38,8 +38,8 @@ void FillDialog(HWND dialog, const ShortcutRequest* request) {
     CheckRadioButton(dialog, IDC_SHORTCUT_DESKTOP, IDC_SHORTCUT_SENDTO, IDC_SHORTCUT_DESKTOP);
 }
 
-bool RefuseName(HWND dialog, int textId) {
-    ShowMessage(textId, "", 0, kMessageError);
+bool RefuseName(HWND dialog, int textId, const char* argument) {
+    ShowMessage(textId, argument, 0, kMessageError);
     HWND name = GetDlgItem(dialog, IDC_SHORTCUT_NAME);
     SetFocus(name);
     SendMessageA(name, EM_SETSEL, 0, -1);
@@ -54,9 +54,11 @@ bool MakeShortcut(HWND dialog, const ShortcutRequest* request) {
     GetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, name, sizeof name);
     GetDlgItemTextA(dialog, IDC_SHORTCUT_DIRECTORY, directory, sizeof directory);
     if (!name[0])
-        return RefuseName(dialog, kTextShortcutNeedsName);
+        return RefuseName(dialog, kTextShortcutNeedsName, "");
     if (!HasShortcutNameCharsOnly(name))
-        return RefuseName(dialog, kTextShortcutNameChars);
+        return RefuseName(dialog, kTextShortcutNameChars, "");
+    if (IsDeviceName(name))
+        return RefuseName(dialog, kTextShortcutNameIsDevice, name);
     if (!CreateDirectoryPath(directory))
         return false;
 
