@@ -110,5 +110,3 @@ void PassThroughBlock(DeviceContext, const void* block, size_t size) {
     Printer.passThroughBlocks.push_back(size);
     Printer.passThroughBytes.append(reinterpret_cast<const char*>(bytes) + 2, size - 2);
 }
-
-}
