@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "../common/file_system.h"
+#include "../common/wide_names_win32.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ long long Milliseconds(FILETIME time) {
 
 bool ReadFileStamp(const char* path, FileStamp* stamp) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(WideName(path).c_str(), GetFileExInfoStandard, &data))
         return false;
     stamp->size = static_cast<long long>(
         (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
