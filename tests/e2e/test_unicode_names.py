@@ -76,7 +76,7 @@ class UnicodeNamesTest(unittest.TestCase):
         self.assertEqual(result.boxes, [])
         return result
 
-    def assertPrinted(self, jobs, names):
+    def assertPrinted(self, jobs, names, prefix=""):
         """One job for each name, in order, whose page holds the file's content and whose
         header shows the name. The face has the Greek letters, which Ghostscript reads back;
         it has neither Chinese nor emoji, which the driver draws as its missing glyph, one
@@ -95,7 +95,7 @@ class UnicodeNamesTest(unittest.TestCase):
                 self.assertNotIn("question", glyphs)
                 if name == NAMES[0]:
                     self.assertEqual(lines[0], name)
-                    self.assertEqual(lines[1], "content of " + name)
+                    self.assertEqual(lines[1], prefix + "content of " + name)
 
     def put(self, folder, names=NAMES):
         return [bench.put_file(DIR + folder + "\\" + n, content(n)) for n in names]
@@ -157,6 +157,16 @@ class UnicodeNamesTest(unittest.TestCase):
 
         result = self.run_ravlen([], interact=interact, settings=settings(SysTray=0))
         self.assertPrinted(result.jobs, NAMES)
+
+    def test_conversion_program_opens_each_by_its_name(self):
+        # The converter copies the file it is given after a prefix; a name that had lost its
+        # letters would open nothing and be reported.
+        paths = self.put("conv")
+        keys = settings(DoConvTxt=1, ConvComTxt=CONVERTER + "?--prefix conv: &i &o")
+        for path, name in zip(paths, NAMES):
+            with self.subTest(name=name):
+                result = self.run_ravlen(["/q", path], settings=keys)
+                self.assertPrinted(result.jobs, [name], prefix="conv:")
 
     def test_unicode_clipboard_text(self):
         # Text in the three scripts prints in its own characters; the Greek line is read back.
