@@ -364,7 +364,7 @@ void ShowSpoolerPattern(const char* pattern) {
     char text[kMessageSize];
     GetDlgItemTextA(MainHandle(), IDC_SPOOLER_TEXT, format, sizeof format);
     FormatText(text, sizeof text, format, pattern);
-    SetDlgItemTextA(MainHandle(), IDC_SPOOLER_TEXT, text);
+    SetWindowName(GetDlgItem(MainHandle(), IDC_SPOOLER_TEXT), text);
 }
 
 void UpdateTitle(bool showWindow) {

@@ -2,7 +2,9 @@
 
 #include <cstring>
 #include <cwchar>
+#include <vector>
 
+#include "file_system.h"
 #include "utf8.h"
 
 static_assert(sizeof(WCHAR) == sizeof(char16_t), "UTF-16 units");
@@ -64,4 +66,17 @@ bool NameListFromWide(const WCHAR* list, char* out, size_t size) {
     }
     out[used] = '\0';
     return true;
+}
+
+void SetWindowName(HWND window, const char* text) {
+    std::vector<char> ansi(std::strlen(text) + 1);
+    if (!IsUtf8(text, std::strlen(text))) {
+        SetWindowTextA(window, text); // from the settings file: already ANSI
+    } else if (AnsiNameOf(text, ansi.data(), ansi.size())) {
+        SetWindowTextA(window, ansi.data());
+    } else {
+        std::wstring wide = WideName(text);
+        DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+        InvalidateRect(window, nullptr, TRUE);
+    }
 }
