@@ -168,6 +168,15 @@ class UnicodeNamesTest(unittest.TestCase):
                 result = self.run_ravlen(["/q", path], settings=keys)
                 self.assertPrinted(result.jobs, [name], prefix="conv:")
 
+    def test_settings_file_named_outside_ascii_is_read(self):
+        # The settings file keeps the ANSI calls: a name the code page holds reaches them in
+        # it, a Greek one through its short name. Its set prints text with the name as header.
+        path = self.put("ini", NAMES[:1])[0]
+        for name in ("r\u00e9glages", "\u03c1\u03c5\u03b8\u03bc\u03af\u03c3\u03b5\u03b9\u03c2"):
+            with self.subTest(settings=name):
+                result = self.run_ravlen(["/q", path], settings_name=name)
+                self.assertPrinted(result.jobs, NAMES[:1])
+
     def test_unicode_clipboard_text(self):
         # Text in the three scripts prints in its own characters; the Greek line is read back.
         text = "".join("%s\r\n" % n for n in NAMES)
