@@ -5,6 +5,7 @@
 #include "analysis/file_analysis.h"
 #include "app/progress.h"
 #include "common/file_system.h"
+#include "app/preview_window.h"
 #include "app/spooler.h"
 #include "install/setup.h"
 #include "output/dispatch.h"
@@ -89,4 +90,8 @@ bool ShowSettingsDialog(WindowRef) {
 
 void SetSpoolerTimer(bool on) {
     Record(on ? "spooler timer on" : "spooler timer off");
+}
+
+void RunPreview(WindowRef, const char* path) {
+    Record(std::string("preview ") + path);
 }

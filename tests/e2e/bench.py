@@ -223,6 +223,15 @@ class Running:
                            *self._window_options(title, None, control, hidden, timeout),
                            timeout=timeout + 20)
 
+    def sheet_texts(self, title, timeout=20):
+        """The text runs of the sheet picture that window shows, as the program's hook reads
+        them from its metafile: [(x, y, text)] in drawing order."""
+        before = len(self.shown_events("sheet"))
+        self.bench.winauto("sheettext", *self._window_options(title, None, None, False, timeout),
+                           timeout=timeout + 20)
+        events = wait_for(lambda: self.shown_events("sheet")[before:], timeout, "the sheet's text")
+        return [(t["x"], t["y"], t["text"]) for t in events[0]["texts"]]
+
     def keys(self, *names, timeout=20):
         """Presses keys (DOWN, UP, LEFT, RIGHT, RETURN, ESCAPE) in the program's open menu."""
         self.bench.winauto("keys", "--keys", ",".join(names),

@@ -694,6 +694,19 @@ static int Post(const WindowFilter* filter, UINT message, WPARAM wParam, LPARAM 
     return 0;
 }
 
+/* Has the program's hook write the text records of the sheet picture the window shows (see
+ * winauto_hook.c); the test reads them from the shown-windows file. */
+static int SheetText(const WindowFilter* filter, DWORD timeout) {
+    HWND window = FindWindowByFilter(filter, timeout);
+    DWORD_PTR result = 0;
+    if (!window || !SendMessageTimeoutA(window, RegisterWindowMessageA("winauto_sheet_text"), 0, 0,
+                                        SMTO_ABORTIFHUNG, 5000, &result))
+        return 3;
+    PutWindowHead("sheettext", window);
+    EndLine();
+    return 0;
+}
+
 static int KeyCode(const char* name) {
     static const struct {
         const char* name;
@@ -1025,7 +1038,8 @@ static int WriteSlowly(const char* manifest, int pieces, DWORD delay, DWORD hold
 /* ---- arguments ---- */
 
 static int Usage(void) {
-    fputs("usage: winauto run|dump|command|settext|send|post|keys|restore|check|select|listsel|"
+    fputs("usage: winauto "
+          "run|dump|command|settext|send|post|sheettext|keys|restore|check|select|listsel|"
           "clip|write|kill|printers|rawprint [options] (see the source)\n",
           stderr);
     return 2;
@@ -1141,6 +1155,8 @@ int main(int argc, char** argv) {
                                     : Send(&filter, id, message, wParam, lParam, script.timeout);
     else if (strcmp(verb, "post") == 0)
         status = message ? Post(&filter, message, wParam, lParam, script.timeout) : Usage();
+    else if (strcmp(verb, "sheettext") == 0)
+        status = SheetText(&filter, script.timeout);
     else if (strcmp(verb, "keys") == 0) {
         if (!filter.className)
             filter.className = "#32768";
