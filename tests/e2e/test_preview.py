@@ -131,7 +131,7 @@ class PreviewTest(unittest.TestCase):
 
         result = bench.run(["/v", "/q", path], interact=interact,
                            settings=settings(NUpPs=1, Width=2, Height=1, Landscape=1, Frame=1,
-                                             UseRange=1))
+                                             UseRange=1, TopMarg=0.35, BottomMarg=0.35))
         self.assertFalse(result.timed_out, result)
         self.assertEqual(result.boxes, [])
         self.assertEqual(result.jobs, [])
