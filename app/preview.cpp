@@ -192,6 +192,10 @@ int PreviewSheetCount(const PreviewDocument& doc) {
                                         static_cast<size_t>(cells)));
 }
 
+bool PreviewSheetsKnown(const PreviewDocument& doc) {
+    return doc.kind != kPreviewText || TextSheetsWalked(doc.text);
+}
+
 bool PreviewComplete(const PreviewDocument& doc) {
     return doc.kind != kPreviewText || TextSheetsComplete(doc.text);
 }
@@ -234,7 +238,7 @@ void PreviewStatusText(const PreviewDocument& doc, int index, char* out, size_t 
     }
 }
 
-int SheetAfterMove(PreviewMove move, int current, int known, bool complete) {
+int SheetAfterMove(PreviewMove move, int current, int known, bool allKnown) {
     int last = known - 1;
     switch (move) {
     case kMoveFirst:
@@ -242,7 +246,7 @@ int SheetAfterMove(PreviewMove move, int current, int known, bool complete) {
     case kMovePrevious:
         return std::max(current - 1, 0);
     case kMoveNext:
-        return current < last ? current + 1 : complete ? std::max(last, 0) : known;
+        return current < last ? current + 1 : allKnown ? std::max(last, 0) : known;
     case kMoveLast:
         return std::max(last, 0);
     }

@@ -64,6 +64,7 @@ void ClosePreview(PreviewDocument* doc);
 // Sheets known so far, and whether that is all of them and each is drawn
 // as it prints (a long text file is walked and counted a little at a time).
 int PreviewSheetCount(const PreviewDocument& doc);
+bool PreviewSheetsKnown(const PreviewDocument& doc);
 bool PreviewComplete(const PreviewDocument& doc);
 // Walks a text file on by at most `sheets` sheets; true when complete.
 bool WalkPreview(PreviewDocument* doc, int sheets);
@@ -79,10 +80,10 @@ void ChoosePreviewPages(PreviewDocument* doc, const std::vector<bool>& selected)
 void PreviewStatusText(const PreviewDocument& doc, int index, char* out, size_t size);
 
 enum PreviewMove { kMoveFirst, kMovePrevious, kMoveNext, kMoveLast };
-// The sheet a move leads to. `known` sheets are known so far; a next sheet
-// beyond them while the walk goes on is `known` itself, which the caller
-// walks to first.
-int SheetAfterMove(PreviewMove move, int current, int known, bool complete);
+// The sheet a move leads to. `known` sheets are known so far (`allKnown`:
+// that is all of them); a next sheet beyond them while the walk goes on is
+// `known` itself, which the caller walks to first.
+int SheetAfterMove(PreviewMove move, int current, int known, bool allKnown);
 
 enum PreviewZoom { kZoomWholeSheet, kZoomSheetWidth, kZoomActualSize };
 

@@ -76,7 +76,7 @@ void ShowSheetStatus() {
     PreviewStatusText(state->doc, state->sheet, text, sizeof text);
     SetDlgItemTextA(state->window, IDC_PREVIEW_STATUS, text);
     int count = PreviewSheetCount(state->doc);
-    bool more = state->sheet + 1 < count || !PreviewComplete(state->doc);
+    bool more = state->sheet + 1 < count || !PreviewSheetsKnown(state->doc);
     EnableWindow(Item(IDC_PREVIEW_FIRST), state->sheet > 0);
     EnableWindow(Item(IDC_PREVIEW_PREVIOUS), state->sheet > 0);
     EnableWindow(Item(IDC_PREVIEW_NEXT), more);
@@ -126,10 +126,10 @@ void ShowSheet(int sheet) {
 
 void Move(PreviewMove move) {
     int count = PreviewSheetCount(state->doc);
-    int target = SheetAfterMove(move, state->sheet, count, PreviewComplete(state->doc));
+    int target = SheetAfterMove(move, state->sheet, count, PreviewSheetsKnown(state->doc));
     // The next sheet of a file still being walked is walked to at once.
-    while (target >= PreviewSheetCount(state->doc) && !WalkPreview(&state->doc, 1)) {
-    }
+    while (target >= PreviewSheetCount(state->doc) && !PreviewSheetsKnown(state->doc))
+        WalkPreview(&state->doc, 1);
     if (target >= PreviewSheetCount(state->doc))
         target = PreviewSheetCount(state->doc) - 1;
     ShowSheet(target);
