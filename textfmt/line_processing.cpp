@@ -167,13 +167,11 @@ void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options) {
     source->pending = false;
     source->lineNumber = 0;
     source->finished = false;
-    source->lineStart = 0;
+    source->lineBytes = 0;
 }
 
 // Reads the next file line into the buffer; kRowText when there is one.
 static RowKind ReadNextLine(RowSource* source, Row* row) {
-    if (source->options.trackLines)
-        source->lineStart = StreamPosition(source->file);
     int length = ReadTextLine(source->file, source->line, source->options.utf8);
     if (length < 0) {
         source->finished = true;
@@ -182,6 +180,7 @@ static RowKind ReadNextLine(RowSource* source, Row* row) {
     if (CheckFormFeed(source->file, source->line, &length))
         return source->lineNumber == 0 ? kRowSkipped : kRowPageBreak;
     ++source->lineNumber;
+    source->lineBytes = length; // a line cut at a form feed ends there in the file too
     length = RemoveLineEnds(source->line, length);
     if (memchr(source->line, '\t', static_cast<size_t>(length)))
         length = ExpandTabs(source->line, length, source->options.tabWidth, source->options.utf8);
@@ -245,9 +244,10 @@ RowKind NextRow(RowSource* source, Row* row) {
 }
 
 RowRestart RowRestartPoint(const RowSource* source) {
+    long long position = StreamPosition(source->file);
     if (source->pending)
-        return {source->lineStart, source->start, source->lineNumber - 1};
-    return {StreamPosition(source->file), -1, source->lineNumber};
+        return {position - source->lineBytes, source->start, source->lineNumber - 1};
+    return {position, -1, source->lineNumber};
 }
 
 bool ResumeRowSource(RowSource* source, FILE* file, const RowOptions& options,

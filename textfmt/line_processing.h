@@ -41,7 +41,6 @@ struct RowOptions {
     bool translateOem;
     bool highlighting; // tell the highlighter about cut-off comment ends
     bool utf8;         // count characters, not bytes
-    bool trackLines;   // keep where each line begins, for restart points
 };
 
 struct RowSource {
@@ -53,7 +52,7 @@ struct RowSource {
     bool pending;
     int lineNumber;
     bool finished;
-    long long lineStart; // with options.trackLines: where the line in the buffer began
+    int lineBytes; // what the line in the buffer took from the file
 };
 
 enum RowKind {
@@ -77,7 +76,7 @@ RowKind NextRow(RowSource* source, Row* row);
 // Where a row source stands between two rows, small enough to keep one for
 // every sheet of a long file: the file position of the next line, or, with a
 // wrapped remainder pending, where its line began and where the remainder
-// starts in it. Needs options.trackLines.
+// starts in it.
 struct RowRestart {
     long long offset;
     int remainderStart; // -1: nothing pending

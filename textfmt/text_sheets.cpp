@@ -56,9 +56,7 @@ void ClaimTextState(TextSheets* t) {
 // DOS characters translate byte for byte, so the walk finds the same rows
 // whether or not they are translated yet.
 RowOptions WalkOptions(const TextSheets* t) {
-    RowOptions options = JobRowOptions(t->settings, t->layout, t->text, t->highlighting);
-    options.trackLines = true;
-    return options;
+    return JobRowOptions(t->settings, t->layout, t->text, t->highlighting);
 }
 
 bool StartFrom(TextSheets* t, const SheetStart& start, RowSource* source,

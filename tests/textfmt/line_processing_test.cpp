@@ -28,7 +28,7 @@ std::vector<std::string> AllRows(FILE* file, const RowOptions& options) {
 }
 
 RowOptions Options(int charsPerLine, bool wrap) {
-    RowOptions options = {charsPerLine, 8, wrap, false, false, false, false, false};
+    RowOptions options = {charsPerLine, 8, wrap, false, false, false, false};
     return options;
 }
 
