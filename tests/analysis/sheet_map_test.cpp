@@ -163,16 +163,6 @@ TEST(SheetMapTest, PageIsScaledAndCentredInItsCell) {
     EXPECT_NEAR(scale * 792, page.top - page.bottom, 0.01);
 }
 
-TEST(SheetMapTest, GridOutsideWhatAMapShowsIsHeld) {
-    Settings s;
-    SetDefaultSettings(&s);
-    s.Width = 0;
-    s.Height = 100000;
-    NupGeometry g = ComputeNupGeometry(s, true, 612, 792);
-    EXPECT_EQ(1, g.columns);
-    EXPECT_EQ(100, g.rows);
-}
-
 TEST(SheetMapTest, PictureIsPlacedAsTheWrapperPlacesIt) {
     const double box[4] = {0, 0, 144, 216};
     const MapRect printable = {18, 18, 594, 774};
