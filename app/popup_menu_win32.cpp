@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"

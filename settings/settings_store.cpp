@@ -11,8 +11,8 @@
 #include <initializer_list>
 
 #include "../common/messages.h"
-#include "../output/printer_selection.h"
 #include "profile.h"
+#include "set_printer.h"
 #include "settings.h"
 
 static const char kDefaultFileName[] = "ravlen.ini";

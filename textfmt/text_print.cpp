@@ -5,8 +5,9 @@
 
 #include <cstring>
 
-#include "../app/progress.h"
-#include "../app/shell_ui.h"
+#include "../common/progress_report.h"
+#include "../common/busy_status.h"
+#include "../common/stop_request.h"
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
