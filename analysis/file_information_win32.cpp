@@ -1,19 +1,12 @@
-// The File Information command and its dialog.
+// The File Information dialog.
 #include "file_information.h"
 
 #include <windows.h>
 
-#include <cerrno>
-
-#include "../app/job_runner.h"
-#include "../app/main_window.h"
-#include "../app/program_instance_win32.h"
-#include "../app/shell_ui.h"
-#include "../common/bounded_text.h"
-#include "../common/messages.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
 #include "../common/paths.h"
 #include "../resources/resource.h"
-#include "../textfmt/text_print.h"
 
 namespace {
 
@@ -45,28 +38,9 @@ INT_PTR CALLBACK FileInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 } // namespace
 
-void ShowFileInformation(WindowRef owner) {
-    char path[kPathSize] = "";
-    if (!ShowOpenDialog(owner, path, kPathChars, false))
-        return;
-    SetBusy(true);
-    ShowStatus(LoadText(kTextStatusAnalyzing));
-    FileAnalysis* analysis = AnalyzeFile(path);
-    if (!analysis) {
-        ShowMessage(kTextCouldNotOpen, path, errno, kMessageError);
-        SetBusy(false);
-        return;
-    }
-    if (analysis->kind == Text)
-        analysis->pageCount = static_cast<unsigned>(CountTextPages(analysis->file));
+bool ShowInformationDialog(WindowRef owner, FileAnalysis* analysis) {
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    INT_PTR result =
-        DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_FILE_INFO), static_cast<HWND>(owner),
-                        FileInfoProc, reinterpret_cast<LPARAM>(analysis));
-    // Printing analyses the file afresh, as any other batch of one does.
-    ReleaseFile(analysis, false);
-    if (result == kPrintRequested)
-        PrintEntry(path, owner, 1, 1);
-    else
-        SetBusy(false);
+    return DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_FILE_INFO),
+                           static_cast<HWND>(owner), FileInfoProc,
+                           reinterpret_cast<LPARAM>(analysis)) == kPrintRequested;
 }

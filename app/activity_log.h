@@ -3,10 +3,11 @@
 // text, time stamp), flushed one by one.
 #pragma once
 
+#include "../common/log_line.h"
+
 // Opens the log at `name` ("+name" appends), or ravlen.log in the Windows
 // directory when none. Fails while a log is open or when it cannot be opened.
 bool LogOpen(const char* name);
-void LogLine(const char* prefix, const char* text);
 void LogClose();
 bool LogIsOpen();
 // The time stamp of a log line, e.g. "Sun Dec 06 08:24:00 2026" (24 characters).

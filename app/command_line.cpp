@@ -129,6 +129,25 @@ void ApplyBackup(const char* argument, const std::string& value) {
     CreateDirectoryPath(BackupDirectory);
 }
 
+// The full path of a directory as the file system spells it, without a
+// closing separator (a root keeps its own); empty names the current one.
+std::string DirectoryKey(const char* directory) {
+    std::string path = directory[0] ? directory : ".";
+    char last = path[path.size() - 1];
+    path += last == '\\' || last == '/' || last == ':' ? "." : "\\.";
+    const char* resolved = ResolvePath(path.c_str(), true);
+    return resolved ? resolved : path;
+}
+
+// The /b: directory is the one the pattern searches: each backup copy would
+// be made over the file it copies, and the file then deleted.
+bool BackupIsSpoolDirectory() {
+    if (!BackupDirectory[0])
+        return false;
+    std::string spool = DirectoryKey(PathComponents(SpoolerPattern, "drive,dir"));
+    return CompareNoCase(spool.c_str(), DirectoryKey(BackupDirectory).c_str()) == 0;
+}
+
 void ApplySettingsSet(const std::string& value) {
     // The store refuses a name too long for its buffer: not found either.
     if (!LoadSettingsSet(value.c_str()))
@@ -226,15 +245,25 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments,
     }
 
     Capture capture;
+    std::string backupArgument;
     size_t i = 0;
     for (; i < arguments.size() && arguments[i][0] == '/'; ++i) {
         const char* argument = arguments[i].c_str();
-        Apply(argument, ClassifyQualifier(argument), &capture);
+        Qualifier q = ClassifyQualifier(argument);
+        if (q.action == kQualBackup)
+            backupArgument = argument;
+        Apply(argument, q, &capture);
     }
     files->assign(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
 
     if ((EchoToLog || SpoolerMode) && !LogIsOpen())
         LogOpen(nullptr);
+
+    if (SpoolerMode && BackupIsSpoolDirectory()) {
+        ShowMessage(kTextInvalidQualifier, backupArgument.c_str(), 0, kMessageError);
+        *exitCode = 1;
+        return kParseEnd;
+    }
 
     const char* captureName = capture.fileName.empty() ? nullptr : capture.fileName.c_str();
     if (capture.mode == kQualClipboard) {

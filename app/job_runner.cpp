@@ -26,6 +26,11 @@ char FileSettingsName[256] = "";
 
 namespace {
 
+// The user's set as it was in force when the batch started. A set put in
+// force with Apply is in no file (or differs from its file), so it comes
+// back from here, not by loading its name.
+Settings batchSettings;
+
 // List files may name list files. A list naming itself (directly or round a
 // circle) would otherwise recurse until the stack runs out.
 const int kMaxListDepth = 16;
@@ -50,11 +55,18 @@ void LoadRunSettings(const char* name) {
     KeepSpoolerUnattended();
 }
 
+void RestoreBatchSettings() {
+    CurrentSettings = batchSettings;
+    CopyText(CurrentSetName, sizeof CurrentSetName, BatchSettingsName);
+    SelectSettingsPrinter();
+    KeepSpoolerUnattended();
+}
+
 void EndBatch() {
     SetBusy(false);
     ProgressEnd();
     if (CompareNoCase(FileSettingsName, BatchSettingsName) != 0)
-        LoadRunSettings(BatchSettingsName);
+        RestoreBatchSettings();
     // The batch's set is in force again; without this a later batch whose
     // first entry fails before it starts would "restore" this batch's set.
     CopyText(FileSettingsName, sizeof FileSettingsName, BatchSettingsName);
@@ -72,6 +84,7 @@ bool StartBatch(WindowRef owner, FileAnalysis* analysis, int count) {
     ProgressBegin(count);
     CopyText(BatchSettingsName, sizeof BatchSettingsName, CurrentSetName);
     CopyText(FileSettingsName, sizeof FileSettingsName, CurrentSetName);
+    batchSettings = CurrentSettings;
     return true;
 }
 
@@ -83,7 +96,7 @@ void ChooseSettings(const char* path) {
         LoadRunSettings(FileSettingsName);
     } else if (CompareNoCase(FileSettingsName, BatchSettingsName) != 0) {
         CopyText(FileSettingsName, sizeof FileSettingsName, BatchSettingsName);
-        LoadRunSettings(FileSettingsName);
+        RestoreBatchSettings();
     }
 }
 
@@ -151,7 +164,7 @@ void LogEntry(int prefixId, const char* entry) {
 }
 
 // Analyses, prints, logs and releases one entry; see PrintEntry.
-bool RunEntry(const char* entry, WindowRef owner, int index, int count) {
+DispatchResult RunEntry(const char* entry, WindowRef owner, int index, int count) {
     bool isList = std::strlen(entry) <= kPathChars && IsListReference(entry);
     FileAnalysis* analysis = nullptr;
     char analysedWith[sizeof CurrentSetName];
@@ -161,47 +174,53 @@ bool RunEntry(const char* entry, WindowRef owner, int index, int count) {
         if (!analysis) {
             ShowMessage(kTextCouldNotOpen, entry, errno, kMessageError);
             EndBatch();
-            return false;
+            return kPrintFailed;
         }
     }
     SetBusy(true);
+    // A cancelled printer dialog ends the batch, as a stop would.
     if (index == 1 && !StartBatch(owner, analysis, count))
-        return false;
+        return kPrintFailed;
     ProgressNextFile(FileNameOf(entry));
     LogEntry(kTextLogStartPrinting, entry);
 
-    bool ok;
+    DispatchResult result;
     if (isList) {
-        ok = PrintListFile(entry + 1);
+        result = PrintListFile(entry + 1) ? kPrinted : kPrintFailed;
     } else {
         ChooseSettings(entry);
         analysis = AnalyzeUnderOwnSet(analysis, entry, analysedWith);
-        ok = analysis && DispatchFile(analysis);
-        // Only a file that went out whole may go: a failed or stopped entry
-        // keeps its file, whatever /delete asked for.
-        if (analysis)
-            ReleaseFile(analysis, DeleteAfterPrint && ok && !StopRequested);
+        result = analysis ? DispatchFile(analysis) : kPrintFailed;
     }
-    ok = ok && !PumpMessages();
-    if (index == count || !ok)
+    // Only a file that went out whole may go: a failed, stopped or skipped
+    // entry keeps its file, whatever /delete asked for.
+    if (analysis)
+        ReleaseFile(analysis, DeleteAfterPrint && result == kPrinted && !StopRequested);
+    if (result != kPrintFailed && PumpMessages())
+        result = kPrintFailed; // stopped
+    if (index == count || result == kPrintFailed)
         EndBatch();
     LogEntry(kTextLogDonePrinting, entry);
-    return ok;
+    return result;
 }
 
 } // namespace
 
-bool PrintEntry(const char* entry, WindowRef owner, int index, int count) {
+DispatchResult PrintEntryOutcome(const char* entry, WindowRef owner, int index, int count) {
     // A batch started inside a running one would end it: its idle state and
     // its restored set would take effect while the outer batch still prints.
     if (index >= 1 && entriesRunning > 0) {
         RefuseNewBatch();
-        return false;
+        return kPrintFailed;
     }
     ++entriesRunning;
-    bool ok = RunEntry(entry, owner, index, count);
+    DispatchResult result = RunEntry(entry, owner, index, count);
     --entriesRunning;
-    return ok;
+    return result;
+}
+
+bool PrintEntry(const char* entry, WindowRef owner, int index, int count) {
+    return PrintEntryOutcome(entry, owner, index, count) != kPrintFailed;
 }
 
 bool PrintListFile(const char* path) {

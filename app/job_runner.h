@@ -4,13 +4,20 @@
 #pragma once
 
 #include "shell_state.h"
+#include "../output/dispatch.h"
 #include <string>
 #include <vector>
 
 extern char BatchSettingsName[256];
 extern char FileSettingsName[256];
 
+// True when the batch goes on: the entry printed, or the set or the user
+// chose not to print it.
 bool PrintEntry(const char* entry, WindowRef owner, int index, int count);
+// The same entry, telling what became of it (a list reference printed or
+// failed). A cancelled printer dialog or a stop counts as failed: it ends
+// the batch.
+DispatchResult PrintEntryOutcome(const char* entry, WindowRef owner, int index, int count);
 bool PrintListFile(const char* path);
 // The Open dialog's result: one path, or a directory and names, NUL-separated
 // and ending with an empty text.

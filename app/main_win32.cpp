@@ -11,7 +11,7 @@
 #include "command_line.h"
 #include "job_runner.h"
 #include "main_window.h"
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "shell_state.h"
 #include "shell_ui.h"
 #include "spooler.h"
@@ -53,9 +53,24 @@ void SetHelpFilePath() {
     AppendText(HelpFilePath, sizeof HelpFilePath, "ravlen.hlp");
 }
 
+// The command line as the system keeps it, in UTF-8: the ANSI one has lost
+// the letters its code page lacks. Empty where the system has none.
+std::string WholeCommandLine() {
+    const WCHAR* wide = GetCommandLineW();
+    int size = wide ? WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr) : 0;
+    if (size <= 1)
+        return std::string();
+    std::string line(static_cast<size_t>(size), '\0');
+    if (WideCharToMultiByte(CP_UTF8, 0, wide, -1, &line[0], size, nullptr, nullptr) != size)
+        return std::string();
+    line.resize(static_cast<size_t>(size) - 1);
+    return line;
+}
+
 // The arguments as the runtime would give them, without the program's name.
 std::vector<std::string> ProgramArguments() {
-    std::vector<Argument> split = SplitCommandLine(GetCommandLineA());
+    std::vector<Argument> split =
+        SplitProgramCommandLine(GetCommandLineA(), WholeCommandLine().c_str());
     if (!split.empty())
         split.erase(split.begin());
     return ExpandArguments(split);

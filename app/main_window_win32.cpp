@@ -16,12 +16,12 @@
 #include "help.h"
 #include "job_runner.h"
 #include "preview_window.h"
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "shell_ui.h"
 #include "spooler.h"
 #include "window_parts_win32.h"
 #include "window_rules.h"
-#include "../analysis/file_information.h"
+#include "file_information_command.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../resources/resource.h"
@@ -140,6 +140,14 @@ void ExitCommand(HWND window) {
     // quit lost in its message pump, so Exit stops the batch instead, for as
     // long as the batch runs: also while its first file is analysed and
     // while its end pumps messages, when the window no longer shows it busy.
+    //
+    // In a spooler scan each file is a batch of its own, whose start would
+    // clear the stop: the scan ends instead, and the program once the scan
+    // has returned (the timer message goes on to Exit).
+    if (SpoolerScanRunning()) {
+        EndSpoolerAfterScan();
+        return;
+    }
     if (BatchRunning()) {
         StopRequested = true;
         return;
@@ -314,8 +322,11 @@ INT_PTR CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             ShowWindow(window, SW_HIDE);
         return FALSE;
     case WM_TIMER:
-        if (wParam == kSpoolerTimerId)
+        if (wParam == kSpoolerTimerId) {
             SpoolerTick();
+            if (SpoolerExitPending())
+                ExitCommand(window);
+        }
         return TRUE;
     case WM_RBUTTONDOWN:
         ShowPopupMenu(window);
@@ -473,8 +484,12 @@ bool ShowOpenDialog(WindowRef owner, char* buffer, int size, bool multiple) {
     dialog.nFilterIndex = static_cast<DWORD>(openFilterIndex);
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = static_cast<DWORD>(size);
+    // The program's current directory stays where it was: relative names
+    // given earlier (a /p: definitions file read later, a prolog, a
+    // converter) would otherwise resolve in the folder the user browsed to.
     dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER |
-                   OFN_ENABLEHOOK | OFN_ENABLESIZING | (multiple ? OFN_ALLOWMULTISELECT : 0);
+                   OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_NOCHANGEDIR |
+                   (multiple ? OFN_ALLOWMULTISELECT : 0);
     dialog.lpfnHook = OpenDialogHook;
     bool chosen = GetOpenFileNameA(&dialog) != 0;
     if (dialog.nFilterIndex > 0)

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
@@ -68,7 +68,7 @@ void BuildSettingsMenu() {
         char text[kMessageSize];
         MenuItemText(name, text, sizeof text);
         UINT flags = MF_BYPOSITION | MF_STRING;
-        if (std::strcmp(name, CurrentSetName) == 0)
+        if (SameSetName(name, CurrentSetName))
             flags |= MF_CHECKED;
         InsertMenuA(settings, static_cast<UINT>(k), flags,
                     static_cast<UINT_PTR>(IDC_SETTINGS_SET_FIRST + k), text);

@@ -9,7 +9,7 @@
 
 #include "job_runner.h"
 #include "preview.h"
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "window_parts_win32.h"
 #include "../analysis/page_index.h"
 #include "../analysis/page_selection.h"

@@ -5,10 +5,9 @@
 #include "progress_dialog_win32.h"
 #include "spooler.h"
 #include "window_parts_win32.h"
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "../common/messages.h"
 #include "../resources/resource.h"
-#include "../settings/settings.h"
 
 namespace {
 
@@ -63,7 +62,10 @@ void ShowStateIcon(int iconId) {
         SendDlgItemMessageA(
             MiniHandle(), IDC_PROGRAM_ICON, STM_SETICON,
             reinterpret_cast<WPARAM>(LoadIconA(ProgramInstance, MAKEINTRESOURCEA(iconId))), 0);
-    if (CurrentSettings.SysTray && TrayIconShown())
+    // Whatever the set in force says: a batch ends, idle, while its last
+    // file's set is still in force, and that set may have the icon off
+    // while the user's own set shows it.
+    if (TrayIconShown())
         SetTrayIcon(kTrayModify, iconId, nullptr);
 }
 

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "../common/file_system.h"
+
 namespace {
 
 long long Milliseconds(FILETIME time) {
@@ -30,4 +32,8 @@ long long CurrentFileTime() {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     return Milliseconds(now);
+}
+
+bool DeleteSpooledFile(const char* path) {
+    return RemoveFile(path);
 }

@@ -13,3 +13,11 @@ void SetSpoolerTimer(bool on);
 void SpoolerTick();
 // Forgets what earlier scans learnt about the files (a new run).
 void ResetSpoolerMemory();
+
+// True while a scan runs; its files print inside it, one batch each.
+bool SpoolerScanRunning();
+// Exit during a scan: the file in hand is stopped, the files not yet reached
+// stay, and the scan returns without starting the timer.
+void EndSpoolerAfterScan();
+// The scan ended for an Exit, which is then carried out.
+bool SpoolerExitPending();

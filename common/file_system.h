@@ -39,6 +39,11 @@ bool ShellLongPathOf(const char* fullPath, char* out, size_t size);
 bool CreateTempFile(const char* prefix, char* out, size_t size);
 bool WindowsDirectory(char* out, size_t size);
 bool ProgramFilePath(char* out, size_t size);
+// A name given in UTF-8 as the file functions of the ANSI code page take it,
+// with "?" for each character the code page does not hold exactly (no
+// look-alike letter). False when there was any such character, or when the
+// result does not fit. The native build takes Latin-1 for the code page.
+bool AnsiNameOf(const char* utf8, char* out, size_t size);
 
 // fopen by the program's path (file_access_win32.cpp / file_access_posix.cpp).
 FILE* OpenStream(const char* path, const char* mode);

@@ -300,7 +300,9 @@ const char* ResolvePath(const char* path, bool longNames) {
         return nullptr;
     char full[kPathSize];
     char resolved[kPathSize];
-    if (!strchr(path, '@') && FullPathOf(path, full, sizeof full)) {
+    // A name holding "*" or "?" names no file of its own; the shell would
+    // take it for a pattern and answer with some file that matches it.
+    if (!strchr(path, '@') && !HasWildcard(path) && FullPathOf(path, full, sizeof full)) {
         if (longNames && ShellLongPathOf(full, resolved, sizeof resolved)) {
             CopyText(result, sizeof result, resolved);
             return result;

@@ -32,9 +32,9 @@ bool RemoveDirectoryTree(const char* path);
 // A new empty file "rvl....tmp" in the temporary directory; false (and an
 // empty name) when none could be made.
 bool MakeTempFileName(char* out, size_t size);
-// Full path with components spelled as on disk; "@..." unchanged, and the
-// input unchanged when a component is missing. Shared (kPathSize). None for
-// a path longer than kPathChars, which would not survive whole.
+// Full path with components spelled as on disk; "@..." and a name holding
+// "*" or "?" unchanged, and the input unchanged when a component is missing. Shared (kPathSize).
+// None for a path longer than kPathChars, which would not survive whole.
 const char* ResolvePath(const char* path, bool longNames);
 
 // Search state of FindNextMatchingFile; start with an empty output path and a

@@ -50,7 +50,7 @@ void PrintText() {
     DeviceScript.startPageFailsAt = 10000; // a runaway page loop ends as a failure
     StopRequested = false;
     int result = PrintTextFile(textFile, "fuzz.txt", RecorderDevice(), 1, nullptr);
-    if (result != 1 ||
+    if (result == kTextJobFailed ||
         std::find(DeviceEvents.begin(), DeviceEvents.end(), "delete dc") == DeviceEvents.end())
         std::abort();
     ResetTextDevice();
@@ -87,7 +87,7 @@ void PrintWithRawNumbers(const std::string& raw) {
     DeviceScript = device;
     DeviceScript.startPageFailsAt = 10000;
     StopRequested = false;
-    if (PrintTextFile(textFile, "fuzz.txt", RecorderDevice(), 1, nullptr) != 1)
+    if (PrintTextFile(textFile, "fuzz.txt", RecorderDevice(), 1, nullptr) == kTextJobFailed)
         std::abort();
 }
 

@@ -11,10 +11,29 @@ const char kProgramClass[] = "Ravlen";
 namespace {
 
 const char kClassDescription[] = "Printer File";
+// Beside the binding, the class the extension had before it; the binding's
+// removal puts that class back.
+const char kEarlierClass[] = "RavlenEarlierClass";
+
+// Keeps the extension's present class unless it is the program's own (a
+// second installation must not take its own binding for the earlier one).
+bool KeepEarlierClass(const char* ext) {
+    char value[kSettingTextSize];
+    if (!ReadClassDefault(ext, value, sizeof value) || !value[0] || IsOwnAssociation(value))
+        return true;
+    return WriteClassValue(ext, kEarlierClass, value);
+}
 
 // Removes the binding of `key`; true when the key itself is gone, so the next
 // key has moved to its index.
 bool Unbind(const char* key) {
+    char earlier[kSettingTextSize];
+    if (ReadClassValue(key, kEarlierClass, earlier, sizeof earlier) && earlier[0] &&
+        !IsOwnAssociation(earlier)) {
+        if (WriteClassDefault(key, earlier))
+            DeleteClassValue(key, kEarlierClass);
+        return false;
+    }
     if (ClassKeyHoldsMore(key)) {
         DeleteClassDefault(key);
         return false;
@@ -30,7 +49,8 @@ bool IsOwnAssociation(const char* value) {
 
 void RegisterFileTypes(const char* extensions, const char* openCommand, const char* icon) {
     for (const char* ext = extensions; *ext; ext += std::strlen(ext) + 1) {
-        if (!WriteClassDefault(ext, kProgramClass))
+        // An earlier class that cannot be kept is not overwritten.
+        if (!KeepEarlierClass(ext) || !WriteClassDefault(ext, kProgramClass))
             break;
     }
     char key[kSettingTextSize];

@@ -11,6 +11,10 @@ bool ReadClassDefault(const char* key, char* value, size_t size);
 // Creates `key` as needed and sets its default value.
 bool WriteClassDefault(const char* key, const char* value);
 bool DeleteClassDefault(const char* key);
+// Named string values of `key`; reading is false when there is no such value.
+bool ReadClassValue(const char* key, const char* name, char* value, size_t size);
+bool WriteClassValue(const char* key, const char* name, const char* value);
+bool DeleteClassValue(const char* key, const char* name);
 // True when `key` holds anything beside its default value: named values or
 // subkeys (another program's "ShellNew", "OpenWithProgids"...).
 bool ClassKeyHoldsMore(const char* key);

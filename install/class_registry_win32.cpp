@@ -33,6 +33,42 @@ bool DeleteClassDefault(const char* key) {
     return ok;
 }
 
+bool ReadClassValue(const char* key, const char* name, char* value, size_t size) {
+    HKEY handle;
+    if (size == 0 ||
+        RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD length = static_cast<DWORD>(size - 1);
+    bool ok = RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                               &length) == ERROR_SUCCESS &&
+              type == REG_SZ;
+    RegCloseKey(handle);
+    // The stored text need not end with its NUL; length is below size.
+    if (ok)
+        value[length] = '\0';
+    return ok;
+}
+
+bool WriteClassValue(const char* key, const char* name, const char* value) {
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS)
+        return false;
+    bool ok = RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                             static_cast<DWORD>(lstrlenA(value) + 1)) == ERROR_SUCCESS;
+    RegCloseKey(handle);
+    return ok;
+}
+
+bool DeleteClassValue(const char* key, const char* name) {
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS)
+        return false;
+    bool ok = RegDeleteValueA(handle, name) == ERROR_SUCCESS;
+    RegCloseKey(handle);
+    return ok;
+}
+
 bool ClassKeyHoldsMore(const char* key) {
     HKEY handle;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "../common/bounded_text.h"
@@ -21,9 +22,37 @@ const unsigned char* FindMarker(const unsigned char* from, const unsigned char* 
     return nullptr;
 }
 
+// The value in quotes as the C runtime reads them back: a quote inside is
+// written \", and backslashes double where a quote follows them, so that a
+// value such as Draft\ does not take its closing quote for a character and
+// run on into the files that follow.
 bool AppendQuoted(char* out, size_t size, const char* qualifier, const char* value) {
-    return AppendText(out, size, qualifier) && AppendText(out, size, "\"") &&
-           AppendText(out, size, value) && AppendText(out, size, "\"");
+    std::string text = qualifier;
+    text += '"';
+    size_t slashes = 0;
+    for (const char* p = value; *p; ++p) {
+        if (*p == '\\') {
+            ++slashes;
+        } else {
+            if (*p == '"')
+                text.append(slashes + 1, '\\');
+            slashes = 0;
+        }
+        text += *p;
+    }
+    text.append(slashes, '\\');
+    text += '"';
+    return AppendText(out, size, text.c_str());
+}
+
+bool IsDeviceWord(const std::string& word) {
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+        if (CompareNoCase(word.c_str(), device) == 0)
+            return true;
+    }
+    return word.size() == 4 &&
+           (StartsWithNoCase(word.c_str(), "COM") || StartsWithNoCase(word.c_str(), "LPT")) &&
+           word[3] >= '1' && word[3] <= '9';
 }
 
 } // namespace
@@ -57,6 +86,15 @@ bool BuildLauncherCommand(const char* programPath, const char* settingsFile, con
 
 bool HasShortcutNameCharsOnly(const char* name) {
     return name[0] != '\0' && std::strpbrk(name, "\\/?*|<>:\"") == nullptr;
+}
+
+bool IsDeviceName(const char* name) {
+    // The system takes the name before the first dot, less trailing blanks:
+    // "nul.txt" and "CON .exe" are devices too.
+    std::string word(name, std::strcspn(name, "."));
+    while (!word.empty() && word.back() == ' ')
+        word.pop_back();
+    return IsDeviceWord(word);
 }
 
 bool WriteLauncherImage(const char* path, const unsigned char* image, size_t size,

@@ -16,13 +16,18 @@ bool FindCommandArea(const unsigned char* image, size_t size, size_t* offset);
 
 // The command a launcher starts: the program's path (quoted when it holds a
 // blank, since the launcher starts the text as one command line), then
-// /i:"file" unless the settings file is the default one, then /n:"set".
+// /i:"file" unless the settings file is the default one, then /n:"set", each
+// value quoted by the C runtime's rules so that it comes back whole.
 // False when it does not fit `size` bytes (it is refused, not cut).
 bool BuildLauncherCommand(const char* programPath, const char* settingsFile, const char* setName,
                           char* out, size_t size);
 
 // True when `name` can name a shortcut: not empty and none of / \ : ? * " < > |.
 bool HasShortcutNameCharsOnly(const char* name);
+// True when `name` is a device's (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to
+// LPT9), with or without an extension: a launcher or link of that name would
+// be written to the device.
+bool IsDeviceName(const char* name);
 
 // Writes `image` to `path` (replacing a file there) with `command` and its NUL
 // at the start of the command area. Every write and the close are checked; a

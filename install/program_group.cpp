@@ -24,6 +24,10 @@ bool GroupFolder(const char* group, char* path, size_t size) {
            FormatText(path, size, "%s\\%s", programs, group);
 }
 
+bool ItemLinkName(const char* group, int itemId, char* linkName, size_t size) {
+    return FormatText(linkName, size, "%s\\%s", group, LoadText(itemId));
+}
+
 } // namespace
 
 bool IsValidGroupName(const char* group) {
@@ -56,17 +60,39 @@ bool AddProgramItem(const char* group, const char* target, const char* arguments
 }
 
 void DeleteProgramGroup(const char* group, const int* itemIds) {
+    UndoProgramGroup(group, itemIds, GroupBefore{false, 0});
+}
+
+GroupBefore NoteProgramGroup(const char* group, const int* itemIds, bool recorded) {
+    GroupBefore before = {recorded, 0};
+    char folder[kPathSize];
+    if (!ShellHasFolders() || !GroupFolder(group, folder, sizeof folder))
+        return before;
+    before.groupExisted = IsDirectory(folder);
+    char linkName[kPathSize];
+    for (unsigned i = 0; i < 32 && itemIds[i]; ++i) {
+        if (ItemLinkName(group, itemIds[i], linkName, sizeof linkName) &&
+            ShellLinkExists(linkName, kProgramsFolder))
+            before.itemsExisted |= 1u << i;
+    }
+    return before;
+}
+
+void UndoProgramGroup(const char* group, const int* itemIds, const GroupBefore& before) {
     if (!ShellHasFolders()) {
-        ProgmanCommand("[DeleteGroup(\"%s\", 0)]", group);
+        if (!before.groupExisted)
+            ProgmanCommand("[DeleteGroup(\"%s\", 0)]", group);
         return;
     }
     char folder[kPathSize];
     if (!GroupFolder(group, folder, sizeof folder))
         return;
     char linkName[kPathSize];
-    for (const int* id = itemIds; *id; ++id) {
-        if (FormatText(linkName, sizeof linkName, "%s\\%s", group, LoadText(*id)))
+    for (unsigned i = 0; itemIds[i]; ++i) {
+        bool existed = i < 32 && (before.itemsExisted & (1u << i));
+        if (!existed && ItemLinkName(group, itemIds[i], linkName, sizeof linkName))
             DeleteShellLink(linkName, kProgramsFolder);
     }
-    RemoveEmptyDirectory(folder);
+    if (!before.groupExisted)
+        RemoveEmptyDirectory(folder);
 }

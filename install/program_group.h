@@ -17,3 +17,14 @@ bool AddProgramItem(const char* group, const char* target, const char* arguments
 // texts in `itemIds`, ending with 0) and then the group when nothing else is
 // left in it: a group may be a folder that held the user's own links before.
 void DeleteProgramGroup(const char* group, const int* itemIds);
+
+// What the group held before an installation attempt: a failed attempt
+// takes away only what it added, and a working installation keeps its links.
+struct GroupBefore {
+    bool groupExisted;
+    unsigned itemsExisted; // bit i: the item of itemIds[i] (the first 32)
+};
+// `recorded`: an installation recorded this group, so it is there; the
+// program manager of older systems cannot be asked.
+GroupBefore NoteProgramGroup(const char* group, const int* itemIds, bool recorded);
+void UndoProgramGroup(const char* group, const int* itemIds, const GroupBefore& before);

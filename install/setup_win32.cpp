@@ -5,15 +5,18 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "setup.h"
 
 #include "associations.h"
+#include "install_record.h"
 #include "program_group.h"
 #include "removal_batch.h"
 #include "shell_links.h"
-#include "../app/main_window.h"
-#include "../app/program_instance_win32.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
@@ -37,6 +40,16 @@ struct InstallState {
     char extensions[kPathSize]; // NUL-terminated texts ending with an empty one
     char source[kPathSize];
     bool failedAttempt;
+    // The installation the settings file records, as it was read.
+    bool installed;
+    char recordedDirectory[kPathSize];
+    char recordedGroup[kSettingTextSize];
+    bool filesRecorded; // false for an installation made before the list was kept
+    FileNames recordedFiles;
+    // This attempt's files: those it copied, or found in place when it runs
+    // from the install directory itself.
+    bool sameDirectory;
+    FileNames installedFiles;
 };
 
 bool ReadProgramFilesDir(char* out, size_t size) {
@@ -65,6 +78,16 @@ bool ReadInstallInfo(InstallState* state) {
     ReadProfileValue("Install", "Group", "", state->group, sizeof state->group, SettingsFileName);
     if (!state->group[0])
         CopyText(state->group, sizeof state->group, LoadText(kTextWindowClassName));
+    // "?" cannot be part of a file name: it tells a missing list from an
+    // empty one.
+    char files[kPathSize];
+    ReadProfileValue("Install", "Files", "?", files, sizeof files, SettingsFileName);
+    state->installed = installed;
+    state->filesRecorded = std::strcmp(files, "?") != 0;
+    state->recordedFiles = state->filesRecorded ? SplitFileNames(files) : FileNames();
+    CopyText(state->recordedDirectory, sizeof state->recordedDirectory,
+             installed ? state->directory : "");
+    CopyText(state->recordedGroup, sizeof state->recordedGroup, installed ? state->group : "");
     return installed;
 }
 
@@ -88,6 +111,8 @@ const char* CommandPathOf(const char* path) {
 void WriteInstallInfo(const InstallState* state) {
     WriteProfileValue("Install", "Directory", state->directory, SettingsFileName);
     WriteProfileValue("Install", "Group", state->group, SettingsFileName);
+    WriteProfileValue("Install", "Files", JoinFileNames(state->installedFiles).c_str(),
+                      SettingsFileName);
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
@@ -108,6 +133,7 @@ void WriteInstallInfo(const InstallState* state) {
 void RemoveInstallInfo() {
     WriteProfileValue("Install", "Directory", nullptr, SettingsFileName);
     WriteProfileValue("Install", "Group", nullptr, SettingsFileName);
+    WriteProfileValue("Install", "Files", nullptr, SettingsFileName);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
 }
 
@@ -124,8 +150,8 @@ struct InstallRow {
 
 // Copies one file and makes its group item and desktop link. A missing
 // optional file is reported and passed over; any other failed copy stops the
-// installation.
-bool InstallFile(const InstallState* state, const InstallRow* row) {
+// installation. A file in place afterwards is the installation's.
+bool InstallFile(InstallState* state, const InstallRow* row) {
     char from[kPathSize];
     char to[kPathSize];
     if (!FormatText(from, sizeof from, "%s%s", state->source, row->file) ||
@@ -133,7 +159,8 @@ bool InstallFile(const InstallState* state, const InstallRow* row) {
         ShowMessage(kTextInstallFileFailed, row->file, ENAMETOOLONG, kMessageError);
         return false;
     }
-    bool copy = CompareNoCase(from, to) != 0 && (row->alwaysCopy || !FileExists(to));
+    // The install directory may be the source itself, spelt some other way.
+    bool copy = !state->sameDirectory && (row->alwaysCopy || !FileExists(to));
     if (copy && row->optional && !FileExists(from)) {
         ShowMessage(kTextInstallFileFailed, row->file, ENOENT, kMessageWarning);
         return true;
@@ -149,6 +176,8 @@ bool InstallFile(const InstallState* state, const InstallRow* row) {
         ShowMessage(kTextInstallFileFailed, row->file, errno, kMessageError);
         return false;
     }
+    if (copy || (state->sameDirectory && FileExists(to)))
+        AddFileName(&state->installedFiles, row->file);
     char target[kPathSize];
     CopyText(target, sizeof target, ShortPathOf(to));
     if (state->makeGroup && row->itemName) {
@@ -169,7 +198,7 @@ const char* HelpFileName(const InstallState* state) {
     return FileExists(path) ? "ravlen.hlp" : "ravlen.html";
 }
 
-bool InstallFiles(const InstallState* state) {
+bool InstallFiles(InstallState* state) {
     char program[kPathSize];
     CopyText(program, sizeof program, FileNameOf(ProgramPathComponents("")));
     const InstallRow rows[] = {
@@ -201,16 +230,29 @@ void RegisterAssociations(const InstallState* state) {
 bool RunInstallation(InstallState* state) {
     if (!CreateDirectoryPath(state->directory))
         return false;
+    state->sameDirectory = IsSameDirectory(state->source, state->directory);
+    state->installedFiles.clear();
+    // A failed attempt removes the links it made; those that were there
+    // before it belong to a working installation and stay.
+    bool recordedGroup = state->installed && CompareNoCase(state->recordedGroup, state->group) == 0;
+    GroupBefore groupBefore = NoteProgramGroup(state->group, kGroupItems, recordedGroup);
+    bool desktopLinkBefore = ShellLinkExists(LoadText(kTextWindowTitle), "Desktop");
     if (state->makeGroup)
         CreateProgramGroup(state->group);
     if (!InstallFiles(state)) {
-        // What points at the half-installed program goes again; the copied
-        // files stay and are replaced by the next attempt.
+        // The copied files stay and are replaced by the next attempt.
         if (state->makeGroup)
-            DeleteProgramGroup(state->group, kGroupItems);
-        if (state->makeDesktopLink)
+            UndoProgramGroup(state->group, kGroupItems, groupBefore);
+        if (state->makeDesktopLink && !desktopLinkBefore)
             DeleteShellLink(LoadText(kTextWindowTitle), "Desktop");
         return false;
+    }
+    // Files that an earlier installation into this directory recorded are
+    // still the installation's.
+    if (state->installed && state->filesRecorded &&
+        IsSameDirectory(state->recordedDirectory, state->directory)) {
+        for (const std::string& name : state->recordedFiles)
+            AddFileName(&state->installedFiles, name.c_str());
     }
     WriteInstallInfo(state);
     if (state->extensions[0])
@@ -281,6 +323,11 @@ bool ReadInstallDialog(HWND dialog, InstallState* state) {
     GetDlgItemTextA(dialog, IDC_INSTALL_GROUP_NAME, state->group, sizeof state->group);
     CollectExtensions(dialog, state);
     GetDlgItemTextA(dialog, IDC_INSTALL_DIRECTORY, state->directory, kPathChars);
+    if (!IsFullDirectoryPath(state->directory)) {
+        ShowMessage(kTextInstallDirectoryNotFull, state->directory, 0, kMessageError);
+        SetFocus(GetDlgItem(dialog, IDC_INSTALL_DIRECTORY));
+        return false;
+    }
     size_t length = std::strlen(state->directory);
     if (length == 0 || state->directory[length - 1] != '\\')
         AppendText(state->directory, sizeof state->directory, "\\");
@@ -367,38 +414,59 @@ void DeleteSettingsFile() {
     RemoveFile(path);
 }
 
-// A file that is not there is as good as removed.
-bool RemoveInstalledFile(const char* directory, const char* name) {
-    char path[kPathSize];
-    return FormatText(path, sizeof path, "%s%s", directory, name) &&
-           (!FileExists(path) || RemoveFile(path));
+// cmd.exe reads a batch file in the OEM code page, and the program's paths are
+// in the ANSI one: written as they are, letters such as "\xFC" would name
+// other files. False when a character has no exact OEM form.
+bool ToOemText(const char* ansi, std::string* oem) {
+    int wideLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, nullptr, 0);
+    if (wideLength <= 0)
+        return false;
+    std::vector<WCHAR> wide(static_cast<size_t>(wideLength));
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, wide.data(), wideLength);
+    BOOL lossy = FALSE;
+    int length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), -1, nullptr, 0,
+                                     nullptr, &lossy);
+    if (length <= 0 || lossy)
+        return false;
+    oem->assign(static_cast<size_t>(length), '\0');
+    length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), -1, &(*oem)[0],
+                                 length, nullptr, &lossy);
+    oem->resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
+    return length > 0 && !lossy;
 }
 
-bool RemoveInstalledFiles(const char* directory) {
-    bool ok = RemoveInstalledFile(directory, "ravlen.hlp") &&
-              RemoveInstalledFile(directory, "ravlen.html");
-    RemoveInstalledFile(directory, "Ravlen.gid");
-    return ok && RemoveInstalledFile(directory, "readme.txt") &&
-           RemoveInstalledFile(directory, "pp.txt");
-}
-
-// The batch that deletes the installed program once this process has ended.
-// It names the installed copy, not this one: started from elsewhere, the
-// uninstaller must not delete itself or its own directory.
-bool WriteRemovalBatch(const char* directory, char* batch, size_t size) {
-    char temp[kPathSize];
-    char program[kPathSize];
+bool BatchTextInOem(const char* batch, const char* program, std::string* oem) {
     char text[kPathSize * 8];
+    return RemovalBatchText(batch, program, text, sizeof text) && ToOemText(text, oem);
+}
+
+// The batch that deletes the running program, an installed file, once this
+// process has ended. The paths are written by their long names; where the
+// OEM code page lacks one of their letters, by their short names, which the
+// file system keeps in OEM letters. False, after saying so, when neither
+// can be written: the program would stay behind.
+bool WriteRemovalBatch(const char* program, char* batch, size_t size) {
+    char temp[kPathSize];
+    char longProgram[kPathSize];
     DWORD length = GetTempPathA(sizeof temp, temp);
-    if (length == 0 || length >= sizeof temp || !FormatText(batch, size, "%s_remrvl.bat", temp) ||
-        !FormatText(program, sizeof program, "%s%s", directory,
-                    FileNameOf(ProgramPathComponents(""))) ||
-        !RemovalBatchText(batch, ShortPathOf(program), text, sizeof text)) {
-        ShowMessage(kTextTempFileFailed, batch, 0, kMessageError);
+    const char* resolved = ResolvePath(program, true);
+    CopyText(longProgram, sizeof longProgram, resolved ? resolved : program);
+    if (length == 0 || length >= sizeof temp || !FormatText(batch, size, "%s_remrvl.bat", temp)) {
+        ShowMessage(kTextTempFileFailed, temp, 0, kMessageError);
         return false;
     }
+    std::string oem;
+    if (!BatchTextInOem(batch, longProgram, &oem)) {
+        char shortProgram[kPathSize];
+        CopyText(shortProgram, sizeof shortProgram, ShortPathOf(program));
+        if (!FormatText(batch, size, "%s_remrvl.bat", ShortPathOf(temp)) ||
+            !BatchTextInOem(batch, shortProgram, &oem)) {
+            ShowOutcome(kTextUninstallingTitle, kTextRemoveFilesFailed, MB_ICONHAND);
+            return false;
+        }
+    }
     FILE* file = OpenStream(batch, "w");
-    bool ok = file && std::fputs(text, file) >= 0;
+    bool ok = file && std::fputs(oem.c_str(), file) >= 0;
     if (file && std::fclose(file) != 0)
         ok = false;
     if (!ok)
@@ -457,13 +525,38 @@ int RunUninstaller() {
     if (ShellHasFolders())
         DeleteShellLink(LoadText(kTextWindowTitle), "Desktop");
     RemoveFileTypes();
-    if (!RemoveInstalledFiles(state.directory)) {
+
+    char running[kPathSize];
+    CopyText(running, sizeof running, ProgramPathComponents(""));
+    FileNames files = state.recordedFiles;
+    if (!state.filesRecorded) {
+        char runningDirectory[kPathSize];
+        CopyText(runningDirectory, sizeof runningDirectory, PathComponents(running, "drive,dir"));
+        bool runsFromDirectory = IsSameDirectory(runningDirectory, state.directory);
+        files = UnrecordedInstallationFiles(runsFromDirectory ? FileNameOf(running) : "");
+    }
+    // A directory recorded relative names no place for certain: nothing is
+    // deleted from it.
+    bool runningIsInstalled = false;
+    if (!IsFullDirectoryPath(state.directory) ||
+        !RemoveInstalledFiles(state.directory, files, running, &runningIsInstalled)) {
         ShowOutcome(kTextUninstallingTitle, kTextRemoveFilesFailed, MB_ICONHAND);
         return 1;
     }
     char batch[kPathSize];
-    if (!WriteRemovalBatch(state.directory, batch, sizeof batch))
-        return 1;
+    if (runningIsInstalled) {
+        if (!WriteRemovalBatch(running, batch, sizeof batch))
+            return 1;
+    } else {
+        // Started from elsewhere (a copy of the program), the uninstaller has
+        // removed the installed program itself; an empty directory goes too.
+        char directory[kPathSize];
+        CopyText(directory, sizeof directory, state.directory);
+        size_t length = std::strlen(directory);
+        if (length > 3 && directory[length - 1] == '\\')
+            directory[length - 1] = '\0';
+        RemoveEmptyDirectory(directory);
+    }
     ShowOutcome(kTextUninstallingTitle, kTextUninstallDone, MB_ICONINFORMATION);
-    return StartRemovalBatch(batch);
+    return runningIsInstalled ? StartRemovalBatch(batch) : 0;
 }

@@ -14,6 +14,7 @@ bool CreateShellLink(const char* linkName, const char* folderName, const char* t
                      const char* arguments, const char* iconPath, int iconIndex);
 // True when <folder>\<linkName>.lnk was removed.
 bool DeleteShellLink(const char* linkName, const char* folderName);
+bool ShellLinkExists(const char* linkName, const char* folderName);
 
 // True from Windows 4.0 on, where program groups are folders of links.
 bool ShellHasFolders();

@@ -85,6 +85,12 @@ bool DeleteShellLink(const char* linkName, const char* folderName) {
     return LinkPath(linkName, folderName, path, sizeof path) && DeleteFileA(path);
 }
 
+bool ShellLinkExists(const char* linkName, const char* folderName) {
+    char path[kPathSize];
+    return LinkPath(linkName, folderName, path, sizeof path) &&
+           GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool ShellHasFolders() {
     OSVERSIONINFOEXA wanted = {};
     wanted.dwOSVersionInfoSize = sizeof wanted;

@@ -3,13 +3,13 @@
 
 #include <cstring>
 
-#include "../app/help.h"
+#include "../common/help_topic.h"
 #include "shortcut_dialog.h"
 
 #include "launcher_image.h"
 #include "shell_links.h"
-#include "../app/main_window.h"
-#include "../app/program_instance_win32.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
@@ -38,8 +38,8 @@ void FillDialog(HWND dialog, const ShortcutRequest* request) {
     CheckRadioButton(dialog, IDC_SHORTCUT_DESKTOP, IDC_SHORTCUT_SENDTO, IDC_SHORTCUT_DESKTOP);
 }
 
-bool RefuseName(HWND dialog, int textId) {
-    ShowMessage(textId, "", 0, kMessageError);
+bool RefuseName(HWND dialog, int textId, const char* argument) {
+    ShowMessage(textId, argument, 0, kMessageError);
     HWND name = GetDlgItem(dialog, IDC_SHORTCUT_NAME);
     SetFocus(name);
     SendMessageA(name, EM_SETSEL, 0, -1);
@@ -54,9 +54,11 @@ bool MakeShortcut(HWND dialog, const ShortcutRequest* request) {
     GetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, name, sizeof name);
     GetDlgItemTextA(dialog, IDC_SHORTCUT_DIRECTORY, directory, sizeof directory);
     if (!name[0])
-        return RefuseName(dialog, kTextShortcutNeedsName);
+        return RefuseName(dialog, kTextShortcutNeedsName, "");
     if (!HasShortcutNameCharsOnly(name))
-        return RefuseName(dialog, kTextShortcutNameChars);
+        return RefuseName(dialog, kTextShortcutNameChars, "");
+    if (IsDeviceName(name))
+        return RefuseName(dialog, kTextShortcutNameIsDevice, name);
     if (!CreateDirectoryPath(directory))
         return false;
 

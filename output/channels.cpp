@@ -5,13 +5,24 @@
 #include "escape_channel.h"
 #include "spooler_channel.h"
 #include "transfer_buffer.h"
-#include "../app/progress.h"
-#include "../app/shell_ui.h"
+#include "../common/progress_report.h"
+#include "../common/busy_status.h"
 #include "../common/file_system.h"
 
 #include <cstring>
 
-OutputState Output = {nullptr, false, 0, 0, 0};
+OutputState Output = {nullptr, false, 0, 0, 0, false};
+
+namespace {
+
+// A write the printer refused: the job it belongs to did not print.
+bool NotedWrite(bool written) {
+    if (!written)
+        Output.writeFailed = true;
+    return written;
+}
+
+} // namespace
 
 bool FileChannelOpen() {
     return Output.outputStream != nullptr;
@@ -33,10 +44,10 @@ bool WriteBytes(const void* bytes, size_t n) {
     if (n == 0)
         return true;
     if (Output.driverHeaderMode && EscapeJobOpen())
-        return WritePassThrough(bytes, n);
+        return NotedWrite(WritePassThrough(bytes, n));
     if (Output.outputStream)
         return std::fwrite(bytes, 1, n, Output.outputStream) == n;
-    return WriteRawJob(bytes, n);
+    return NotedWrite(WriteRawJob(bytes, n));
 }
 
 bool WriteText(const char* text) {

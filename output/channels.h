@@ -14,6 +14,8 @@ struct OutputState {
     int deviceVerticalPixels;
     int devicePixelsPerInchX;
     int devicePixelsPerInchY;
+    // The printer or the driver refused data since the job began.
+    bool writeFailed;
 };
 
 extern OutputState Output;

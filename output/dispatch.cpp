@@ -1,6 +1,7 @@
 // Output dispatch: page selection, the conversion program of the file's
 // kind, then the path by kind: text formatted by the program, everything
-// else in one job through the output channels.
+// else in one job through the output channels. Whatever did not reach the
+// printer whole comes back as not printed, so that nobody deletes it.
 #include "dispatch.h"
 
 #include "channels.h"
@@ -9,7 +10,8 @@
 #include "printer_selection.h"
 #include "../analysis/compose.h"
 #include "../analysis/page_selection.h"
-#include "../app/shell_ui.h"
+#include "../common/busy_status.h"
+#include "../common/stop_request.h"
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
@@ -78,27 +80,27 @@ FileAnalysis* ComposeToTemporaryFile(FileAnalysis* source) {
     return result;
 }
 
-bool PrintText(FileAnalysis* analysis, const PrinterChoices& choices) {
+DispatchResult PrintText(FileAnalysis* analysis, const PrinterChoices& choices) {
     if (CurrentSettings.EnableTextPrint != 1)
-        return true; // the settings say text files are ignored
+        return kNotPrintedByChoice; // the settings say text files are ignored
     DeviceContext dc = CreatePrinterDC(true);
     int copies = choices.dialogCopies < 1 ? 1 : choices.dialogCopies;
-    if (!PrintTextFile(analysis->file, analysis->displayName, dc, copies,
-                       choices.printToFile ? "FILE:" : nullptr)) {
+    int printed = PrintTextFile(analysis->file, analysis->displayName, dc, copies,
+                                choices.printToFile ? "FILE:" : nullptr);
+    if (printed == kTextJobFailed) {
         ShowMessage(kTextTextPrintFailed, "", 0, kMessageError);
-        return false;
+        return kPrintFailed;
     }
-    return true;
+    // A stop ends the document early: what was drawn goes out, not the file.
+    if (printed == kTextJobTooSmall || StopRequested)
+        return kPrintFailed;
+    return kPrinted;
 }
 
-bool PrintRecord(FileAnalysis* analysis, const PrinterChoices& choices) {
+DispatchResult PrintRecord(FileAnalysis* analysis, const PrinterChoices& choices) {
     if (analysis->kind == Text)
         return PrintText(analysis, choices);
-    if (SendToPrinter(analysis))
-        return true;
-    ShowMessage(analysis->kind == Binary ? kTextPrinterAccessFailed : kTextPostScriptPrintFailed,
-                "", 0, kMessageError);
-    return false;
+    return SendToPrinter(analysis);
 }
 
 void ReleaseTemporary(FileAnalysis* analysis) {
@@ -108,7 +110,7 @@ void ReleaseTemporary(FileAnalysis* analysis) {
 
 } // namespace
 
-bool DispatchFile(FileAnalysis* source) {
+DispatchResult DispatchFile(FileAnalysis* source) {
     const ConversionSettings& conversion =
         CurrentSettings.conversion[ConversionCategory(source->kind)];
     PrinterChoices choices;
@@ -117,7 +119,7 @@ bool DispatchFile(FileAnalysis* source) {
     if (PageRangeChosen && source->kind == StructuredPostScript &&
         !SelectChosenPages(source, choices)) {
         PageRangeChosen = false;
-        return true;
+        return kNotPrintedByChoice;
     }
 
     FileAnalysis* composed = nullptr;
@@ -130,7 +132,7 @@ bool DispatchFile(FileAnalysis* source) {
             composed = ComposeToTemporaryFile(source);
             if (!composed) {
                 PageRangeChosen = false;
-                return false;
+                return kPrintFailed;
             }
             current = composed;
         }
@@ -143,30 +145,35 @@ bool DispatchFile(FileAnalysis* source) {
         bool convertedOk = RunConversion(current, &converted);
         if (!converted) {
             ReleaseTemporary(composed);
-            return convertedOk;
+            return convertedOk ? kPrinted : kPrintFailed;
         }
         current = converted;
     }
 
-    bool printed = PrintRecord(current, choices);
-    if (std::ferror(current->file))
+    DispatchResult result = PrintRecord(current, choices);
+    if (std::ferror(current->file)) {
         ShowMessage(kTextAccessError, current->path, errno, kMessageError);
+        result = kPrintFailed;
+    }
 
     PageRangeChosen = false;
     ReleaseTemporary(converted);
     ReleaseTemporary(composed);
-    return printed;
+    return result;
 }
 
-bool SendToPrinter(FileAnalysis* analysis) {
+DispatchResult SendToPrinter(FileAnalysis* analysis) {
     bool postScript = IsPostScript(analysis->kind);
     if (postScript && CurrentSettings.WarnNonPS && !IsPostScriptPrinter() &&
         ShowMessage(kTextNonPostScriptPrinter, "", 0, kMessageQuestion) != kAnswerYes)
-        return true;
+        return kNotPrintedByChoice;
 
+    int failure = postScript ? kTextPostScriptPrintFailed : kTextPrinterAccessFailed;
     Output.driverHeaderMode = CurrentSettings.DrvHead && postScript;
-    if (!BeginJob(analysis->displayName))
-        return false;
+    if (!BeginJob(analysis->displayName)) {
+        ShowMessage(failure, "", 0, kMessageError);
+        return kPrintFailed;
+    }
     char status[kMessageSize];
     FormatText(status, sizeof status, LoadText(kTextStatusPrinting),
                PathComponents(analysis->displayName, "name,ext"));
@@ -192,8 +199,16 @@ bool SendToPrinter(FileAnalysis* analysis) {
     }
     // The tail discards every line after it, the driver's trailer and any
     // copy alike, so it ends the job once, after the last copy.
-    if (Output.driverHeaderMode)
-        WriteText(LoadText(kTextPsDriverHeaderTail));
-    EndJob(!sent);
-    return true;
+    if (Output.driverHeaderMode && !WriteText(LoadText(kTextPsDriverHeaderTail)))
+        sent = false;
+    // The printer refusing data, or the spooler the end of the job, leaves
+    // the file unprinted. A read error and a missing prolog are reported by
+    // the caller and the composition, a stop by nobody.
+    bool refused = Output.writeFailed;
+    bool ended = EndJob(!sent);
+    if (refused || (sent && !ended)) {
+        ShowMessage(failure, "", 0, kMessageError);
+        return kPrintFailed;
+    }
+    return sent ? kPrinted : kPrintFailed;
 }

@@ -3,8 +3,17 @@
 
 #include "../analysis/file_analysis.h"
 
-// Prints the file; reports its own failures; false for a failed entry.
-bool DispatchFile(FileAnalysis* analysis);
-// One job with every copy of a non-text file. False only when the job cannot
-// be started; a failed write or a stop aborts the job without a message.
-bool SendToPrinter(FileAnalysis* analysis);
+// What became of a file handed to the printer. Only a printed file may be
+// deleted afterwards (/delete, the spooler).
+enum DispatchResult {
+    kPrintFailed,        // reported where it failed, or stopped by the user
+    kPrinted,            // the whole file went to the printer
+    kNotPrintedByChoice, // the set ignores its kind, or the user said No or Cancel
+};
+
+// Prints the file; reports its own failures.
+DispatchResult DispatchFile(FileAnalysis* analysis);
+// One job with every copy of a non-text file. A job that cannot be started,
+// a failed write or a job the spooler could not end is reported here; a
+// read error of the file is left to the caller, and a stop is the user's.
+DispatchResult SendToPrinter(FileAnalysis* analysis);

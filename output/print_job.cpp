@@ -45,6 +45,7 @@ bool BeginSpoolerJob(const char* documentName, bool printToFile) {
 } // namespace
 
 bool BeginJob(const char* documentPath) {
+    Output.writeFailed = false;
     if (FileChannelOpen() && !Output.driverHeaderMode)
         return true;
     char documentName[kPathSize];
@@ -61,21 +62,20 @@ bool BeginJob(const char* documentPath) {
     return BeginSpoolerJob(documentName, choices.printToFile);
 }
 
-void EndJob(bool abort) {
+bool EndJob(bool abort) {
     if (Output.driverHeaderMode) {
         // The driver has no way to take back what it was handed: the
         // document ends the same way whether or not the job failed.
-        if (EscapeDevice) {
-            EndDocument(EscapeDevice);
+        bool ended = EscapeDevice && EndDocument(EscapeDevice);
+        if (EscapeDevice)
             DeleteDeviceContext(EscapeDevice);
-        }
         EscapeDevice = nullptr;
         Output.driverHeaderMode = false;
-        return;
+        return ended;
     }
     if (FileChannelOpen())
-        return; // the file is closed by CloseOutputFile
-    if (spoolerJobOpen)
-        CloseRawJob(abort);
+        return true; // the file is closed by CloseOutputFile
+    bool ended = spoolerJobOpen && CloseRawJob(abort);
     spoolerJobOpen = false;
+    return ended;
 }

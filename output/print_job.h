@@ -7,5 +7,6 @@
 // file asks for the file's name first. False (driverHeaderMode cleared) when
 // the job cannot be started.
 bool BeginJob(const char* documentPath);
-// Ends the job; with abort the spooler discards what it received.
-void EndJob(bool abort);
+// Ends the job; with abort the spooler discards what it received. False when
+// the spooler or the driver could not end it: the job did not print.
+bool EndJob(bool abort);

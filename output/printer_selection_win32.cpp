@@ -11,7 +11,7 @@
 
 #include <cstring>
 
-#include "../app/main_window.h"
+#include "../common/dialog_owner.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/text_utils.h"
@@ -298,7 +298,8 @@ bool AskOutputFileName(char* buffer, size_t size) {
     dialog.lpstrFilter = filter;
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = static_cast<DWORD>(size);
-    dialog.Flags = OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_EXPLORER;
+    // Relative names elsewhere keep resolving where they did.
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_EXPLORER | OFN_NOCHANGEDIR;
     dialog.lpfnHook = SaveDialogHook;
     return GetSaveFileNameA(&dialog) != 0;
 }

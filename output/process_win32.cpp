@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-#include "../app/shell_ui.h"
+#include "../common/busy_status.h"
+#include "../common/stop_request.h"
 #include "../common/bounded_text.h"
 #include "../common/paths.h"
 

@@ -2,7 +2,7 @@
 // serves all four: it fills the dialog, keeps its enabling rules applied and
 // hands OK to the dialog's Store rule (format_dialogs.cpp), which leaves the
 // dialog open when a field is refused.
-#include "../app/help.h"
+#include "../common/help_topic.h"
 #include "format_dialogs.h"
 
 #include <windows.h>
@@ -11,14 +11,13 @@
 #include <cstring>
 
 #include "general_dialog.h"
-#include "../app/main_window.h"
+#include "text_font_list.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/text_utils.h"
 #include "../resources/resource.h"
-#include "../textfmt/text_font_list.h"
-
-extern HINSTANCE ProgramInstance;
 
 namespace {
 
@@ -53,7 +52,9 @@ void Browse(HWND dialog, int control, int filterId) {
     open.lpstrFilter = filter;
     open.lpstrFile = path;
     open.nMaxFile = sizeof path;
-    open.Flags = OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
+    // Relative names elsewhere keep resolving where they did.
+    open.Flags =
+        OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     open.lpfnHook = BrowseHook;
     if (GetOpenFileNameA(&open))
         SetDlgItemTextA(dialog, control, path);

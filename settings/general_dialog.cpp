@@ -70,18 +70,28 @@ void FillGeneralDialog(WindowRef dialog) {
 }
 
 void PreviewSettingsSet(WindowRef dialog, const char* name) {
-    if (std::strcmp(name, CurrentSetName) == 0)
+    if (SameSetName(name, CurrentSetName))
         return;
     CopyText(CurrentSetName, sizeof CurrentSetName, name);
     TransferSettings(&WorkingSettings, kReadSettings);
     FillGeneralDialog(dialog);
 }
 
-bool CommitSettingsDialog(WindowRef dialog, const char* name, bool save) {
+bool AcceptSetName(const char* name) {
     if (!name[0]) {
         ShowMessage(kTextSettingsNeedName, "", 0, kMessageError);
         return false;
     }
+    if (!StorableSetName(name, kSetNameChars)) {
+        ShowMessage(kTextSetNameUnusable, name, 0, kMessageError);
+        return false;
+    }
+    return true;
+}
+
+bool CommitSettingsDialog(WindowRef dialog, const char* name, bool save) {
+    if (!AcceptSetName(name))
+        return false;
     StoreGeneralDialog(dialog, &WorkingSettings);
     CurrentSettings = WorkingSettings;
     CopyText(CurrentSetName, sizeof CurrentSetName, name);
@@ -92,18 +102,16 @@ bool CommitSettingsDialog(WindowRef dialog, const char* name, bool save) {
 }
 
 bool DeleteSettingsCommand(WindowRef dialog, const char* name, char* startName, size_t size) {
-    if (!name[0]) {
-        ShowMessage(kTextSettingsNeedName, "", 0, kMessageError);
+    if (!AcceptSetName(name))
         return false;
-    }
-    if (std::strstr(name, DefaultSetName)) {
+    if (NamesDefaultSet(name)) {
         ShowMessage(kTextDefaultNotDeletable, "", 0, kMessageError);
         return false;
     }
     if (ShowMessage(kTextConfirmDeleteSettings, name, 0, kMessageQuestion) != kAnswerYes)
         return false;
     DeleteSettingsSet(name);
-    if (std::strcmp(name, startName) == 0)
+    if (SameSetName(name, startName))
         CopyText(startName, size, DefaultSetName);
     ShowDefaultSet(dialog);
     return true;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "settings.h"
-#include "../app/shell_state.h"
+#include "../common/window_ref.h"
 
 #include <string>
 #include <vector>
@@ -27,11 +27,15 @@ void FillGeneralDialog(WindowRef dialog);
 // A set chosen in the list: read into the working copy and shown, dropping
 // edits made so far; nothing happens when it is the current set already.
 void PreviewSettingsSet(WindowRef dialog, const char* name);
-// Save (writes the set) or Apply (only puts it in force): false, with
-// message 55, when the name is empty; the settings and the current name
-// stay as they were then.
+// The name typed for Save, Apply, Delete or a shortcut: false, after
+// message 55 when it is empty or 122 when the settings file cannot hold it
+// as a set (StorableSetName, at most kSetNameChars characters).
+bool AcceptSetName(const char* name);
+// Save (writes the set) or Apply (only puts it in force): false when
+// AcceptSetName refuses the name; the settings and the current name stay as
+// they were then.
 bool CommitSettingsDialog(WindowRef dialog, const char* name, bool save);
-// Delete: true when the set was deleted (after messages 55, 51 or the
+// Delete: true when the set was deleted (after messages 55, 122, 51 or the
 // question 62 it is not); the default set is then current and shown.
 bool DeleteSettingsCommand(WindowRef dialog, const char* name, char* startName, size_t size);
 // Cancel: the current set's name as it was when the dialog opened.

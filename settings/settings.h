@@ -93,6 +93,17 @@ void TransferSettings(Settings* record, TransferDirection direction);
 bool ReadSettingText(const char* section, const char* key, const char* defaultValue, char* buf,
                      size_t size);
 void DeleteSettingsSet(const char* name);
+// Set names compare without regard to letter case, as the settings file's
+// sections and keys do.
+bool SameSetName(const char* a, const char* b);
+// The name contains DefaultSetName, in any letter case: such a set loads
+// without being listed and cannot be deleted.
+bool NamesDefaultSet(const char* name);
+// The settings file can keep `name` as a set of its own: it is none of the
+// file's other sections, and no character of it is lost or read otherwise
+// as a section name or a key (no "[", "]", "=" or control character, no ";"
+// first, no blank at either end). At most maxChars characters.
+bool StorableSetName(const char* name, size_t maxChars);
 // Names of all sets as NUL-terminated texts ending with an empty one.
 void ListSettingsSets(char* buffer, int size);
 bool ReadWindowPlacement(int* type, int* onTop, int* left, int* top);

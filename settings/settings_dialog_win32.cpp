@@ -1,7 +1,7 @@
 // The general settings dialog "Ravlen Settings". Its rules are in
 // general_dialog.cpp; this procedure fills the two lists and passes on the
 // commands.
-#include "../app/help.h"
+#include "../common/help_topic.h"
 #include "settings_dialog.h"
 
 #include <windows.h>
@@ -12,12 +12,11 @@
 
 #include "format_dialogs.h"
 #include "general_dialog.h"
-#include "../app/main_window.h"
+#include "shortcut_request.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
-#include "../install/shortcut_dialog.h"
 #include "../resources/resource.h"
-
-extern HINSTANCE ProgramInstance;
 
 namespace {
 
@@ -67,6 +66,8 @@ void DisableWithoutNewShell(HWND dialog) {
         EnableWindow(GetDlgItem(dialog, id), FALSE);
 }
 
+// Read whole, so that a name too long for a set (a listed one chosen, not
+// typed) is refused rather than taken cut, as the name of some other set.
 void ReadSetName(HWND dialog, char* name, size_t size) {
     GetDlgItemTextA(dialog, IDC_SET_NAME, name, static_cast<int>(size));
 }
@@ -86,7 +87,7 @@ void OnSetChosen(HWND dialog) {
 }
 
 void Commit(HWND dialog, bool save) {
-    char name[kSetNameSize];
+    char name[sizeof CurrentSetName];
     ReadSetName(dialog, name, sizeof name);
     if (CommitSettingsDialog(dialog, name, save))
         EndDialog(dialog, 1);
@@ -95,7 +96,7 @@ void Commit(HWND dialog, bool save) {
 }
 
 void Delete(HWND dialog) {
-    char name[kSetNameSize];
+    char name[sizeof CurrentSetName];
     ReadSetName(dialog, name, sizeof name);
     if (DeleteSettingsCommand(dialog, name, startName, sizeof startName)) {
         LRESULT index =
@@ -108,9 +109,14 @@ void Delete(HWND dialog) {
 }
 
 void Shortcut(HWND dialog) {
-    char name[kSetNameSize];
+    char name[sizeof CurrentSetName];
     ReadSetName(dialog, name, sizeof name);
-    // The set that the shortcut names must exist in the file.
+    // The set that the shortcut names must exist in the file, so the name
+    // must be one that a set can have before the shortcut is made.
+    if (!AcceptSetName(name)) {
+        SelectCurrentSet(dialog);
+        return;
+    }
     if (ShowShortcutDialog(dialog, name))
         Commit(dialog, true);
 }

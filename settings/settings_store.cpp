@@ -8,15 +8,17 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "../common/messages.h"
-#include "../output/printer_selection.h"
 #include "profile.h"
+#include "set_printer.h"
 #include "settings.h"
 
 static const char kDefaultFileName[] = "ravlen.ini";
 static const char kGeneralSection[] = "General";
 static const char kListSection[] = "Settings List";
+static const char kInstallSection[] = "Install";
 static const char kVersion[] = "2.1.5";
 static const char kWindowPlacementKey[] = "DlgPos";
 
@@ -372,7 +374,7 @@ bool LoadSettingsSet(const char* name) {
     // A cut name would silently load some other set.
     if (strlen(name) >= sizeof CurrentSetName)
         return false;
-    if (!strstr(name, DefaultSetName) && !IsListed(name))
+    if (!NamesDefaultSet(name) && !IsListed(name))
         return false;
     if (name != CurrentSetName)
         CopyText(CurrentSetName, sizeof CurrentSetName, name);
@@ -400,6 +402,39 @@ bool SelectSettingsFile(const char* name) {
 void DeleteSettingsSet(const char* name) {
     WriteProfileValue(kListSection, name, nullptr, SettingsFileName);
     WriteProfileValue(name, nullptr, nullptr, SettingsFileName);
+}
+
+bool SameSetName(const char* a, const char* b) {
+    return CompareNoCase(a, b) == 0;
+}
+
+bool NamesDefaultSet(const char* name) {
+    for (const char* p = name; *p; ++p)
+        if (StartsWithNoCase(p, DefaultSetName))
+            return true;
+    return false;
+}
+
+// The private-profile functions drop blanks round section names and keys,
+// read "=" as the end of a key and "]" as the end of a section name, and
+// take a line starting with ";" for a comment: a set named so is saved but
+// never found again. Deleting "Settings List" would unlist every set, and
+// deleting "Install" would leave the uninstaller without its record.
+bool StorableSetName(const char* name, size_t maxChars) {
+    size_t length = strlen(name);
+    if (length == 0 || length > maxChars || name[0] == ';')
+        return false;
+    if (IsProfileBlank(name[0]) || IsProfileBlank(name[length - 1]))
+        return false;
+    for (const char* p = name; *p; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || c == 0x7F || strchr("[]=", c))
+            return false;
+    }
+    for (const char* section : {kGeneralSection, kListSection, kInstallSection})
+        if (SameSetName(name, section))
+            return false;
+    return true;
 }
 
 int ReadWholeKeyNames(const char* section, char* buf, int size, const char* file) {

@@ -70,6 +70,7 @@ void SetTextColour(DeviceContext dc, unsigned long colour); // red + 256 green +
 bool StartDocument(DeviceContext dc, const char* name, const char* output);
 bool StartPrintoutPage(DeviceContext dc);
 void EndPrintoutPage(DeviceContext dc);
-void EndDocument(DeviceContext dc);
+// False when the document could not be ended (the spooler did not take it).
+bool EndDocument(DeviceContext dc);
 void AbortDocument(DeviceContext dc);
 void DeleteDeviceContext(DeviceContext dc);

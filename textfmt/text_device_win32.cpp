@@ -138,8 +138,8 @@ bool StartPrintoutPage(DeviceContext dc) {
 void EndPrintoutPage(DeviceContext dc) {
     EndPage(Dc(dc));
 }
-void EndDocument(DeviceContext dc) {
-    EndDoc(Dc(dc));
+bool EndDocument(DeviceContext dc) {
+    return EndDoc(Dc(dc)) > 0;
 }
 void AbortDocument(DeviceContext dc) {
     AbortDoc(Dc(dc));

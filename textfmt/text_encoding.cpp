@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "../common/busy_status.h"
+
 namespace {
 
 bool IsContinuation(unsigned char c) {
@@ -213,12 +215,19 @@ bool IsLowSurrogate(long unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+// Units copied between two looks at the message queue: often enough for the
+// windows and Stop, rarely enough to cost nothing.
+const long kUnitsBetweenPumps = 64 * 1024;
+
 } // namespace
 
 bool ConvertUtf16File(FILE* from, bool bigEndian, FILE* to) {
     char out[8];
+    long units = 0;
     long unit = ReadUnit(from, bigEndian);
     while (unit != -1) {
+        if (++units % kUnitsBetweenPumps == 0 && PumpMessages())
+            return false;
         long next = -1;
         unsigned long code = kReplacementCharacter;
         if (unit >= 0 && IsHighSurrogate(unit)) {
@@ -238,7 +247,9 @@ bool ConvertUtf16File(FILE* from, bool bigEndian, FILE* to) {
             return false;
         unit = next;
     }
-    return fflush(to) == 0;
+    // A read error ends the units as the end of the file does; taken for
+    // the end, it would print a cut document as a whole one.
+    return !ferror(from) && fflush(to) == 0;
 }
 
 bool IsWellFormedUtf8(const char* text, int length) {

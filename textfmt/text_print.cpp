@@ -5,8 +5,9 @@
 
 #include <cstring>
 
-#include "../app/progress.h"
-#include "../app/shell_ui.h"
+#include "../common/progress_report.h"
+#include "../common/busy_status.h"
+#include "../common/stop_request.h"
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
@@ -73,12 +74,14 @@ int RunTextJob(FILE* file, const char* fileName, DeviceContext dc, int copies,
     L = TextLayout();
     if (!LayOut(&job, s, fileName, &L)) {
         ReleaseJob(&job);
-        return countOnly ? 0 : 1;
+        return countOnly ? 0 : kTextJobTooSmall;
     }
     TextSource text;
     if (!OpenTextSource(&job, file, s, &text)) {
         ReleaseJob(&job);
-        return 0;
+        // Stopped while a UTF-16 file was copied: nothing printed, nothing
+        // failed; the runner sees the stop.
+        return StopRequested && !countOnly ? 1 : 0;
     }
     SetUnicodeRows(text.utf8);
     if (countOnly || NeedsCountingPass(s))
@@ -115,9 +118,9 @@ int RunTextJob(FILE* file, const char* fileName, DeviceContext dc, int copies,
         if (StopRequested)
             break;
     }
-    EndDocument(dc);
+    bool ended = EndDocument(dc);
     ReleaseJob(&job);
-    return 1;
+    return ended ? kTextJobPrinted : kTextJobFailed;
 }
 
 } // namespace

@@ -8,11 +8,17 @@
 #include "text_device.h"
 #include "text_layout.h"
 
+// What PrintTextFile did with the file.
+enum TextJobResult {
+    kTextJobFailed = 0,  // no file or device, or the document could not be made
+    kTextJobPrinted = 1, // (up to a stop request, which ends the document early)
+    kTextJobTooSmall = 2 // the text would be too small: reported, nothing printed
+};
+
 // Formats and prints `file` (open for binary reading) on `dc`, which the job
 // takes over and deletes. fileName is shown in headers and picks the
 // pretty-print definition; copies may be 0 (an empty document); outputTarget
-// is "FILE:" or none. 0 when file or dc is missing or no document could be
-// started or continued; 1 otherwise, also after reporting a text too small.
+// is "FILE:" or none. Returns a TextJobResult.
 int PrintTextFile(FILE* file, const char* fileName, DeviceContext dc, int copies,
                   const char* outputTarget);
 // Logical pages `file` takes with the current settings on `dc` (taken over

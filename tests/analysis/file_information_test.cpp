@@ -1,7 +1,45 @@
-// The descriptions of the File Information dialog.
+// The descriptions of the File Information dialog, and the command around it
+// with its two dialogs played by doubles.
 #include "analysis/file_information.h"
 
 #include "analysis_test_support.h"
+#include "app/file_information_command.h"
+#include "app/job_runner.h"
+#include "app/main_window.h"
+#include "common/bounded_text.h"
+#include "output/printer_selection.h"
+#include "tests/doubles/text_device_recorder.h"
+
+namespace {
+
+std::string chosenFile; // what the Open dialog returns; empty: cancelled
+std::vector<std::string> shownInformation;
+bool printRequested;
+
+std::string CallsText() {
+    std::string text;
+    for (const std::string& call : RecordedCalls)
+        text += call + "\n";
+    return text;
+}
+
+} // namespace
+
+bool ShowOpenDialog(WindowRef, char* buffer, int size, bool) {
+    return !chosenFile.empty() &&
+           CopyText(buffer, static_cast<size_t>(size) + 1, chosenFile.c_str());
+}
+
+bool ShowInformationDialog(WindowRef, FileAnalysis* analysis) {
+    char text[1000];
+    DescribeFile(*analysis, text, sizeof text);
+    shownInformation.push_back(text);
+    return printRequested;
+}
+
+DeviceContext CreatePrinterDC(bool) {
+    return RecorderDevice();
+}
 
 namespace {
 
@@ -17,6 +55,35 @@ class FileInformation : public AnalysisTest {
         return text;
     }
 };
+
+// The command runs one at a time, as a batch does: a drop while it counts
+// (the count pumps messages) is refused rather than printed in the middle.
+// Print then prints the file as a batch of one.
+TEST_F(FileInformation, TheCommandIsOneAtATimeAndPrintsItsFileAsABatchOfOne) {
+    ResetTextDevice();
+    CurrentSettings.ShowPrintDlg = 0;
+    CurrentSettings.HeaderStr[0] = '\0';
+    CurrentSettings.Lines = 50;
+    std::string text;
+    for (int line = 0; line < 120; ++line)
+        text += "line\n";
+    chosenFile = MakeFile(text);
+    std::string dropped = MakeFile("dropped\n");
+    shownInformation.clear();
+    printRequested = true;
+    OtherParts.duringPump = [dropped] { PrintDroppedFiles(nullptr, {dropped}); };
+
+    ShowFileInformation(nullptr);
+    EXPECT_EQ(std::vector<std::string>{"This is a text file. With the current settings the "
+                                       "file's 3 logical pages will require 2 printout pages. "
+                                       "The size of the file is 600 bytes."},
+              shownInformation);
+    std::string calls = CallsText();
+    EXPECT_NE(std::string::npos, calls.find("beep "));
+    EXPECT_EQ(std::string::npos, calls.find("dispatch " + dropped));
+    EXPECT_NE(std::string::npos, calls.find("dispatch " + chosenFile));
+    EXPECT_FALSE(BatchRunning());
+}
 
 TEST_F(FileInformation, SheetsRoundUp) {
     EXPECT_EQ(4, SheetCount(7, 2));

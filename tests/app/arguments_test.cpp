@@ -82,4 +82,35 @@ TEST_F(ExpandArgumentsTest, QuotedAndUnmatchedArgumentsStayAsWritten) {
     EXPECT_EQ(ExpandArguments({{"/n:set?", false}}), (Strings{"/n:set?"}));
 }
 
+// A program of the ANSI code page gets "?" or a look-alike letter in place of
+// each letter the code page lacks; the line the system keeps whole decides.
+// The Greek name has eight letters.
+TEST_F(ExpandArgumentsTest, NamesWithLettersTheCodePageLacksStayAsTheyAre) {
+    Write("abcdefgh.txt");
+    Write("a.txt");
+    ASSERT_TRUE(ChangeDirectory(dir));
+    const std::string greek = "\xCE\xB1\xCE\xB2\xCE\xB3\xCE\xB4\xCE\xB5\xCE\xB6\xCE\xB7\xCE\xB8";
+    struct Case {
+        std::string ansi;
+        std::string whole; // empty: the system keeps no other line
+        Strings expected;
+    };
+    const Case kCases[] = {
+        {"p ????????.txt", "p " + greek + ".txt", {"????????.txt"}},
+        {"p a.txt", "p \xC4\x81.txt", {"?.txt"}}, // a look-alike for a-macron
+        {"p \"\xCE\xB1 b\"\\x ?.txt", "p \"\xCE\xB1 b\"\\x ?.txt", {"? b\\x", "a.txt"}},
+        {"p caf\xE9.txt *.txt",
+         "p caf\xC3\xA9.txt *.txt",
+         {"caf\xE9.txt", "a.txt", "abcdefgh.txt"}},
+        {"p ????????.txt", "", {"abcdefgh.txt"}},
+    };
+    for (const Case& c : kCases) {
+        std::vector<Argument> split = SplitProgramCommandLine(c.ansi.c_str(), c.whole.c_str());
+        ASSERT_FALSE(split.empty()) << c.ansi;
+        EXPECT_EQ("p", split[0].text);
+        split.erase(split.begin());
+        EXPECT_EQ(c.expected, ExpandArguments(split)) << c.ansi;
+    }
+}
+
 } // namespace

@@ -174,6 +174,36 @@ TEST_F(ParseCommandLineTest, BackupDirectoryIsCreatedAtOnce) {
     EXPECT_EQ(std::string(BackupDirectory), blocked);
 }
 
+// Each backup copy would be made over the very file it copies, which the
+// spooler then deletes: the run is refused before any file is touched.
+TEST_F(ParseCommandLineTest, TheSpoolDirectoryAsBackupDirectoryIsRefused) {
+    ASSERT_TRUE(MakeDirectory(Path("spool").c_str()));
+    ASSERT_TRUE(ChangeDirectory(dir));
+    struct Spelling {
+        std::string pattern, backup;
+        bool refused;
+    } cases[] = {
+        {Path("spool\\*.prn"), Path("spool\\.\\..\\spool\\"), true},
+        {"spool\\*.prn", Path("spool"), true},
+        {"*.prn", ".", true},
+        {Path("spool\\*.prn"), Path("spool\\saved"), false},
+    };
+    for (const Spelling& c : cases) {
+        ResetDoubles();
+        std::string backup = "/b:" + c.backup;
+        ParseOutcome outcome = Parse({"/s:" + c.pattern, backup});
+        if (c.refused) {
+            EXPECT_EQ(outcome, kParseEnd) << backup;
+            EXPECT_EQ(exitCode, 1) << backup;
+            EXPECT_EQ(Boxes(), Strings{"Invalid qualifier \"" + backup + "\""}) << backup;
+            EXPECT_EQ(ShownBoxes.at(0).kind, kMessageError);
+        } else {
+            EXPECT_EQ(outcome, kParseContinue) << backup;
+            EXPECT_TRUE(ShownBoxes.empty()) << backup;
+        }
+    }
+}
+
 TEST_F(ParseCommandLineTest, OverlongPathsAreRefusedNotCut) {
     std::string longPath = Path(std::string(800, 'p'));
     Parse({"/s:" + longPath, "/b:" + longPath});

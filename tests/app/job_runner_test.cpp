@@ -116,6 +116,31 @@ TEST_F(JobRunnerTest, EachFileIsClassifiedWithTheSetThatPrintsIt) {
     EXPECT_TRUE(ShownBoxes.empty());
 }
 
+// Apply puts a set in force without saving it: a name the file does not
+// list, or a listed set's values that differ from the file's. Loading the
+// user's set by name again would lose it to the set of the file before.
+TEST_F(JobRunnerTest, AnAppliedSetComesBackAsAppliedAfterAFileOfAnotherSet) {
+    std::string a = Write("a.txt"), b = Write("b.log"), c = Write("c.txt");
+    for (const char* applied : {"Unsaved", "Mine"}) {
+        ASSERT_TRUE(LoadSettingsSet("Mine"));
+        int stored = CurrentSettings.Lines;
+        CurrentSettings.Lines = stored + 11; // as the dialog's Apply leaves it
+        CopyText(CurrentSetName, sizeof CurrentSetName, applied);
+        ResetDoubles();
+        PrintDroppedFiles(MainWindow, {a, b, c});
+        EXPECT_EQ(CallsStartingWith("dispatch"),
+                  (Strings{Dispatch(a, applied), Dispatch(b, "Log set"), Dispatch(c, applied)}));
+        EXPECT_EQ(OtherParts.dispatchedLines, (std::vector<int>{stored + 11, stored, stored + 11}))
+            << applied;
+        EXPECT_STREQ(CurrentSetName, applied);
+        EXPECT_EQ(CurrentSettings.Lines, stored + 11) << applied;
+        // The batch's last file had a set of its own.
+        PrintDroppedFiles(MainWindow, {b});
+        EXPECT_STREQ(CurrentSetName, applied);
+        EXPECT_EQ(CurrentSettings.Lines, stored + 11) << applied;
+    }
+}
+
 TEST_F(JobRunnerTest, AFailedFirstEntryDoesNotBringBackAnEarlierBatchSet) {
     std::string b = Write("b.log");
     EXPECT_TRUE(PrintEntry(b.c_str(), MainWindow, 1, 1));

@@ -7,6 +7,8 @@
 #include "common/messages.h"
 #include "common/paths.h"
 
+#include <functional>
+
 namespace {
 
 class SpoolerTest : public ShellTest {
@@ -64,14 +66,58 @@ TEST_F(SpoolerTest, BackupCopiesReplaceEarlierOnes) {
     EXPECT_TRUE(ShownBoxes.empty());
 }
 
-TEST_F(SpoolerTest, AFailedBackupIsReportedAndTheFileDeletedAllTheSame) {
-    std::string missing = Path("missing") + "\\";
-    CopyText(BackupDirectory, sizeof BackupDirectory, missing.c_str());
-    std::string a = Write("a.prn");
-    SpoolerTick();
-    ASSERT_EQ(ShownBoxes.size(), 1u);
-    EXPECT_EQ(ShownBoxes[0].text, "Failed to create backup copy file: " + missing + "a.prn");
-    EXPECT_FALSE(PathExists(a.c_str()));
+// A printed file that is still there after the scan (its backup copy or its
+// deletion failed) was printed once, and that is enough: later scans finish
+// the job without printing it again, unless the file has changed since.
+TEST_F(SpoolerTest, APrintedFileThatStaysIsNotPrintedAgainUntilItChanges) {
+    std::string saved = Path("saved");
+    struct Case {
+        const char* name;
+        std::string backup;
+        const char* message;
+        std::function<void(bool)> refuse;
+    } cases[] = {
+        {"deletion refused", "", "An error occured when accessing ",
+         [](bool on) {
+             OtherParts.undeletable.clear();
+             if (on)
+                 OtherParts.undeletable.insert("a.prn");
+         }},
+        {"backup copy refused", saved, "Failed to create backup copy file: ",
+         [saved](bool on) {
+             on ? RemoveDirectoryTree(saved.c_str()) : MakeDirectory(saved.c_str());
+         }},
+    };
+    for (const Case& c : cases) {
+        CopyText(BackupDirectory, sizeof BackupDirectory, c.backup.c_str());
+        c.refuse(true);
+        std::string a = Write("a.prn", "first");
+        NextTick();
+        EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u) << c.name;
+        ASSERT_EQ(ShownBoxes.size(), 1u) << c.name;
+        EXPECT_EQ(ShownBoxes[0].text.rfind(c.message, 0), 0u) << c.name;
+        EXPECT_EQ(ShownBoxes[0].kind, kMessageError) << c.name;
+        EXPECT_EQ(ReadTestFile(a), "first") << c.name;
+
+        NextTick(); // neither printed nor reported again
+        EXPECT_TRUE(CallsStartingWith("dispatch").empty()) << c.name;
+        EXPECT_TRUE(ShownBoxes.empty()) << c.name;
+        EXPECT_TRUE(PathExists(a.c_str())) << c.name;
+
+        Write("a.prn", "second"); // a new file of the same name prints
+        NextTick();
+        EXPECT_EQ(OtherParts.dispatchedBytes, "second") << c.name;
+        EXPECT_EQ(ShownBoxes.size(), 1u) << c.name;
+
+        c.refuse(false);
+        NextTick(); // the job finished without printing it twice
+        EXPECT_TRUE(CallsStartingWith("dispatch").empty()) << c.name;
+        EXPECT_TRUE(ShownBoxes.empty()) << c.name;
+        EXPECT_FALSE(PathExists(a.c_str())) << c.name;
+        if (!c.backup.empty()) {
+            EXPECT_EQ(ReadTestFile(saved + "\\a.prn"), "second");
+        }
+    }
 }
 
 // Unattended means no printer dialog and no progress window, whichever set
@@ -91,6 +137,29 @@ TEST_F(SpoolerTest, NoSetLoadedDuringTheRunBringsThePrinterDialogBack) {
     EXPECT_EQ(CurrentSettings.ShowPrintDlg, 0);
     EXPECT_EQ(CurrentSettings.ProgrBar, 0);
     EXPECT_EQ(ReadTestFile(Path("ravlen.ini")), ini);
+}
+
+// Each file of a scan is a batch of its own; an Exit must end the scan, not
+// only the file in hand, and no further scan may follow.
+TEST_F(SpoolerTest, ExitDuringAScanStopsTheFileInHandAndLeavesTheRest) {
+    std::string a = Write("a.prn"), b = Write("b.prn"), c = Write("c.prn");
+    // The Exit arrives while the first file prints.
+    std::function<void()> exitWhilePrinting = [&] {
+        if (CallsStartingWith("dispatch").empty())
+            OtherParts.duringPump = exitWhilePrinting;
+        else
+            EndSpoolerAfterScan();
+    };
+    OtherParts.duringPump = exitWhilePrinting;
+    SpoolerTick();
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    EXPECT_TRUE(PathExists(a.c_str()));
+    EXPECT_TRUE(PathExists(b.c_str()));
+    EXPECT_TRUE(PathExists(c.c_str()));
+    EXPECT_EQ(CallsStartingWith("spooler timer"), (Strings{"spooler timer off"}));
+    EXPECT_TRUE(SpoolerExitPending());
+    EXPECT_FALSE(SpoolerScanRunning());
+    EXPECT_TRUE(ShownBoxes.empty());
 }
 
 TEST_F(SpoolerTest, APatternMatchingNothingEndsQuietly) {

@@ -260,11 +260,16 @@ TEST_F(FileTest, FindNextMatchingFileSkipsNamesThatDoNotFit) {
     EXPECT_EQ(nullptr, search);
 }
 
-TEST_F(FileTest, ResolvePathLeavesListFilesAndMissingPathsAsGiven) {
+TEST_F(FileTest, ResolvePathLeavesListFilesMissingPathsAndPatternsAsGiven) {
     EXPECT_STREQ("@list.txt", ResolvePath("@list.txt", true));
     std::string missing = At("missing.txt");
     EXPECT_EQ(missing, ResolvePath(missing.c_str(), true));
     EXPECT_EQ(missing, ResolvePath(missing.c_str(), false));
+    // A name that holds a pattern names no other file, however it would match.
+    ASSERT_TRUE(WriteTestFile(At("abcd.txt"), "a"));
+    for (const std::string& pattern : {At("????.txt"), At("*.txt")})
+        for (bool longNames : {true, false})
+            EXPECT_EQ(pattern, ResolvePath(pattern.c_str(), longNames));
     ASSERT_TRUE(ChangeDirectory(base));
     EXPECT_STREQ("sub\\missing.txt", ResolvePath("sub\\missing.txt", false));
 }

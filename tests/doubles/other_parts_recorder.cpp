@@ -1,14 +1,13 @@
-// Doubles of the parts the application shell calls into: output, printer
-// selection, progress window, installer, settings dialog, spooler timer.
-// (The capture doubles are in capture_recorder.cpp, so that the real capture
-// can be tested.) Each records its call and answers from OtherParts.
+// Doubles of the parts the application shell calls into: printer selection,
+// progress window, installer, settings dialog, spooler timer. (The capture
+// doubles are in capture_recorder.cpp, so that the real capture can be
+// tested, and the dispatcher's in dispatch_recorder.cpp, so that the real one
+// can be.) Each records its call and answers from OtherParts.
 #include "analysis/file_analysis.h"
 #include "app/progress.h"
-#include "common/file_system.h"
 #include "app/preview_window.h"
 #include "app/spooler.h"
 #include "install/setup.h"
-#include "output/dispatch.h"
 #include "output/printer_selection.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog.h"
@@ -16,28 +15,6 @@
 
 static void Record(const std::string& line) {
     RecordedCalls.push_back(line);
-}
-
-bool DispatchFile(FileAnalysis* analysis) {
-    Record(std::string("dispatch ") + analysis->path + " with " + CurrentSetName);
-    OtherParts.dispatchedBytes.clear();
-    OtherParts.dispatchedKinds.push_back(analysis->kind);
-    if (FILE* file = OpenStream(analysis->path, "rb")) {
-        char block[4096];
-        size_t count;
-        while ((count = fread(block, 1, sizeof block, file)) > 0)
-            OtherParts.dispatchedBytes.append(block, count);
-        fclose(file);
-    }
-    if (!OtherParts.holdDuringDispatch.empty() &&
-        std::string(analysis->path).find(OtherParts.holdDuringDispatch) != std::string::npos)
-        OtherParts.heldFile = OpenStream(analysis->path, "rb");
-    if (OtherParts.stopDuringDispatch)
-        StopRequested = true;
-    if (!OtherParts.dispatchFailsFor.empty() &&
-        std::string(analysis->path).find(OtherParts.dispatchFailsFor) != std::string::npos)
-        return false;
-    return OtherParts.dispatchSucceeds;
 }
 
 bool InitPrinterSelection() {

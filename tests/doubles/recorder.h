@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ void QueueMessageAnswer(int answer);
 struct OtherPartsScript {
     bool dispatchSucceeds = true;
     std::string dispatchFailsFor; // a path containing this text fails
+    std::string dispatchSkipsFor; // one containing this text is not printed by choice
     bool printerDialogConfirmed = true;
     bool settingsDialogConfirmed = true;
     bool stopDuringDispatch = false;  // raises StopRequested inside DispatchFile
@@ -42,5 +44,7 @@ struct OtherPartsScript {
     // files not listed were written at time 0.
     long long fileClock = 100000000;
     std::map<std::string, long long> writeTimes;
+    std::set<std::string> undeletable; // file names the spooler cannot delete
+    std::vector<int> dispatchedLines;  // filled by DispatchFile: Lines of the set in force
 };
 extern OtherPartsScript OtherParts;

@@ -1,10 +1,13 @@
 // Spooler file-times double: sizes from the real files, times from the
 // test's own clock (OtherParts.fileClock and writeTimes); files not listed
-// were written at its start, long before.
+// were written at its start, long before. Deletion is real, except for the
+// names the test keeps (OtherParts.undeletable).
 #include "app/spool_files.h"
 #include "common/file_system.h"
 #include "common/paths.h"
 #include "recorder.h"
+
+#include <cerrno>
 
 bool ReadFileStamp(const char* path, FileStamp* stamp) {
     if (!PathExists(path))
@@ -18,4 +21,12 @@ bool ReadFileStamp(const char* path, FileStamp* stamp) {
 
 long long CurrentFileTime() {
     return OtherParts.fileClock;
+}
+
+bool DeleteSpooledFile(const char* path) {
+    if (OtherParts.undeletable.count(FileNameOf(path))) {
+        errno = EACCES;
+        return false;
+    }
+    return RemoveFile(path);
 }

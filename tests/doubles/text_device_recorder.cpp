@@ -237,8 +237,9 @@ bool StartPrintoutPage(DeviceContext) {
 void EndPrintoutPage(DeviceContext) {
     Event("end page");
 }
-void EndDocument(DeviceContext) {
+bool EndDocument(DeviceContext) {
     Event("end doc");
+    return !DeviceScript.endDocFails;
 }
 void AbortDocument(DeviceContext) {
     Event("abort doc");

@@ -18,7 +18,8 @@ struct TextDeviceScript {
     std::map<int, int> xWidthForHeight; // overrides the metrics of fonts of a height
     bool startDocFails = false;
     int startPageFailsAt = 0; // the n-th StartPage fails (0: none)
-    bool countOnly = false;   // count calls only (benchmarks)
+    bool endDocFails = false;
+    bool countOnly = false; // count calls only (benchmarks)
 };
 
 struct DrawnText {

@@ -238,6 +238,12 @@ class Running:
                            *self._window_options("", "#32768", None, False, timeout),
                            timeout=timeout + 20)
 
+    def boxes(self):
+        """The message boxes shown so far, as [(title, text)]; the run's result has them all
+        once it ends."""
+        return [(e["title"], e["text"]) for e in self.bench._read_events(self.log_path)
+                if e.get("event") == "box"]
+
     def shown_events(self, kind):
         """Records of the given kind ("menu", "browser", "shown") that the program's hook has
         written so far; the run's result has them all once it ends."""

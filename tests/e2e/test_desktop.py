@@ -225,6 +225,35 @@ class OpenDialogTest(DesktopTestCase):
         combo = next(c for c in dialog["controls"] if c["id"] == CMB_FILTER)
         self.assertEqual(combo["text"], "All files (*.*)")
 
+    def test_the_program_keeps_its_directory_after_the_open_dialog(self):
+        # A relative prolog resolves where the program started, not in the folder the user
+        # browsed to in the Open dialog.
+        poke = os.path.join(build_dir(), "tests", "output", "dialog_poke.exe")
+        if not os.path.exists(poke):
+            self.skipTest("the tests' dialog_poke.exe has not been built")
+        folder = "C:\\tests\\cwd\\"
+        bench.put_file(folder + "home\\prolog.ps", b"%home prolog\n")
+        bench.put_file(folder + "other\\prolog.ps", b"%other prolog\n")
+        bench.put_file(folder + "other\\doc.ps", b"%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n"
+                       b"%%Page: 1 1\nshowpage\n%%EOF\n")
+
+        def interact(running):
+            running.command(IDC_PRINT_FILE, control=IDC_STATUS_TEXT)
+            for name in (folder + "other", "doc.ps"):  # into the folder, then the file
+                bench.wine(bench_module.unix_to_windows(poke), "save", "--name", name,
+                           "--pid", str(running.pid), timeout=60)
+            bench.wait_jobs(running.first_job, 1)
+            running.command(IDC_EXIT, control=IDC_STATUS_TEXT)
+
+        result = self.run_ravlen([], settings=settings(PrologName="prolog.ps", WarnNonPS=0,
+                                                       PSEOFChar=0),
+                                 interact=interact, cwd=bench.unix_path(folder + "home"))
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(len(result.jobs), 1, result.jobs)
+        self.assertIn(b"%home prolog", result.jobs[0][1])
+        self.assertNotIn(b"%other prolog", result.jobs[0][1])
+
     def idle(self, running):
         main = running.dump("Ravlen", control=IDC_STATUS_TEXT)
         return all(c["enabled"] for c in main["controls"] if c["id"] == IDC_PRINT_FILE) and \

@@ -51,8 +51,9 @@ def setUpModule():
     text = "".join("[%s]\r\n%s\r\n" % (s, "".join("%s=%s\r\n" % kv for kv in keys.items()))
                    for s, keys in SETTINGS.items())
     bench.put_file("C:\\windows\\ravlen.ini", text)
-    # Associations of other programs, which the uninstaller must leave alone.
-    for ext, value in ((".eps", "GSview.eps"), (".rvx", "RavlenViewer")):
+    # Associations of other programs, which the uninstaller must leave alone, and the one
+    # that .prn has before the program is installed, which the uninstaller puts back.
+    for ext, value in ((".eps", "GSview.eps"), (".rvx", "RavlenViewer"), (".prn", "prnfile")):
         bench.wine("reg", "add", "HKCR\\" + ext, "/ve", "/d", value, "/f")
 
 
@@ -93,6 +94,17 @@ def shell_folder(name):
     raise AssertionError("no shell folder %s: %s" % (name, out))
 
 
+def short_name(directory, name):
+    """The short (8.3) name of directory\\name, as `dir /x` shows it."""
+    for line in bench.wine("cmd", "/c", "dir", "/x", directory).splitlines():
+        line = line.rstrip()
+        if line.endswith(" " + name):
+            alias = line[:-len(name)].split()[-1]
+            if "~" in alias:
+                return alias
+    raise AssertionError("no short name for %s in %s" % (name, directory))
+
+
 def boxes_seen(running):
     return [e for e in bench._read_events(running.log_path) if e.get("event") == "box"]
 
@@ -125,7 +137,28 @@ class InstallTest(unittest.TestCase):
         self.assertIsNone(reg_query(UNINSTALL_KEY, "UninstallString"))
         self.assertNotIn("[Install]", bench.read_text("C:\\windows\\ravlen.ini") or "")
         self.assertFalse(os.path.exists(os.path.join(shell_folder("Programs"), GROUP)))
-        self.assertIsNone(reg_default("HKCR\\.prn"))
+        self.assertEqual("prnfile", reg_default("HKCR\\.prn"))
+
+    def install(self, source, directory):
+        def interact(running):
+            fill_install_dialog(running, directory)
+            running.command(IDOK, title=INSTALL_TITLE)
+
+        result = bench.run(["/install"], program=source, interact=interact, timeout=90)
+        self.assertEqual(0, result.exit_code, result)
+        self.assertEqual([("Installing Ravlen", "Ravlen has been successfully installed")],
+                         result.boxes[-1:])
+
+    def uninstall(self, program, cwd=None):
+        def interact(running):
+            running.dump("Uninstall Ravlen")
+            running.command(IDOK, title="Uninstall Ravlen")
+
+        result = bench.run(["/uninstall"], program=program, interact=interact, timeout=60,
+                           cwd=cwd)
+        self.assertEqual(0, result.exit_code, result)
+        self.assertEqual([("Uninstalling Ravlen", "Ravlen has been succesfully removed.")],
+                         result.boxes)
 
     def test_1_bad_input_is_reported_and_the_dialog_stays(self):
         bench.put_file("C:\\blocker", b"a file, not a directory")
@@ -139,18 +172,24 @@ class InstallTest(unittest.TestCase):
             press_and_wait(running, INSTALL_TITLE, IDOK, 2)
             fill_install_dialog(running, "C:\\ro")
             press_and_wait(running, INSTALL_TITLE, IDOK, 3)
+            fill_install_dialog(running, "Apps\\Relative")
+            press_and_wait(running, INSTALL_TITLE, IDOK, 4)
             shown.append(running.dump(INSTALL_TITLE))  # still open after every failure
             running.command(IDCANCEL, title=INSTALL_TITLE)
 
         shown = []
 
+        os.makedirs(bench.unix_path("C:\\work"), exist_ok=True)
         result = bench.run(["/install"], program=SOURCE + "\\ravlen.exe", interact=interact,
-                           timeout=90)
+                           timeout=90, cwd=bench.unix_path("C:\\work"))
         self.assertEqual(1, result.exit_code, result)
         texts = [text for _, text in result.boxes]
         self.assertTrue(texts[0].startswith("Failed to create directory C:\\blocker"), texts)
         self.assertIn("not valid characters", texts[1])
         self.assertTrue(texts[2].startswith("Failed to install file: ravlen.exe"), texts)
+        self.assertTrue(texts[3].startswith("The destination directory must be a full path"),
+                        texts)
+        self.assertFalse(os.path.exists(bench.unix_path("C:\\work\\Apps")))
         self.assertEqual(("Installing Ravlen", "Ravlen installation failed"), result.boxes[-1])
         self.assertNothingInstalled()
 
@@ -177,6 +216,7 @@ class InstallTest(unittest.TestCase):
         self.assertTrue(os.path.exists(os.path.join(shell_folder("Desktop"), "Ravlen.lnk")))
         ini = bench.read_text("C:\\windows\\ravlen.ini")
         self.assertIn("[Install]\nDirectory=%s\\\nGroup=%s\n" % (TARGET, GROUP), ini)
+        self.assertIn("\nFiles=ravlen.exe|ravlen.html|readme.txt|pp.txt\n", ini)
         self.assertIn("Default settings", ini)  # the user's sets are kept
         self.assertIn("Ravlen", reg_query(UNINSTALL_KEY, "DisplayName"))
         self.assertIn("/uninstall", reg_query(UNINSTALL_KEY, "UninstallString"))
@@ -204,7 +244,7 @@ class InstallTest(unittest.TestCase):
             os.makedirs(screenshot_dir(), exist_ok=True)
             bench.screenshot(os.path.join(screenshot_dir(), "shortcut-dialog.png"))
             # Refused names are reported before anything is written.
-            for boxes, name in ((1, ""), (2, "Ravlen: Other")):
+            for boxes, name in ((1, ""), (2, "Ravlen: Other"), (3, "nul.txt")):
                 winauto(running, "settext", "--title", SHORTCUT_TITLE, "--id",
                         str(IDC_SHORTCUT_NAME), "--text", name)
                 press_and_wait(running, SHORTCUT_TITLE, IDOK, boxes)
@@ -221,7 +261,9 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(0, result.exit_code, result)
         self.assertEqual([("Ravlen Error", "The shortcut must have a name"),
                           ("Ravlen Error", '/ \\ : ? * " < > | are not valid characters in a '
-                                           "shortcut name")], result.boxes)
+                                           "shortcut name"),
+                          ("Ravlen Error", "nul.txt is the name of a device and cannot name a "
+                                           "shortcut")], result.boxes)
         self.assertTrue(os.path.exists(os.path.join(shell_folder("Desktop"),
                                                     "Ravlen - Other.lnk")))
         self.assertIn("ShortcutDir=C:\\launchers", bench.read_text("C:\\windows\\ravlen.ini"))
@@ -241,17 +283,42 @@ class InstallTest(unittest.TestCase):
                               "the log's done line")
         self.assertIn("C:\\docs\\a b.prn", bench.read_text(log))
 
+    def test_4b_a_failed_reinstall_keeps_the_working_installation(self):
+        links = [os.path.join(shell_folder("Programs"), GROUP, name + ".lnk")
+                 for name in ("Ravlen", "Ravlen Help", "Uninstall Ravlen")]
+        links.append(os.path.join(shell_folder("Desktop"), "Ravlen.lnk"))
+        records = bench.read_text("C:\\windows\\ravlen.ini")
+
+        def fail(running):
+            fill_install_dialog(running, TARGET)
+            press_and_wait(running, INSTALL_TITLE, IDOK, 1)
+            running.command(IDCANCEL, title=INSTALL_TITLE)
+
+        os.chmod(bench.unix_path(INSTALLED), 0o444)  # the installed program is read-only
+        try:
+            result = bench.run(["/install"], program=SOURCE + "\\ravlen.exe", interact=fail,
+                               timeout=90)
+        finally:
+            os.chmod(bench.unix_path(INSTALLED), 0o755)
+        self.assertEqual(1, result.exit_code, result)
+        self.assertTrue(result.boxes[0][1].startswith("Failed to install file: ravlen.exe"))
+        self.assertEqual([link for link in links if not os.path.exists(link)], [])
+        self.assertEqual(records, bench.read_text("C:\\windows\\ravlen.ini"))
+
+        # The installed program's own directory, spelt in its 8.3 form, is the directory it
+        # runs from: nothing is copied onto itself, and the installation stands.
+        self.install(INSTALLED, "C:\\Apps\\" + short_name("C:\\Apps", "Ravlen Tool & Co"))
+        self.assertEqual([link for link in links if not os.path.exists(link)], [])
+        self.assertEqual("Ravlen", reg_default("HKCR\\.prn"))
+
     def test_5_uninstall_removes_what_the_installer_made_and_keeps_the_users_files(self):
         bench.put_file(TARGET + "\\mine.txt", b"the user's own file")
-
-        def interact(running):
-            running.dump("Uninstall Ravlen")
-            running.command(IDOK, title="Uninstall Ravlen")
-
-        result = bench.run(["/uninstall"], program=INSTALLED, interact=interact, timeout=60)
-        self.assertEqual(0, result.exit_code, result)
-        self.assertEqual([("Uninstalling Ravlen", "Ravlen has been succesfully removed.")],
-                         result.boxes)
+        # As an installation made before the installed files were recorded.
+        ini = bench.read_file("C:\\windows\\ravlen.ini")
+        bench.put_file("C:\\windows\\ravlen.ini",
+                       b"".join(line for line in ini.splitlines(True)
+                                if not line.startswith(b"Files=")))
+        self.uninstall(INSTALLED)
         bench_module.wait_for(lambda: bench.read_file(INSTALLED) is None, 60,
                               "the removal batch to delete the program")
         for name in ("readme.txt", "pp.txt"):
@@ -261,7 +328,7 @@ class InstallTest(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(shell_folder("Programs"), GROUP)))
         self.assertFalse(os.path.exists(os.path.join(shell_folder("Desktop"), "Ravlen.lnk")))
         self.assertIsNone(reg_query(UNINSTALL_KEY, "UninstallString"))
-        self.assertIsNone(reg_default("HKCR\\.prn"))
+        self.assertEqual("prnfile", reg_default("HKCR\\.prn"))
         self.assertIsNone(reg_default("HKCR\\.ps"))
         self.assertIsNone(reg_default("HKCR\\Ravlen"))
         self.assertEqual("GSview.eps", reg_default("HKCR\\.eps"))
@@ -273,3 +340,35 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(1, again.exit_code)
         self.assertEqual("Ravlen has not been installed by the installation program.\n"
                          "You have to uninstall it manually instead.", again.boxes[0][1])
+
+    def test_6_uninstall_from_a_renamed_copy_removes_exactly_what_was_installed(self):
+        source, directory = "C:\\dist2", "C:\\Apps\\Second"
+        for name in ("ravlen.exe", "pp.txt"):  # no help and no read-me to install
+            bench.put_file(source + "\\" + name, bench.read_file(SOURCE + "\\" + name))
+        bench.put_file(directory + "\\readme.txt", b"the user's own notes")
+        self.install(source + "\\ravlen.exe", directory)
+        copy = source + "\\old setup.exe"
+        bench.put_file(copy, bench.read_file(source + "\\ravlen.exe"))
+
+        self.uninstall(copy)
+        for name in ("ravlen.exe", "pp.txt"):
+            self.assertFalse(os.path.exists(bench.unix_path(directory + "\\" + name)), name)
+        self.assertEqual(b"the user's own notes", bench.read_file(directory + "\\readme.txt"))
+        self.assertTrue(os.path.exists(bench.unix_path(copy)))
+
+    def test_7_directories_with_letters_beyond_ascii_are_removed(self):
+        # cmd.exe reads the removal batch in the OEM code page; the program knows its paths
+        # in the ANSI one, where "\u00fc" has another code. The program's directory and the
+        # temporary directory, where the batch goes first, both hold one. The uninstaller
+        # runs in the program's directory, as a link may start it: the batch must leave it
+        # before it can remove it.
+        directory = "C:\\Programme\\Dr\u00fccker"
+        temp = "C:\\Temp\\Dr\u00fccker"
+        self.install(SOURCE + "\\ravlen.exe", directory)
+        os.makedirs(bench.unix_path(temp), exist_ok=True)
+        # The last test: the prefix's temporary directory stays changed.
+        for name in ("TEMP", "TMP"):
+            bench.wine("reg", "add", "HKCU\\Environment", "/v", name, "/d", temp, "/f")
+        self.uninstall(directory + "\\ravlen.exe", cwd=bench.unix_path(directory))
+        bench_module.wait_for(lambda: not os.path.exists(bench.unix_path(directory)), 60,
+                              "the removal batch to remove the directory")

@@ -375,6 +375,25 @@ class ConversionTest(OutputTestCase):
         self.assertEqual(result.jobs, [])
         self.assertEqual(result.boxes, [(ERROR, "Failed to start conversion program")])
 
+    def test_batch_converter_gets_a_crafted_relative_name_whole(self):
+        # cmd.exe reads a batch converter's command line. The template quotes its own tokens,
+        # and the name, given relative to the program's directory, holds "&": the converter
+        # the batch file calls, in its own directory, gets the file by its full path, and
+        # nothing after the "&" runs.
+        data = binary(1500, seed=13)
+        name = "x&mkdir ran&.bin"
+        bench.put_file("C:\\tests\\out\\" + name, data)
+        batch = bench.put_file("C:\\tests\\conv\\conv.bat",
+                               '@"%~dp0converter.exe" --prefix B: %1 %2\r\n')
+        for directory in ("C:\\tests\\conv\\ran", "C:\\tests\\out\\ran"):
+            bench.remove(directory)
+        result = self.run_ravlen(["/q", name], cwd=bench.unix_path("C:\\tests\\out"),
+                                 keys=self.conversion(batch + '?"&i" "&o"'))
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(result.jobs, [("Ravlen - " + name, b"B:" + data)])
+        for directory in ("C:\\tests\\conv\\ran", "C:\\tests\\out\\ran"):
+            self.assertFalse(os.path.exists(bench.unix_path(directory)), directory)
+
     def test_stop_ends_a_slow_converter(self):
         path = bench.put_file("C:\\tests\\out\\slow.bin", binary(100))
         # The converter writes this file once it has slept: a process ended by Stop never does.

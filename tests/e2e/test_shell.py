@@ -228,6 +228,22 @@ class BatchTest(ShellTestCase):
         self.assertEqual([data for _, data in result.jobs],
                          [bench.read_file(lower), bench.read_file(upper)])
 
+    def test_a_name_outside_the_code_page_is_refused_and_deletes_no_other_file(self):
+        # The program gets "????????.txt" for eight Greek letters that the code page has no
+        # look-alike for; as a pattern it would print, and under /delete delete, any file of
+        # an eight-letter name.
+        folder = "C:\\tests\\greek\\"
+        other = bench.put_file(folder + "abcdefgh.txt", text_file("other", ["kept"]))
+        greek = bench.put_file(folder + "\u03b3\u03b6\u03b7\u03b8\u03b9\u03ba\u03bb\u03bd.txt",
+                               text_file("greek", ["not yet"]))
+        result = self.run_ravlen(["/q", "/delete", greek])
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.jobs, [])
+        self.assertEqual(len(result.boxes), 1, result.boxes)
+        self.assertNotOpened(result.boxes[0], folder + "?" * 8 + ".txt")
+        self.assertIsNotNone(bench.read_file(other))
+        self.assertIsNotNone(bench.read_file(greek))
+
     def test_binary_file_reaches_the_printer_unchanged(self):
         data = bytes(range(256)) * 300 + b"\x1bE\x0c"  # more than one transfer chunk
         path = bench.put_file("C:\\tests\\raw\\page.prn", data)
@@ -238,6 +254,27 @@ class BatchTest(ShellTestCase):
         self.assertEqual(result.jobs[0][0], "Ravlen - page.prn")
         self.assertEqual(result.jobs[0][1], data)
 
+
+    def test_delete_removes_only_the_files_that_printed(self):
+        # Text files are left out by the default set; the set of ".tiny" files makes text too
+        # small to print (message 15), which ends the batch.
+        sections = settings(EnableTextPrint=-1)
+        sections["Settings List"]["Tiny"] = 1
+        sections["Tiny"] = {"ShowPrintDlg": 0, "FileTypes": ".tiny;", "EnableTextPrint": 1,
+                            "SizeOp": 0, "Height": 100, "Lines": 500}
+        data = {"a.prn": b"\x1bE first\x0c", "b.txt": text_file("b", ["left out"]),
+                "c.prn": b"\x1bE second\x0c", "d.tiny": text_file("d", ["too small"])}
+        paths = [bench.put_file("C:\\tests\\delete\\" + name, bytes_)
+                 for name, bytes_ in data.items()]
+        result = self.run_ravlen(["/q", "/delete"] + paths, settings=sections)
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.boxes, [
+            (ERROR, "The current settings renders a text height which is too small")])
+        self.assertEqual(result.jobs, [("Ravlen - a.prn", data["a.prn"]),
+                                       ("Ravlen - c.prn", data["c.prn"])])
+        left = {p.rsplit("\\", 1)[1]: bench.read_file(p) for p in paths}
+        self.assertEqual(left, {"a.prn": None, "b.txt": data["b.txt"], "c.prn": None,
+                                "d.tiny": data["d.tiny"]})
 
     def test_printer_dialog_is_asked_once_per_batch(self):
         first = bench.put_file("C:\\tests\\dlg\\first.txt", text_file("first", ["1"]))

@@ -129,6 +129,61 @@ class SpoolerTest(unittest.TestCase):
                 self.assertEqual(f.read(), data, name)
 
 
+class SpoolerOutcomeTest(unittest.TestCase):
+    def test_files_that_did_not_print_stay_and_failed_ones_are_tried_again(self):
+        spool = spool_directory("outcome")
+        keys = settings(EnableTextPrint=-1)  # text files are left out
+        keys["Settings List"]["Tiny"] = 1  # and ".tiny" files print too small: message 15
+        keys["Tiny"] = {"ShowPrintDlg": 0, "FileTypes": ".tiny;", "EnableTextPrint": 1,
+                        "SizeOp": 0, "Height": 100, "Lines": 500}
+        printed = b"\x1bE printer data\x0c"
+        left = {"b.txt": b"left out by its set\r\n", "c.tiny": b"too small to print\r\n"}
+        for name, data in dict(left, **{"a.prn": printed}).items():
+            with open(os.path.join(spool.unix, name), "wb") as f:
+                f.write(data)
+        too_small = ("Ravlen Error",
+                     "The current settings renders a text height which is too small")
+        running = bench.start_run(["/s:" + SPOOL + "\\*.*"], settings=keys, timeout=120)
+        try:
+            bench_module.wait_for(lambda: running.boxes().count(too_small) >= 2, 90,
+                                  "two scans of the failed file")
+            running.command(IDC_EXIT, title=SPOOLER_TITLE)
+        except BaseException:
+            running.abort()
+            raise
+        result = running.wait()
+        self.assertFalse(result.timed_out, "ravlen did not end: %r" % result)
+        self.assertEqual(set(result.boxes), {too_small})
+        self.assertEqual(result.jobs, [("Ravlen - a.prn", printed)])
+        self.assertEqual(spool.left(), sorted(left))
+        for name, data in left.items():
+            with open(os.path.join(spool.unix, name), "rb") as f:
+                self.assertEqual(f.read(), data, name)
+
+    def test_exit_during_a_scan_ends_the_program_and_leaves_the_files_not_yet_printed(self):
+        spool = spool_directory("exit")
+        for name in ("a.prn", "b.prn", "c.prn"):
+            spool.drop(name)
+        keys = settings(DoConvBin=1, ConvComBin=CONVERTER + "?--sleep 15000 &i &o")
+        running = bench.start_run(["/s:" + PATTERN], settings=keys, timeout=120)
+        try:
+            def converting():
+                window = running.dump(SPOOLER_TITLE, timeout=60)
+                return any(c["id"] == 1051 and c["text"] == "Running conversion program..."
+                           for c in window["controls"])
+            bench_module.wait_for(converting, 60, "the first file to be converted", 0.2)
+            running.command(IDC_EXIT, title=SPOOLER_TITLE)
+        except BaseException:
+            running.abort()
+            raise
+        result = running.wait()
+        self.assertFalse(result.timed_out, "ravlen did not end: %r" % result)
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.jobs, [])
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(spool.left(), ["a.prn", "b.prn", "c.prn"])
+
+
 class ProgressWindowTest(unittest.TestCase):
     def run_batch(self, names, interact, **keys):
         paths = []

@@ -60,6 +60,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
 #define MAX_TEXT 4096
 #define MAX_CONTROLS 256
@@ -404,10 +405,11 @@ static void AnswerPrintDialog(HWND window, const ControlList* list, const Script
 }
 
 /* The command line after " -- ", exactly as this program received it, so that the quoting of
- * the program's arguments is kept. */
-static const char* CommandTail(void) {
-    const char* line = GetCommandLineA();
-    const char* p = strstr(line, " -- ");
+ * the program's arguments is kept; in UTF-16, so that names outside the ANSI code page reach the
+ * program as the system keeps them. */
+static const WCHAR* CommandTail(void) {
+    const WCHAR* line = GetCommandLineW();
+    const WCHAR* p = wcsstr(line, L" -- ");
     return p ? p + 4 : NULL;
 }
 
@@ -444,14 +446,14 @@ static void CopyShown(const char* shownPath) {
 }
 
 static int Run(Script* script) {
-    const char* command = CommandTail();
+    const WCHAR* command = CommandTail();
     if (!command) {
         fprintf(stderr, "winauto run: no program after --\n");
         return 2;
     }
-    char line[32768];
-    lstrcpynA(line, command, sizeof line);
-    STARTUPINFOA startup;
+    WCHAR line[32768];
+    lstrcpynW(line, command, sizeof line / sizeof line[0]);
+    STARTUPINFOW startup;
     PROCESS_INFORMATION process;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
@@ -471,7 +473,7 @@ static int Run(Script* script) {
     }
     char shownPath[MAX_PATH];
     NameShownFile(shownPath, sizeof shownPath);
-    BOOL created = CreateProcessA(NULL, line, NULL, NULL, input != INVALID_HANDLE_VALUE,
+    BOOL created = CreateProcessW(NULL, line, NULL, NULL, input != INVALID_HANDLE_VALUE,
                                   CREATE_SUSPENDED, NULL, NULL, &startup, &process);
     if (input != INVALID_HANDLE_VALUE)
         CloseHandle(input);
@@ -483,7 +485,10 @@ static int Run(Script* script) {
     HHOOK hook = HookShows(process.dwThreadId);
     fprintf(out, "{\"event\":\"start\",\"pid\":%lu,\"hooked\":%s,\"command\":",
             (unsigned long)process.dwProcessId, hook ? "true" : "false");
-    PutJsonString(command);
+    char commandText[MAX_TEXT];
+    WideCharToMultiByte(CP_ACP, 0, command, -1, commandText, sizeof commandText, NULL, NULL);
+    commandText[sizeof commandText - 1] = 0;
+    PutJsonString(commandText);
     /* Tests that look at the hook's records while the program runs read them here. */
     fputs(",\"shown\":", out);
     PutJsonString(shownPath);

@@ -82,3 +82,21 @@ TEST_F(AssociationTest, AKeyThatCannotBeDeletedIsPassedOverAndTheScanEnds) {
     EXPECT_EQ(1u, FakeClasses.count(".b"));
     EXPECT_EQ(0u, FakeClasses.count(".c"));
 }
+
+TEST_F(AssociationTest, AnEarlierClassIsKeptAtInstallationAndPutBackAtRemoval) {
+    Bind(".prn", "prnfile");
+    Bind(".ps", "psfile");
+    RegisterFileTypes(".prn\0.ps\0.pcl\0", "cmd", "icon");
+    EXPECT_EQ("Ravlen", FakeClasses[".prn"].defaultValue);
+    // A second installation finds its own binding, which is not the earlier
+    // class; the user's later choice for .ps is.
+    Bind(".ps", "GSview.ps");
+    RegisterFileTypes(".prn\0.ps\0", "cmd", "icon");
+    RemoveFileTypes();
+    EXPECT_EQ("prnfile", FakeClasses[".prn"].defaultValue);
+    EXPECT_EQ("GSview.ps", FakeClasses[".ps"].defaultValue);
+    EXPECT_TRUE(FakeClasses[".prn"].values.empty());
+    EXPECT_TRUE(FakeClasses[".ps"].values.empty());
+    EXPECT_EQ(0u, FakeClasses.count(".pcl")); // had none: it goes whole
+    EXPECT_EQ(0u, FakeClasses.count("Ravlen"));
+}

@@ -12,12 +12,14 @@ std::map<std::string, FakeClassKey> FakeClasses;
 std::set<std::string> UndeletableClassKeys;
 bool FakeShellHasFolders = true;
 std::string FakeProgramsFolder;
+std::set<std::string> FakeLinks;
 
 void ResetInstallDoubles() {
     FakeClasses.clear();
     UndeletableClassKeys.clear();
     FakeShellHasFolders = true;
     FakeProgramsFolder.clear();
+    FakeLinks.clear();
 }
 
 namespace {
@@ -69,9 +71,32 @@ bool DeleteClassDefault(const char* key) {
     return true;
 }
 
+bool ReadClassValue(const char* key, const char* name, char* value, size_t size) {
+    auto found = FakeClasses.find(key);
+    if (found == FakeClasses.end() || !found->second.values.count(name))
+        return false;
+    return CopyText(value, size, found->second.values[name].c_str());
+}
+
+bool WriteClassValue(const char* key, const char* name, const char* value) {
+    RecordedCalls.push_back(std::string("set ") + key + " [" + name + "] = " + value);
+    auto found = FakeClasses.find(key);
+    if (found == FakeClasses.end())
+        return false;
+    found->second.values[name] = value;
+    return true;
+}
+
+bool DeleteClassValue(const char* key, const char* name) {
+    RecordedCalls.push_back(std::string("clear ") + key + " [" + name + "]");
+    auto found = FakeClasses.find(key);
+    return found != FakeClasses.end() && found->second.values.erase(name) > 0;
+}
+
 bool ClassKeyHoldsMore(const char* key) {
     auto found = FakeClasses.find(key);
-    return found != FakeClasses.end() && (found->second.hasNamedValues || HasSubkeys(key));
+    return found != FakeClasses.end() &&
+           (found->second.hasNamedValues || !found->second.values.empty() || HasSubkeys(key));
 }
 
 bool DeleteClassKeyTree(const char* key) {
@@ -99,12 +124,17 @@ bool CreateShellLink(const char* linkName, const char* folderName, const char* t
     RecordedCalls.push_back(std::string("link ") + folderName + ":" + linkName + " -> " + target +
                             (arguments ? std::string(" [") + arguments + "]" : "") + " icon " +
                             iconPath + "," + std::to_string(iconIndex));
+    FakeLinks.insert(std::string(folderName) + ":" + linkName);
     return true;
 }
 
 bool DeleteShellLink(const char* linkName, const char* folderName) {
     RecordedCalls.push_back(std::string("unlink ") + folderName + ":" + linkName);
-    return true;
+    return FakeLinks.erase(std::string(folderName) + ":" + linkName) > 0;
+}
+
+bool ShellLinkExists(const char* linkName, const char* folderName) {
+    return FakeLinks.count(std::string(folderName) + ":" + linkName) > 0;
 }
 
 bool ShellHasFolders() {

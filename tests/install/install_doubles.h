@@ -9,7 +9,8 @@
 struct FakeClassKey {
     std::string defaultValue;
     bool hasDefault = false;
-    bool hasNamedValues = false;
+    bool hasNamedValues = false; // values beside those in `values`
+    std::map<std::string, std::string> values;
 };
 
 // Keys by their full path below the root ("Ravlen\\shell\\open\\command").
@@ -18,5 +19,7 @@ extern std::map<std::string, FakeClassKey> FakeClasses;
 extern std::set<std::string> UndeletableClassKeys;
 extern bool FakeShellHasFolders;
 extern std::string FakeProgramsFolder; // what GetShellFolder("Programs") answers
+// The links there are, as "Folder:link name".
+extern std::set<std::string> FakeLinks;
 
 void ResetInstallDoubles();

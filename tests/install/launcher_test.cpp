@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/arguments.h"
 #include "install/launcher_image.h"
 #include "launcher/launch_command.h"
 #include "tests/common/test_files.h"
@@ -77,6 +78,44 @@ TEST(LauncherCommand, QuotesAProgramPathWithBlanksAndRefusesWhatDoesNotFit) {
     std::string longSet(kCommandAreaChars, 's');
     EXPECT_FALSE(BuildLauncherCommand("C:\\r.exe", "ravlen.ini", longSet.c_str(), out, sizeof out));
     EXPECT_STREQ("", out);
+}
+
+TEST(LauncherCommand, EachValueComesBackWholeBeforeTheDroppedFiles) {
+    // Read back by the program's own command-line rules, with two files
+    // appended as the launcher appends them.
+    struct Case {
+        const char* settingsFile;
+        const char* setName;
+    } cases[] = {
+        {"ravlen.ini", "Letters"},       {"ravlen.ini", "Draft\\"}, {"ravlen.ini", "a\\\\b\\\\"},
+        {"ravlen.ini", "Say \"hi\""},    {"ravlen.ini", "x\\\"y"},  {"ravlen.ini", "\""},
+        {"C:\\cfg\\", "C:\\set\\ name"},
+    };
+    for (const Case& c : cases) {
+        char out[kCommandAreaChars + 1];
+        ASSERT_TRUE(BuildLauncherCommand("C:\\Program Files\\Ravlen\\ravlen.exe", c.settingsFile,
+                                         c.setName, out, sizeof out));
+        std::string line = std::string(out) + " C:\\a.txt \"C:\\b c.txt\"";
+        std::vector<std::string> expected = {"C:\\Program Files\\Ravlen\\ravlen.exe"};
+        if (std::strcmp(c.settingsFile, "ravlen.ini") != 0)
+            expected.push_back(std::string("/i:") + c.settingsFile);
+        expected.push_back(std::string("/n:") + c.setName);
+        expected.push_back("C:\\a.txt");
+        expected.push_back("C:\\b c.txt");
+        std::vector<std::string> got;
+        for (const Argument& argument : SplitCommandLine(line.c_str()))
+            got.push_back(argument.text);
+        EXPECT_EQ(expected, got) << line;
+    }
+}
+
+TEST(ShortcutName, DeviceNamesAreRefusedWithOrWithoutAnExtension) {
+    for (const char* device : {"CON", "con", "Nul", "PRN", "AUX", "COM1", "com9", "LPT1", "lpt9",
+                               "nul.txt", "CON.exe", "CON .txt", "aux.tar.gz", "PRN "})
+        EXPECT_TRUE(IsDeviceName(device)) << device;
+    for (const char* name : {"CONSOLE", "Ravlen - CON", "COM0", "COM10", "LPT", "xcon", "NUL_",
+                             "con-x.txt", ".con", " CON", "Ravlen"})
+        EXPECT_FALSE(IsDeviceName(name)) << name;
 }
 
 TEST(ShortcutName, RefusesEmptyNamesAndCharactersTheShellRefuses) {

@@ -91,3 +91,32 @@ TEST_F(GroupTest, BeforeWindows4TheProgramManagerGetsTheCommands) {
     };
     EXPECT_EQ(expected, RecordedCalls);
 }
+
+TEST_F(GroupTest, AFailedAttemptRemovesOnlyWhatItAdded) {
+    // A working installation's group and links, and a group new to this attempt.
+    ASSERT_TRUE(CreateProgramGroup("Ravlen"));
+    for (const char* item : {"Ravlen", "Ravlen Help", "Uninstall Ravlen"})
+        FakeLinks.insert(std::string("Programs:Ravlen\\") + item);
+    GroupBefore working = NoteProgramGroup("Ravlen", kItems, true);
+    GroupBefore fresh = NoteProgramGroup("Fresh", kItems, false);
+    for (const char* group : {"Ravlen", "Fresh"}) {
+        CreateProgramGroup(group);
+        AddProgramItem(group, "C:\\R\\ravlen.exe", nullptr, "Ravlen", "", 0);
+    }
+    RecordedCalls.clear();
+    UndoProgramGroup("Ravlen", kItems, working);
+    UndoProgramGroup("Fresh", kItems, fresh);
+    std::vector<std::string> expected = {"unlink Programs:Fresh\\Ravlen",
+                                         "unlink Programs:Fresh\\Ravlen Help",
+                                         "unlink Programs:Fresh\\Uninstall Ravlen"};
+    EXPECT_EQ(expected, RecordedCalls);
+    EXPECT_TRUE(IsDirectory((programs + "\\Ravlen").c_str()));
+    EXPECT_FALSE(PathExists((programs + "\\Fresh").c_str()));
+
+    // The program manager cannot be asked: a recorded group is kept.
+    FakeShellHasFolders = false;
+    RecordedCalls.clear();
+    UndoProgramGroup("Ravlen", kItems, NoteProgramGroup("Ravlen", kItems, true));
+    UndoProgramGroup("Fresh", kItems, NoteProgramGroup("Fresh", kItems, false));
+    EXPECT_EQ(std::vector<std::string>{"progman [DeleteGroup(\"Fresh\", 0)]"}, RecordedCalls);
+}

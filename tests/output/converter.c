@@ -7,7 +7,9 @@
  * at all with --empty), after
  * sleeping MS milliseconds, and exits with N. --where writes the working directory to FILE.
  * An argument "@FILE" is replaced by the blank-separated words of FILE, the way programs
- * with short command lines read a response file. */
+ * with short command lines read a response file. When RVL_ARGS_LOG names a file, the
+ * arguments as received are first added to it: a line "converter", one line "[ARG]" each,
+ * and a line "end". */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -41,6 +43,19 @@ static void AddResponseFile(const char* path) {
         Add(word);
 }
 
+static void LogArguments(int argc, char** argv) {
+    const char* path = getenv("RVL_ARGS_LOG");
+    FILE* log = path && *path ? fopen(path, "ab") : NULL;
+    int i;
+    if (!log)
+        return;
+    fputs("converter\r\n", log);
+    for (i = 1; i < argc; i++)
+        fprintf(log, "[%s]\r\n", argv[i]);
+    fputs("end\r\n", log);
+    fclose(log);
+}
+
 static void Pause(int ms) {
 #ifdef _WIN32
     Sleep((DWORD)ms);
@@ -55,6 +70,7 @@ int main(int argc, char** argv) {
     int empty = 0, hex = 0, sleepMs = 0, code = 0, i;
     const char* input = NULL;
     const char* output = NULL;
+    LogArguments(argc, argv);
     for (i = 1; i < argc; i++) {
         if (argv[i][0] == '@')
             AddResponseFile(argv[i] + 1);

@@ -28,6 +28,30 @@ TEST(CopyChoice, DriverThatCannotCollateLeavesItToTheDialogRecord) {
     EXPECT_TRUE(CopiesUncollated(program));
 }
 
+// The printer dialog refuses, with message 104, every choice of more than
+// one copy that neither report says is collated, wherever the count is
+// reported: two copies as much as three.
+TEST(CopyChoice, EverySeveralUncollatedCopiesAreRefusedWhereverTheyAreReported) {
+    struct Case {
+        const char* where;
+        CopiesReport report;
+    };
+    for (int copies = 1; copies <= 3; ++copies) {
+        for (bool collated : {false, true}) {
+            const Case kCases[] = {
+                {"dialog record", {copies, collated, false, 0, false, false}},
+                {"device settings", {1, false, true, copies, true, collated}},
+                {"device copies, dialog collation", {1, collated, true, copies, false, false}},
+            };
+            for (const Case& c : kCases) {
+                EXPECT_EQ(copies, ChosenCopyCount(c.report)) << c.where;
+                EXPECT_EQ(copies > 1 && !collated, CopiesUncollated(c.report))
+                    << copies << " copies, collated " << collated << ", " << c.where;
+            }
+        }
+    }
+}
+
 TEST(CopyChoice, OneCopyNeedsNoCollation) {
     EXPECT_FALSE(CopiesUncollated({1, false, true, 1, true, false}));
     EXPECT_FALSE(CopiesUncollated({0, false, false, 0, false, false}));

@@ -90,43 +90,81 @@ TEST_F(Dispatch, PrinterThatCannotStartAJobFailsTheFile) {
     EXPECT_EQ("Failed to access the printer", ShownBoxes[0].text);
 }
 
-TEST_F(Dispatch, FailedWriteOrStopAbortsTheJobSilently) {
-    Printer.writesBeforeFailure = 1;
-    EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(120000))));
-    ASSERT_EQ(1u, Printer.jobs.size());
-    EXPECT_TRUE(Printer.jobs[0].aborted);
-    EXPECT_EQ(std::vector<size_t>{51200}, Printer.jobs[0].writes);
-
-    ResetPrinter();
-    Printer.writesBeforeStop = 1;
-    EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(120000))));
-    ASSERT_EQ(1u, Printer.jobs.size());
-    EXPECT_TRUE(Printer.jobs[0].aborted);
-    EXPECT_EQ(51200u, Printer.jobs[0].bytes.size());
-
-    // A stop is the user's; three copies do not start two more.
-    ResetPrinter();
-    StopRequested = false;
-    Printer.choices.dialogCopies = 3;
-    Printer.writesBeforeStop = 1;
-    EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(100))));
-    EXPECT_EQ(100u, Printer.jobs[0].bytes.size());
-    EXPECT_TRUE(Printer.jobs[0].aborted);
-    EXPECT_TRUE(ShownBoxes.empty());
+// What the printer did not take whole did not print: nobody may delete the
+// file. The printer's refusal is reported; a stop is the user's own doing.
+TEST_F(Dispatch, AJobThePrinterDidNotTakeWholeFailsTheFile) {
+    struct Case {
+        const char* name;
+        const char* bytes; // none: that many bytes of printer data
+        size_t binary;
+        void (*script)();
+        const char* message; // none: no message
+    } cases[] = {
+        {"write refused", nullptr, 120000, [] { Printer.writesBeforeFailure = 1; },
+         "Failed to access the printer"},
+        {"PostScript write refused", kPlain, 0, [] { Printer.writesBeforeFailure = 0; },
+         "PostScript file printing failed"},
+        {"end of the job refused", nullptr, 10, [] { Printer.jobEnds = false; },
+         "Failed to access the printer"},
+        {"end of the driver's document refused", kPlain, 0,
+         [] {
+             CurrentSettings.DrvHead = 1;
+             DeviceScript.endDocFails = true;
+         },
+         "PostScript file printing failed"},
+        {"end of the text document refused", "text\r\n", 0,
+         [] {
+             CurrentSettings.EnableTextPrint = 1;
+             DeviceScript.endDocFails = true;
+         },
+         "Text file printing failed"},
+        {"text too small", "text\r\n", 0,
+         [] {
+             CurrentSettings.EnableTextPrint = 1;
+             CurrentSettings.Lines = 1000;
+         },
+         "The current settings renders a text height which is too small"},
+        {"stopped", nullptr, 120000, [] { Printer.writesBeforeStop = 1; }, nullptr},
+        {"stopped with copies to come", nullptr, 100,
+         [] {
+             Printer.choices.dialogCopies = 3;
+             Printer.writesBeforeStop = 1;
+         },
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        c.script();
+        std::string bytes = c.bytes ? c.bytes : BinaryBytes(c.binary);
+        EXPECT_EQ(kPrintFailed, DispatchFile(Analyze(bytes, "C:\\docs\\a.ps"))) << c.name;
+        if (c.message) {
+            ASSERT_EQ(1u, ShownBoxes.size()) << c.name;
+            EXPECT_EQ(c.message, ShownBoxes[0].text) << c.name;
+            EXPECT_EQ(kMessageError, ShownBoxes[0].kind) << c.name;
+        } else {
+            EXPECT_TRUE(ShownBoxes.empty()) << c.name;
+        }
+        // A raw job is taken back unless it was its end that was refused.
+        for (const SpoolerJob& job : Printer.jobs)
+            EXPECT_EQ(Printer.jobEnds, job.aborted) << c.name;
+        StopRequested = false;
+    }
+    // Of the three copies only the first went out.
+    EXPECT_EQ(100u, Printer.jobs.at(0).bytes.size());
 }
 
 TEST_F(Dispatch, NonPostScriptPrinterAsksBeforePostScript) {
     CurrentSettings.WarnNonPS = 1;
     Printer.postScript = false;
     FileAnalysis* file = Analyze(kPlain, "C:\\docs\\a.ps");
-    EXPECT_TRUE(DispatchFile(file)); // No, the default
+    EXPECT_EQ(kNotPrintedByChoice, DispatchFile(file)); // No, the default
     EXPECT_TRUE(Printer.jobs.empty());
     ASSERT_EQ(1u, ShownBoxes.size());
     EXPECT_EQ(kMessageQuestion, ShownBoxes[0].kind);
     EXPECT_EQ(0u, ShownBoxes[0].text.find("You are about to send a PostScript file"));
 
     QueueMessageAnswer(kAnswerYes);
-    EXPECT_TRUE(DispatchFile(file));
+    EXPECT_EQ(kPrinted, DispatchFile(file));
     ASSERT_EQ(1u, Printer.jobs.size());
     EXPECT_EQ(kPlain, Printer.jobs[0].bytes);
 
@@ -204,7 +242,7 @@ TEST_F(Dispatch, TextFilesAreFormattedOrIgnored) {
     ResetPrinter();
     ResetTextDevice();
     CurrentSettings.EnableTextPrint = -1; // ignore text files
-    EXPECT_TRUE(DispatchFile(Analyze(text, "C:\\docs\\notes.txt")));
+    EXPECT_EQ(kNotPrintedByChoice, DispatchFile(Analyze(text, "C:\\docs\\notes.txt")));
     EXPECT_TRUE(Printer.deviceContexts.empty());
     EXPECT_TRUE(Printer.jobs.empty());
 
@@ -224,7 +262,7 @@ TEST_F(Dispatch, ReadErrorIsReportedAfterTheJob) {
     std::fclose(file->file);
     file->file = OpenStream(file->path, "ab");
     ASSERT_NE(nullptr, file->file);
-    EXPECT_TRUE(DispatchFile(file));
+    EXPECT_EQ(kPrintFailed, DispatchFile(file));
     ASSERT_EQ(1u, Printer.jobs.size());
     EXPECT_TRUE(Printer.jobs[0].aborted);
     ASSERT_EQ(1u, ShownBoxes.size());
@@ -274,7 +312,7 @@ TEST_F(Dispatch, CancelledPageSelectionPrintsNothing) {
     PageRangeChosen = true;
     Printer.choices = {1, 1, false, 1, 2, 2};
     Printer.pagesConfirmed = false;
-    EXPECT_TRUE(DispatchFile(Analyze(kStructured, "C:\\docs\\s.ps")));
+    EXPECT_EQ(kNotPrintedByChoice, DispatchFile(Analyze(kStructured, "C:\\docs\\s.ps")));
     EXPECT_TRUE(Printer.jobs.empty());
     EXPECT_TRUE(ShownBoxes.empty());
     EXPECT_FALSE(PageRangeChosen);

@@ -5,9 +5,7 @@
 #include "app/progress.h"
 #include "app/shell_state.h"
 #include "common/file_system.h"
-#include "output/conversion.h"
 #include "output/escape_channel.h"
-#include "output/process.h"
 #include "output/spooler_channel.h"
 #include "tests/doubles/text_device_recorder.h"
 
@@ -94,7 +92,7 @@ bool CloseRawJob(bool abort) {
         return false;
     Printer.jobs.back().aborted = abort;
     Printer.jobs.back().closed = true;
-    return true;
+    return abort || Printer.jobEnds;
 }
 bool PrinterHasXpsDriver(const char*) {
     return Printer.xpsDriver;
@@ -111,32 +109,4 @@ void PassThroughBlock(DeviceContext, const void* block, size_t size) {
         Printer.badBlockCount = true;
     Printer.passThroughBlocks.push_back(size);
     Printer.passThroughBytes.append(reinterpret_cast<const char*>(bytes) + 2, size - 2);
-}
-
-// Programs.
-int RunAndWait(const char* commandLine, bool showWindow) {
-    Printer.commands.push_back(commandLine);
-    Printer.commandWindows.push_back(showWindow);
-    return Printer.program ? Printer.program(commandLine) : 0;
-}
-int StartProgram(const char* commandLine, bool) {
-    Printer.commands.push_back(commandLine);
-    return 0;
-}
-bool ShortProgramPath(const char* program, char* out, size_t size) {
-    auto known = Printer.shortNames.find(program);
-    if (known != Printer.shortNames.end())
-        return CopyOut(out, size, known->second);
-    for (const std::string& existing : Printer.existingPrograms)
-        if (existing == program)
-            return CopyOut(out, size, "C:\\PROGRA~1\\CONVER~1\\CONV.EXE");
-    return false;
-}
-
-void ProgressPercent(double) {}
-void ProgressWaiting() {}
-
-// The settings store selects its set's printer.
-bool SelectPrinterByName(const char*) {
-    return true;
 }

@@ -29,6 +29,7 @@ struct PrinterScript {
     bool passThrough = true; // the driver supports PASSTHROUGH
     bool xpsDriver = false;
     bool jobStarts = true;
+    bool jobEnds = true; // the spooler takes the end of the job
     bool outputFileChosen = true;
     std::string outputFile = "C:\\out\\job.prn";
     size_t writesBeforeFailure = ~size_t(0);

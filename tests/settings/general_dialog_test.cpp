@@ -111,11 +111,58 @@ TEST_F(GeneralDialog, EmptyNameIsRefused) {
 
 TEST_F(GeneralDialog, DefaultSetsCannotBeDeleted) {
     std::string before = Text();
-    for (const char* name : {"Default settings", "Old Default settings 2"})
+    for (const char* name :
+         {"Default settings", "Old Default settings 2", "default SETTINGS", "old DEFAULT Settings"})
         EXPECT_FALSE(DeleteSettingsCommand(kDialog, name, startName, sizeof startName));
-    ASSERT_EQ(2u, ShownBoxes.size());
-    EXPECT_EQ("The default settings can not be deleted", ShownBoxes[1].text);
+    ASSERT_EQ(4u, ShownBoxes.size());
+    for (const ShownBox& box : ShownBoxes)
+        EXPECT_EQ("The default settings can not be deleted", box.text);
     EXPECT_EQ(before, Text());
+}
+
+// Names that the settings file would keep as something else than a set of
+// their own, or not keep at all.
+TEST_F(GeneralDialog, NamesTheFileCannotHoldAsASetAreRefusedEverywhere) {
+    const std::string kRefused[] = {"General", "settings LIST", "INSTALL",   "a=b",
+                                    "Draft]",  "[Draft",        ";Draft",    " Draft",
+                                    "Draft ",  "Dr\taft",       "Draft\x7f", std::string(50, 'n')};
+    std::string before = Text();
+    for (const std::string& name : kRefused) {
+        ResetDoubles();
+        EXPECT_FALSE(CommitSettingsDialog(kDialog, name.c_str(), true)) << name;
+        EXPECT_FALSE(CommitSettingsDialog(kDialog, name.c_str(), false)) << name;
+        QueueMessageAnswer(kAnswerYes);
+        EXPECT_FALSE(DeleteSettingsCommand(kDialog, name.c_str(), startName, sizeof startName));
+        ASSERT_EQ(3u, ShownBoxes.size()) << name; // no question before the delete
+        EXPECT_EQ("A settings name has at most 49 characters, no [ ] = or control characters, no "
+                  "; first and no blank at either end, and is not General, Settings List or "
+                  "Install: \"" +
+                      name + "\"",
+                  ShownBoxes[2].text);
+        EXPECT_STREQ("Default settings", CurrentSetName);
+    }
+    EXPECT_EQ(before, Text());
+
+    // Such characters elsewhere, and a name that fills the field, are kept.
+    ResetDoubles();
+    for (const std::string& name : {std::string("Draft; A4 (General)"), std::string(49, 'n')}) {
+        ASSERT_TRUE(CommitSettingsDialog(kDialog, name.c_str(), true)) << name;
+        ASSERT_TRUE(LoadSettingsSet(name.c_str())) << name;
+    }
+    EXPECT_TRUE(ShownBoxes.empty());
+}
+
+TEST_F(GeneralDialog, DeleteKnowsTheStartingSetInOtherLetters) {
+    ASSERT_TRUE(LoadSettingsSet("Work"));
+    Open();
+    QueueMessageAnswer(kAnswerYes);
+    EXPECT_TRUE(DeleteSettingsCommand(kDialog, "WORK", startName, sizeof startName));
+    EXPECT_EQ(std::string::npos, Text().find("Work"));
+    EXPECT_STREQ("Default settings", startName);
+    // Choosing the set in force in other letters keeps the edits made so far.
+    WorkingSettings.Lines = 33;
+    PreviewSettingsSet(kDialog, "default settings");
+    EXPECT_EQ(33, WorkingSettings.Lines);
 }
 
 TEST_F(GeneralDialog, DeleteAsksFirstAndShowsTheDefaultSet) {

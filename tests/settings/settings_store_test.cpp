@@ -265,6 +265,9 @@ TEST_F(SettingsStoreTest, OnlyListedSetsOrNamesWithTheDefaultNameLoad) {
     EXPECT_EQ(60, CurrentSettings.Lines);
     EXPECT_TRUE(LoadSettingsSet("Old Default settings"));
     EXPECT_EQ(62, CurrentSettings.Lines);
+    ASSERT_TRUE(LoadSettingsSet("Default settings"));
+    EXPECT_TRUE(LoadSettingsSet("old DEFAULT SETTINGS"));
+    EXPECT_EQ(62, CurrentSettings.Lines);
     EXPECT_TRUE(LoadSettingsSet("Default settings, unsaved"));
     EXPECT_EQ(75, CurrentSettings.Lines);
 }

@@ -149,6 +149,16 @@ TEST_F(UnicodePrintTest, BadInputPrintsEveryCharacter) {
     EXPECT_EQ(std::vector<std::string>{"W:ab" + std::string(1, '\0') + "cd"}, Drawn());
 }
 
+TEST_F(UnicodePrintTest, StopWhileAUtf16FileIsCopiedPrintsNothingAndIsNoFailure) {
+    std::string text = "\xFF\xFE";
+    for (int i = 0; i < 100 * 1024; ++i)
+        text += std::string("a\0\n\0", 4);
+    OtherParts.duringPump = [] { StopRequested = true; };
+    EXPECT_EQ(1, Print(text));
+    EXPECT_TRUE(StopRequested);
+    EXPECT_EQ(0, Pages());
+}
+
 TEST_F(UnicodePrintTest, TenMegabytesWithoutALineEnd) {
     CurrentSettings.WrapLines = 1;
     std::string text;

@@ -1,4 +1,9 @@
 #include <cstring>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "textfmt/line_processing.h"
 #include "textfmt/text_encoding.h"
@@ -79,6 +84,52 @@ TEST(Utf8Text, Utf16FilesBecomeUtf8) {
     EXPECT_EQ(std::string("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80") + std::string(1, '\0') +
                   "\xEF\xBF\xBDx\xEF\xBF\xBD",
               std::string(bytes, n));
+}
+
+// A large UTF-16 file is copied with the windows kept alive; a stop or a read
+// error leaves the copy unfinished and says so, rather than passing a cut
+// document for the whole file.
+TEST_F(TextFormatterTest, Utf16CopyPumpsAndEndsUnfinishedAtAStopOrAReadError) {
+    const long kUnits = 200 * 1024;
+    std::string units;
+    for (long i = 0; i < kUnits; ++i)
+        units += std::string("a\0", 2);
+    ScratchFile whole(units);
+    int pumps = 0;
+    OtherParts.duringPump = [&pumps] { ++pumps; };
+    FILE* to = tmpfile();
+    ASSERT_TRUE(to);
+    EXPECT_TRUE(ConvertUtf16File(whole.file(), false, to));
+    EXPECT_EQ(kUnits, ftell(to));
+    EXPECT_EQ(1, pumps);
+    fclose(to);
+
+    rewind(whole.file());
+    OtherParts.duringPump = [] { StopRequested = true; };
+    to = tmpfile();
+    ASSERT_TRUE(to);
+    EXPECT_FALSE(ConvertUtf16File(whole.file(), false, to));
+    EXPECT_TRUE(StopRequested);
+    EXPECT_LT(ftell(to), kUnits);
+    fclose(to);
+
+    // The file is cut off from the stream half-way, as a lost network drive
+    // would: what the C library has buffered still reads, the rest fails.
+    StopRequested = false;
+    rewind(whole.file());
+    getc(whole.file()); // one unit: the C library buffers what follows
+    getc(whole.file());
+    to = tmpfile(); // first: it would take the closed file's number
+    ASSERT_TRUE(to);
+    int fd = fileno(whole.file());
+    int saved = dup(fd);
+    close(fd);
+    EXPECT_FALSE(ConvertUtf16File(whole.file(), false, to));
+    EXPECT_FALSE(StopRequested);
+    EXPECT_LT(ftell(to), kUnits);
+    fclose(to);
+    dup2(saved, fd);
+    close(saved);
 }
 
 // "é" is two bytes, "€" three, "😀" four: each takes one column.

@@ -1,0 +1,33 @@
+// Double of the output dispatcher: records each file with the set in force
+// and answers from OtherParts.
+#include "analysis/file_analysis.h"
+#include "app/shell_state.h"
+#include "common/file_system.h"
+#include "output/dispatch.h"
+#include "settings/settings.h"
+#include "recorder.h"
+
+static bool PathHas(const FileAnalysis* analysis, const std::string& text) {
+    return !text.empty() && std::string(analysis->path).find(text) != std::string::npos;
+}
+
+DispatchResult DispatchFile(FileAnalysis* analysis) {
+    RecordedCalls.push_back(std::string("dispatch ") + analysis->path + " with " + CurrentSetName);
+    OtherParts.dispatchedBytes.clear();
+    OtherParts.dispatchedKinds.push_back(analysis->kind);
+    OtherParts.dispatchedLines.push_back(CurrentSettings.Lines);
+    if (FILE* file = OpenStream(analysis->path, "rb")) {
+        char block[4096];
+        size_t count;
+        while ((count = fread(block, 1, sizeof block, file)) > 0)
+            OtherParts.dispatchedBytes.append(block, count);
+        fclose(file);
+    }
+    if (PathHas(analysis, OtherParts.holdDuringDispatch))
+        OtherParts.heldFile = OpenStream(analysis->path, "rb");
+    if (OtherParts.stopDuringDispatch)
+        StopRequested = true;
+    if (PathHas(analysis, OtherParts.dispatchFailsFor) || !OtherParts.dispatchSucceeds)
+        return kPrintFailed;
+    return PathHas(analysis, OtherParts.dispatchSkipsFor) ? kNotPrintedByChoice : kPrinted;
+}
