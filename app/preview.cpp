@@ -20,22 +20,29 @@ int ConversionKindOf(int kind) {
 }
 
 // Printing loads the set bound to a file's extension for that file; the
-// preview does the same while it opens the file and then goes back.
+// preview does the same while it opens the file and then puts back the set
+// that was in force, as the user had it: a set put in force with Apply
+// keeps its applied values, which loading it again from the file would lose.
 struct FileSettings {
-    char previous[sizeof CurrentSetName];
+    char previousName[sizeof CurrentSetName];
+    Settings previous;
     bool switched;
 };
 
 void UseFileSettings(const char* path, FileSettings* use) {
-    CopyText(use->previous, sizeof use->previous, CurrentSetName);
+    CopyText(use->previousName, sizeof use->previousName, CurrentSetName);
+    use->previous = CurrentSettings;
     char found[sizeof CurrentSetName];
     use->switched = FindSettingsSetForFile(path, found, sizeof found) &&
-                    CompareNoCase(found, CurrentSetName) != 0 && LoadSettingsSet(found);
+                    !SameSetName(found, CurrentSetName) && LoadSettingsSet(found);
 }
 
 void RestoreSettings(const FileSettings& use) {
-    if (use.switched)
-        LoadSettingsSet(use.previous);
+    if (!use.switched)
+        return;
+    CurrentSettings = use.previous;
+    CopyText(CurrentSetName, sizeof CurrentSetName, use.previousName);
+    SelectSettingsPrinter();
 }
 
 double Points(int units, int dpi) {
@@ -162,6 +169,9 @@ bool OpenPreview(const char* path, PreviewDocument* doc) {
         return false;
     }
     CopyText(doc->path, sizeof doc->path, path);
+    // The preview is a batch of its own: a stop left from an earlier batch
+    // would end the copy of a UTF-16 file at once, unreported.
+    StopRequested = false;
     FileSettings use;
     UseFileSettings(path, &use);
     bool ok = OpenUnderFileSettings(path, doc);

@@ -69,10 +69,14 @@ TEST_F(PreviewTest, RefusedForWhatWouldNotPrintAsItself) {
 
 TEST_F(PreviewTest, UsesTheSetBoundToTheExtensionAndGivesItBack) {
     UseSettings("", "Listing=1\r\n[Listing]\r\nFileTypes=.lst\r\nLines=40\r\nDoConvPS=1\r\n");
+    // The set in force as Apply leaves it, with a value not in the file: it
+    // comes back as it was, not as the file holds it.
+    CurrentSettings.Lines = 77;
     std::string listing = Write("a.lst", "one\ntwo\n");
     ASSERT_TRUE(OpenPreview(listing.c_str(), &doc));
     EXPECT_EQ(40, doc.settings.Lines);
     EXPECT_STREQ("Default settings", CurrentSetName);
+    EXPECT_EQ(77, CurrentSettings.Lines);
     EXPECT_EQ(1, PreviewSheetCount(doc));
     ClosePreview(&doc);
 
