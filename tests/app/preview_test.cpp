@@ -2,6 +2,7 @@
 // map of a PostScript file, moving, zooming and the remembered place.
 #include "app_test_support.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/preview.h"
@@ -169,6 +170,21 @@ TEST_F(PreviewTest, StatusSaysWhatEachKindShows) {
         EXPECT_EQ(1, PreviewSheetCount(doc));
         ClosePreview(&doc);
     }
+}
+
+// A UTF-16 file is drawn from its UTF-8 copy, as printing draws it. The
+// copy looks at the stop flag now and then: a stop left from an earlier
+// batch must not end it.
+TEST_F(PreviewTest, Utf16TextDrawsItsCharactersDespiteAnEarlierStop) {
+    std::string bytes = "\xff\xfe";
+    const char16_t line[] = u"Gr\u00fc\u00dfe \u20ac\r\n";
+    for (int i = 0; i < 10000; ++i)
+        for (char16_t unit : std::u16string(line))
+            bytes += {static_cast<char>(unit & 0xff), static_cast<char>(unit >> 8)};
+    StopRequested = true;
+    ASSERT_TRUE(OpenPreview(Write("wide.txt", bytes).c_str(), &doc));
+    Strings texts = MapTexts(&doc, 0);
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), "Gr\u00fc\u00dfe \u20ac"));
 }
 
 TEST_F(PreviewTest, PictureBoxAndNameWhereTheWrapperPutsThem) {
