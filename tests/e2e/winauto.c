@@ -717,14 +717,16 @@ static int KeyCode(const char* name) {
         const char* name;
         int code;
     } keys[] = {{"DOWN", VK_DOWN},   {"UP", VK_UP},         {"LEFT", VK_LEFT},
-                {"RIGHT", VK_RIGHT}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE}};
+                {"RIGHT", VK_RIGHT}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE},
+                {"PGUP", VK_PRIOR},  {"PGDN", VK_NEXT}};
     for (size_t i = 0; i < sizeof keys / sizeof keys[0]; i++)
         if (_stricmp(name, keys[i].name) == 0)
             return keys[i].code;
     return 0;
 }
 
-/* A menu tracks the keyboard messages of its thread whatever window they are posted to. */
+/* A menu tracks the keyboard messages of its thread whatever window they are posted to; any
+   other window gets them through its thread's message loop. */
 static int Keys(const WindowFilter* filter, const char* list, DWORD timeout) {
     HWND window = FindWindowByFilter(filter, timeout);
     if (!window) {
@@ -1163,7 +1165,8 @@ int main(int argc, char** argv) {
     else if (strcmp(verb, "sheettext") == 0)
         status = SheetText(&filter, script.timeout);
     else if (strcmp(verb, "keys") == 0) {
-        if (!filter.className)
+        // The open menu, unless a window is named by its title.
+        if (!filter.className && (!filter.prefix || !filter.prefix[0]))
             filter.className = "#32768";
         status = keys ? Keys(&filter, keys, script.timeout) : Usage();
     } else if (strcmp(verb, "restore") == 0)
