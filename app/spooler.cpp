@@ -149,8 +149,17 @@ void TakeFile(const std::string& path, ScanMemory* next) {
     // Still being written, held by another program, or taken by another
     // instance: a later scan looks again.
     SpoolClaim claim;
-    if (CanOpenExclusively(path.c_str()) && ClaimSpooledFile(path.c_str(), &claim))
-        PrintAndDelete(path, claim, next);
+    if (!CanOpenExclusively(path.c_str()) || !ClaimSpooledFile(path.c_str(), &claim))
+        return;
+    // Written to since it was judged settled (by a writer that ignores the
+    // sharing rules, or as a new file after another instance deleted the
+    // old one): it waits until it has settled again.
+    if (!SameStamp(claim.stamp, stamp)) {
+        next->unsettled[path] = claim.stamp;
+        ReleaseSpoolClaim(&claim);
+        return;
+    }
+    PrintAndDelete(path, claim, next);
 }
 
 } // namespace

@@ -172,10 +172,10 @@ TEST_F(SpoolerTest, AFileIsPrintedOnlyWhileThisInstanceHasTakenIt) {
     EXPECT_TRUE(OtherParts.claimsHeld.empty());
 }
 
-// Content written into a taken file by a program that ignores the claim (a
-// writer on the file server's own side) is newer than the print: it stays,
-// and a later scan prints it.
-TEST_F(SpoolerTest, AFileChangedWhileItPrintsIsNotDeletedAndPrintsAgain) {
+// Content written into a file by a program that ignores the claim (a writer
+// on the file server's own side), while it prints or just before it is taken,
+// is newer than what would print: it stays, and a later scan prints it.
+TEST_F(SpoolerTest, AFileWrittenToWhileBeingTakenOrPrintedIsNotLost) {
     std::string a = Write("a.prn", "first");
     std::function<void()> rewriteWhilePrinting = [&] {
         if (CallsStartingWith("dispatch").empty())
@@ -192,6 +192,20 @@ TEST_F(SpoolerTest, AFileChangedWhileItPrintsIsNotDeletedAndPrintsAgain) {
     NextTick();
     EXPECT_EQ(OtherParts.dispatchedBytes, "second, longer");
     EXPECT_FALSE(PathExists(a.c_str()));
+
+    // Written to between the look at its times and the claim: it has not
+    // settled after all.
+    std::string b = Write("b.prn", "first");
+    OtherParts.beforeClaim = [&] {
+        Write("b.prn", "first and more");
+        OtherParts.writeTimes["b.prn"] = OtherParts.fileClock;
+    };
+    NextTick();
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_TRUE(OtherParts.claimsHeld.empty());
+    NextTick();
+    EXPECT_EQ(OtherParts.dispatchedBytes, "first and more");
+    EXPECT_FALSE(PathExists(b.c_str()));
 }
 
 // Unattended means no printer dialog and no progress window, whichever set

@@ -2,7 +2,8 @@
 // test's own clock (OtherParts.fileClock and writeTimes); files not listed
 // were written at its start, long before. Claims are bookkeeping: refused for
 // the names another instance holds (OtherParts.takenElsewhere), listed in
-// OtherParts.claimsHeld while held. Deletion is real, except for the names the
+// OtherParts.claimsHeld while held; OtherParts.beforeClaim plays a writer that
+// comes in just before one. Deletion is real, except for the names the
 // test keeps (OtherParts.undeletable) and for files whose stamp has changed
 // since they were claimed.
 #include "app/spool_files.h"
@@ -35,6 +36,10 @@ long long CurrentFileTime() {
 }
 
 bool ClaimSpooledFile(const char* path, SpoolClaim* claim) {
+    std::function<void()> before;
+    before.swap(OtherParts.beforeClaim);
+    if (before)
+        before();
     std::string name = FileNameOf(path);
     if (OtherParts.takenElsewhere.count(name) || !ReadFileStamp(path, &claim->stamp))
         return false;
