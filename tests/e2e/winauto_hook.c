@@ -7,8 +7,13 @@
  *
  * WINAUTO_PRESS_ON_SHOW="PREFIX|ID" makes the hook click button ID of the first window shown
  * whose title starts with PREFIX, from inside the program and before the program goes on:
- * a click from outside could come too late on a fast machine (the end of a transfer, say). */
+ * a click from outside could come too late on a fast machine (the end of a transfer, say).
+ *
+ * WINAUTO_FIRST_JOB=N makes the program's first print job number N. Wine numbers the jobs of
+ * each process from 1 and names the spool file after the number, so two programs printing at
+ * once can write the same spool file; programs given numbers far apart cannot. */
 #include <windows.h>
+#include <winspool.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -198,7 +203,37 @@ static void RecordSheetText(HWND window) {
     fclose(out);
 }
 
+/* Takes job numbers up to N-1 once, before the program prints. The printer handle stays open
+ * for the life of the program: closing it would have Wine send the empty jobs off. */
+static void SkipJobNumbers(void) {
+    static int done;
+    if (done)
+        return;
+    done = 1;
+    char value[32];
+    DWORD n = GetEnvironmentVariableA("WINAUTO_FIRST_JOB", value, sizeof value);
+    if (n == 0 || n >= sizeof value)
+        return;
+    char name[256];
+    DWORD size = sizeof name;
+    HANDLE printer;
+    if (!GetDefaultPrinterA(name, &size) || !OpenPrinterA(name, &printer, NULL))
+        return;
+    BYTE job[1024];
+    DWORD needed;
+    DWORD last = 0;
+    for (long i = 1; i < atol(value); i++)
+        if (AddJobA(printer, 1, job, sizeof job, &needed))
+            last = ((ADDJOB_INFO_1A*)job)->JobId;
+    FILE* out = OpenShown();
+    if (!out)
+        return;
+    fprintf(out, "{\"event\":\"jobs\",\"last\":%lu}\n", (unsigned long)last);
+    fclose(out);
+}
+
 __declspec(dllexport) LRESULT CALLBACK ShowHook(int code, WPARAM wParam, LPARAM lParam) {
+    SkipJobNumbers();
     if (code == HC_ACTION) {
         const CWPSTRUCT* message = (const CWPSTRUCT*)lParam;
         if (message->message == WM_SHOWWINDOW && message->wParam &&
