@@ -16,8 +16,8 @@ namespace {
 
 // Positions of the items the code reaches by place.
 enum {
-    kSettingsSubmenu = 4,
-    kWindowTypeSubmenu = 5,
+    kSettingsSubmenu = 5,
+    kWindowTypeSubmenu = 6,
     kFixedSettingsItems = 2, // the separator and "Change..."
     kSetNamesSize = 1024
 };

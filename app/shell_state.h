@@ -14,6 +14,7 @@ extern bool SpoolerMode;
 extern char SpoolerPattern[kPathSize];
 extern char BackupDirectory[kPathSize];
 extern bool QuitAfterCommandLine; // /q
+extern bool PreviewFiles;         // /v: the file arguments are previewed, not printed
 extern bool DeleteAfterPrint;     // /delete
 extern bool EchoToLog;            // /e
 extern char HelpFilePath[kPathSize];

@@ -223,10 +223,20 @@ class Running:
                            *self._window_options(title, None, control, hidden, timeout),
                            timeout=timeout + 20)
 
-    def keys(self, *names, timeout=20):
-        """Presses keys (DOWN, UP, LEFT, RIGHT, RETURN, ESCAPE) in the program's open menu."""
+    def sheet_texts(self, title, timeout=20):
+        """The text runs of the sheet picture that window shows, as the program's hook reads
+        them from its metafile: [(x, y, text)] in drawing order."""
+        before = len(self.shown_events("sheet"))
+        self.bench.winauto("sheettext", *self._window_options(title, None, None, False, timeout),
+                           timeout=timeout + 20)
+        events = wait_for(lambda: self.shown_events("sheet")[before:], timeout, "the sheet's text")
+        return [(t["x"], t["y"], t["text"]) for t in events[0]["texts"]]
+
+    def keys(self, *names, title="", window_class="#32768", timeout=20):
+        """Presses keys (DOWN, UP, LEFT, RIGHT, RETURN, ESCAPE, PGUP, PGDN) in the program's
+        open menu, or in the window of that title and class."""
         self.bench.winauto("keys", "--keys", ",".join(names),
-                           *self._window_options("", "#32768", None, False, timeout),
+                           *self._window_options(title, window_class, None, False, timeout),
                            timeout=timeout + 20)
 
     def boxes(self):
