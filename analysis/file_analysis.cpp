@@ -4,7 +4,7 @@
 // thousands of pages is scanned at the speed of the disk and in fixed memory.
 #include "file_analysis.h"
 
-#include "../app/shell_ui.h"
+#include "../common/busy_status.h"
 #include "../common/file_system.h"
 #include "../common/line_reader.h"
 #include "../common/messages.h"

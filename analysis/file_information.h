@@ -1,15 +1,13 @@
-// The File Information command: how the program will treat a file, with the
-// current settings.
+// File information: how the program will treat a file, with the current
+// settings. The shell's File Information command shows it
+// (app/file_information_command.cpp).
 #pragma once
 
 #include "file_analysis.h"
-#include "../app/shell_state.h"
+#include "../common/window_ref.h"
 
 #include <cstddef>
 
-// Asks for a file, describes it in a dialog and prints it when the user asks
-// (file_information_command.cpp).
-void ShowFileInformation(WindowRef owner);
 // The modal dialog "File Information" for an analysed file: true when the
 // user asks to print it (file_information_win32.cpp).
 bool ShowInformationDialog(WindowRef owner, FileAnalysis* analysis);

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "../app/main_window.h"
-#include "../app/program_instance_win32.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
 #include "../common/paths.h"
 #include "../resources/resource.h"
 

@@ -1,13 +1,13 @@
 // The Select Pages dialog: the pages of the chosen range, listed by their
 // labels, all selected at first.
-#include "../app/help.h"
+#include "../common/help_topic.h"
 #include "page_selection.h"
 
 #include <windows.h>
 
-#include "../app/main_window.h"
-#include "../app/program_instance_win32.h"
-#include "../app/shell_ui.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
+#include "../common/busy_status.h"
 #include "../common/messages.h"
 #include "../resources/resource.h"
 

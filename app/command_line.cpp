@@ -6,6 +6,7 @@
 #include "activity_log.h"
 #include "capture.h"
 #include "job_runner.h"
+#include "preview_window.h"
 #include "shell_state.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
@@ -96,6 +97,9 @@ Qualifier ClassifyQualifier(const char* argument) {
     case 's':
     case 'S':
         return required(kQualSpooler);
+    case 'v':
+    case 'V':
+        return Make(kQualPreview, "");
     case 'x':
         return Make(length > 2 && argument[2] == '1' ? kQualLockCopies : kQualNothing, "");
     default:
@@ -205,6 +209,9 @@ void Apply(const char* argument, const Qualifier& q, Capture* capture) {
     case kQualLockCopies:
         LockCopyControls();
         break;
+    case kQualPreview:
+        PreviewFiles = true;
+        break;
     case kQualNothing:
         break;
     case kQualMissingValue:
@@ -270,7 +277,31 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments,
     return kParseContinue;
 }
 
+namespace {
+
+// A file argument as the runner gets it: its full long path, except for a
+// list-file reference and a name too long for any path.
+std::string FileArgument(const std::string& argument) {
+    const char* resolved =
+        std::strchr(argument.c_str(), '@') ? nullptr : ResolvePath(argument.c_str(), true);
+    return resolved ? resolved : argument;
+}
+
+AfterCommandLine AfterFiles(size_t count) {
+    if (QuitAfterCommandLine || (count > 0 && CurrentSettings.QuitFromComLine))
+        return kQuitNow;
+    return kEnterMessageLoop;
+}
+
+} // namespace
+
 AfterCommandLine PrintCommandLineFiles(const std::vector<std::string>& files) {
+    if (PreviewFiles) {
+        for (const std::string& file : files)
+            RunPreview(MainWindow, FileArgument(file).c_str());
+        DeleteAfterPrint = false;
+        return AfterFiles(files.size());
+    }
     BatchSource source;
     int count = source.claimed ? static_cast<int>(files.size()) : 0;
     if (count > 0 && CurrentSettings.EnablePrefsDD && !ShowSettingsDialog(MainWindow)) {
@@ -279,16 +310,11 @@ AfterCommandLine PrintCommandLineFiles(const std::vector<std::string>& files) {
     }
     bool ok = true;
     for (int i = 0; i < count && ok; ++i) {
-        const char* argument = files[i].c_str();
-        // ResolvePath's result is shared; a list-file reference stays as
-        // written, and so does a name too long for any path, which the
-        // runner then refuses whole.
-        const char* resolved = std::strchr(argument, '@') ? nullptr : ResolvePath(argument, true);
-        std::string path = resolved ? resolved : files[static_cast<size_t>(i)];
+        // ResolvePath's result is shared, so it is copied; the runner
+        // refuses a name too long for any path whole.
+        std::string path = FileArgument(files[static_cast<size_t>(i)]);
         ok = PrintEntry(path.c_str(), MainWindow, i + 1, count);
     }
     DeleteAfterPrint = false;
-    if (QuitAfterCommandLine || (count > 0 && CurrentSettings.QuitFromComLine))
-        return kQuitNow;
-    return kEnterMessageLoop;
+    return AfterFiles(static_cast<size_t>(count));
 }

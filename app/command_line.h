@@ -18,6 +18,7 @@ enum QualifierAction {
     kQualQuit,         // /q
     kQualSpooler,      // /s:pattern
     kQualLockCopies,   // /x1
+    kQualPreview,      // /v: the files are previewed, not printed
     kQualNothing,      // /x with another third character, /#:abc
     kQualMissingValue, // message 42
     kQualInvalid       // message 8
@@ -41,5 +42,6 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments,
 
 enum AfterCommandLine { kQuitNow, kEnterMessageLoop };
 
-// Prints the file arguments as one batch; says whether to quit.
+// Prints the file arguments as one batch (with /v shows each in the preview
+// window instead, one after the other); says whether to quit.
 AfterCommandLine PrintCommandLineFiles(const std::vector<std::string>& files);

@@ -6,26 +6,8 @@
 #include <cstddef>
 
 #include "shell_state.h"
+#include "../common/help_topic.h"
 
-// Topic numbers of the help file; the HTML page has an anchor "context-N"
-// for each.
-enum HelpContext {
-    kHelpMainWindow = 0,
-    kHelpPageSelection = 1,
-    kHelpAbout = 2,
-    kHelpSettings = 3,
-    kHelpTextSettings = 4,
-    kHelpPostScriptSettings = 5,
-    kHelpShortcut = 6,
-    kHelpNUpSettings = 7,
-    kHelpConversionSettings = 8,
-    kHelpMenu = 9
-};
-
-// Opens help at `context`. False, already reported, when there is no help
-// file beside the program or the browser cannot be started; a failure of
-// the WinHelp viewer is reported by the viewer itself.
-bool ShowHelpTopic(WindowRef owner, int context);
 // Closes the WinHelp viewer at exit; a browser is the user's and stays.
 void CloseHelp(WindowRef owner);
 

@@ -11,7 +11,7 @@
 #include "command_line.h"
 #include "job_runner.h"
 #include "main_window.h"
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "shell_state.h"
 #include "shell_ui.h"
 #include "spooler.h"

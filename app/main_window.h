@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shell_state.h"
+#include "../common/dialog_owner.h"
 
 // Creates MainWindow and MiniWindow as modeless dialogs without owner and
 // puts MiniWindow, topmost, into the top-right corner of the screen.
@@ -21,12 +22,7 @@ void UpdateTitle(bool showWindow = true);
 // Shows the window of `type` (127, 128 or 129) with `showCommand` and hides
 // the other; any other value is only recorded.
 void SetWindowType(int type, int showCommand);
-// The window dialogs take as owner: MainWindow for the Normal type, else
-// MiniWindow.
-WindowRef VisibleWindow();
 void SetTopmost(WindowRef window, bool on);
-// Moves a window, unsized and not activated, to its place on the screen.
-void CenterWindow(WindowRef window);
 
 // The window type, topmost state and position saved with the settings set.
 // False when none is saved; the caller then shows the Normal window.

@@ -16,12 +16,13 @@
 #include "capture.h"
 #include "help.h"
 #include "job_runner.h"
-#include "program_instance_win32.h"
+#include "preview_window.h"
+#include "../common/program_instance_win32.h"
 #include "shell_ui.h"
 #include "spooler.h"
 #include "window_parts_win32.h"
 #include "window_rules.h"
-#include "../analysis/file_information.h"
+#include "file_information_command.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/wide_names_win32.h"
@@ -123,6 +124,17 @@ void PrintFileCommand(HWND window) {
         PrintOpenSelection(openBuffer, window);
 }
 
+// Print Preview...: one file from the Open dialog, in the preview window.
+void PreviewCommand(HWND window) {
+    if (BatchRunning()) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
+    char path[kPathSize] = "";
+    if (ShowOpenDialog(window, path, sizeof path, false))
+        RunPreview(window, path);
+}
+
 void ExitCommand(HWND window) {
     // Escape and the close box still reach Exit while a batch runs (the
     // button itself is disabled then). Pulling the log and the quit out from
@@ -194,7 +206,8 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 // would still reach these commands, and a timer tick in the middle of such a
 // job would start a scan inside it.
 bool ManualPrintingCommand(int id) {
-    return id == IDC_PRINT_FILE || id == IDC_PRINT_CLIPBOARD || id == IDC_FILE_INFO;
+    return id == IDC_PRINT_FILE || id == IDC_PRINT_CLIPBOARD || id == IDC_FILE_INFO ||
+           id == IDC_PRINT_PREVIEW;
 }
 
 bool RunCommand(HWND window, int id) {
@@ -221,6 +234,9 @@ bool RunCommand(HWND window, int id) {
         return true;
     case IDC_FILE_INFO:
         ShowFileInformation(window);
+        return true;
+    case IDC_PRINT_PREVIEW:
+        PreviewCommand(window);
         return true;
     case IDC_TYPE_NORMAL:
     case IDC_TYPE_MINIMAL:

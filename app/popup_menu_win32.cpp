@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
@@ -16,8 +16,8 @@ namespace {
 
 // Positions of the items the code reaches by place.
 enum {
-    kSettingsSubmenu = 4,
-    kWindowTypeSubmenu = 5,
+    kSettingsSubmenu = 5,
+    kWindowTypeSubmenu = 6,
     kFixedSettingsItems = 2, // the separator and "Change..."
     kSetNamesSize = 1024
 };

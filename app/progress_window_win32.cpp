@@ -7,7 +7,7 @@
 
 #include "main_window.h"
 #include "progress_dialog_win32.h"
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "progress_rules.h"
 #include "window_parts_win32.h"
 #include "../common/wide_names_win32.h"

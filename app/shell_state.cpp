@@ -9,6 +9,7 @@ bool SpoolerMode = false;
 char SpoolerPattern[kPathSize] = "";
 char BackupDirectory[kPathSize] = "";
 bool QuitAfterCommandLine = false;
+bool PreviewFiles = false;
 bool DeleteAfterPrint = false;
 bool EchoToLog = false;
 bool StopRequested = false;

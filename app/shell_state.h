@@ -2,9 +2,8 @@
 #pragma once
 
 #include "../common/bounded_text.h"
-
-// An opaque window handle: the platform's HWND in the Windows build.
-typedef void* WindowRef;
+#include "../common/stop_request.h"
+#include "../common/window_ref.h"
 
 enum WindowTypeId { kWindowNormal = 127, kWindowMinimal = 128, kWindowFixedMinimal = 129 };
 
@@ -15,7 +14,7 @@ extern bool SpoolerMode;
 extern char SpoolerPattern[kPathSize];
 extern char BackupDirectory[kPathSize];
 extern bool QuitAfterCommandLine; // /q
+extern bool PreviewFiles;         // /v: the file arguments are previewed, not printed
 extern bool DeleteAfterPrint;     // /delete
 extern bool EchoToLog;            // /e
-extern bool StopRequested;
 extern char HelpFilePath[kPathSize];

@@ -1,15 +1,11 @@
-// Seam: what the job runner and long operations ask of the main window.
-// main_window_win32.cpp drives the real window; the native tests record calls.
+// Seam: what the shell asks of its main window: the busy state, status line
+// and message pump that every layer uses (common/busy_status.h), and the drop
+// target brought to the top. shell_ui_win32.cpp drives the real window; the
+// native tests record calls.
 #pragma once
 
 #include "shell_state.h"
+#include "../common/busy_status.h"
 
-// Busy: buttons other than Stop disabled, Stop enabled, "Preparing...", busy
-// icon. Idle: the reverse, "Idle". Both directions pump messages.
-void SetBusy(bool on);
-// Shows `text` in the status line, pumps messages, returns StopRequested.
-bool ShowStatus(const char* text);
-// Handles every waiting message without waiting for more; returns StopRequested.
-bool PumpMessages();
 // Brings a window (the drop target) to the top.
 void BringWindowToTop(WindowRef window);

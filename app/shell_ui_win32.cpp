@@ -5,7 +5,7 @@
 #include "progress_dialog_win32.h"
 #include "spooler.h"
 #include "window_parts_win32.h"
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "../common/messages.h"
 #include "../common/wide_names_win32.h"
 #include "../resources/resource.h"

@@ -23,9 +23,10 @@ typedef std::map<std::string, FileStamp> StampMap;
 
 // A printed file that is still there: its backup copy or its deletion
 // failed. Printed once is enough; later scans only finish the job, while
-// the file is unchanged.
+// the file is unchanged. The claim stays held meanwhile, so that no other
+// instance prints it again.
 struct PrintedFile {
-    FileStamp stamp;
+    SpoolClaim claim;
     bool backedUp;
 };
 typedef std::map<std::string, PrintedFile> PrintedMap;
@@ -76,9 +77,15 @@ bool BackUp(const char* path, bool report) {
     return false;
 }
 
+void ReleaseClaims(PrintedMap* printed) {
+    for (PrintedMap::iterator file = printed->begin(); file != printed->end(); ++file)
+        ReleaseSpoolClaim(&file->second.claim);
+}
+
 // Backs up and deletes a printed file. One that stays is remembered, so that
 // it is not printed again at every scan: without its backup copy the file
-// would be the only one left. A failure is reported the first time.
+// would be the only one left. A failure is reported the first time. A file
+// whose content has changed since it was taken stays for a later scan.
 void FinishPrinted(const std::string& path, PrintedFile file, ScanMemory* next, bool report) {
     if (BackupDirectory[0] && !file.backedUp) {
         file.backedUp = BackUp(path.c_str(), report);
@@ -87,25 +94,30 @@ void FinishPrinted(const std::string& path, PrintedFile file, ScanMemory* next, 
             return;
         }
     }
-    if (DeleteSpooledFile(path.c_str()) || !PathExists(path.c_str()))
-        return;
+    ClaimedDeletion deletion = DeleteClaimedFile(path.c_str(), file.claim);
     int error = errno;
-    next->printed[path] = file;
-    if (report)
-        ShowMessage(kTextAccessError, path.c_str(), error, kMessageError);
+    if (deletion == kClaimNotDeleted && PathExists(path.c_str())) {
+        next->printed[path] = file;
+        if (report)
+            ShowMessage(kTextAccessError, path.c_str(), error, kMessageError);
+        return;
+    }
+    ReleaseSpoolClaim(&file.claim);
 }
 
-void PrintAndDelete(const std::string& path, const FileStamp& stamp, ScanMemory* next) {
+void PrintAndDelete(const std::string& path, SpoolClaim claim, ScanMemory* next) {
     switch (PrintEntryOutcome(path.c_str(), MainWindow, 1, 1)) {
     case kPrintFailed:
+        ReleaseSpoolClaim(&claim);
         return; // failed or stopped: the next scan tries again
     case kNotPrintedByChoice:
         // Left where it is, and left alone until it changes.
-        next->unprinted[path] = stamp;
+        next->unprinted[path] = claim.stamp;
+        ReleaseSpoolClaim(&claim);
         LogLine(LoadText(kTextLogNotPrinted), path.c_str());
         return;
     case kPrinted:
-        FinishPrinted(path, PrintedFile{stamp, false}, next, true);
+        FinishPrinted(path, PrintedFile{claim, false}, next, true);
         return;
     }
 }
@@ -115,10 +127,15 @@ void TakeFile(const std::string& path, ScanMemory* next) {
     FileStamp stamp;
     if (!ReadFileStamp(path.c_str(), &stamp))
         return; // gone since the directory was read
-    const PrintedFile* printed = Find(memory.printed, path);
-    if (printed && SameStamp(printed->stamp, stamp)) {
-        FinishPrinted(path, *printed, next, false);
-        return;
+    PrintedMap::iterator printed = memory.printed.find(path);
+    if (printed != memory.printed.end()) {
+        PrintedFile file = printed->second;
+        memory.printed.erase(printed);
+        if (SameStamp(file.claim.stamp, stamp)) {
+            FinishPrinted(path, file, next, false);
+            return;
+        }
+        ReleaseSpoolClaim(&file.claim); // a new file of that name
     }
     const FileStamp* unprinted = Find(memory.unprinted, path);
     if (unprinted && SameStamp(*unprinted, stamp)) {
@@ -129,14 +146,26 @@ void TakeFile(const std::string& path, ScanMemory* next) {
         next->unsettled[path] = stamp;
         return;
     }
-    // Still being written, or held by another program: a later scan takes it.
-    if (CanOpenExclusively(path.c_str()))
-        PrintAndDelete(path, stamp, next);
+    // Still being written, held by another program, or taken by another
+    // instance: a later scan looks again.
+    SpoolClaim claim;
+    if (!CanOpenExclusively(path.c_str()) || !ClaimSpooledFile(path.c_str(), &claim))
+        return;
+    // Written to since it was judged settled (by a writer that ignores the
+    // sharing rules, or as a new file after another instance deleted the
+    // old one): it waits until it has settled again.
+    if (!SameStamp(claim.stamp, stamp)) {
+        next->unsettled[path] = claim.stamp;
+        ReleaseSpoolClaim(&claim);
+        return;
+    }
+    PrintAndDelete(path, claim, next);
 }
 
 } // namespace
 
 void ResetSpoolerMemory() {
+    ReleaseClaims(&memory.printed);
     memory = ScanMemory();
     exitAfterScan = false;
 }
@@ -157,10 +186,12 @@ void SpoolerTick() {
         TakeFile(path, &next);
     EndMatchSearch(&search);
     scanRunning = false;
+    // Printed files this scan did not reach, or found gone, are let go.
+    ReleaseClaims(&memory.printed);
+    memory = next;
     // Exit during the scan: the program ends now, without another scan.
     if (exitAfterScan)
         return;
-    memory = next;
     SetSpoolerTimer(true);
 }
 

@@ -5,7 +5,7 @@
 #include <shellapi.h>
 
 #include "main_window.h"
-#include "program_instance_win32.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
 
 namespace {

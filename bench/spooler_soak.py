@@ -7,11 +7,15 @@ small files with distinct contents into its spool directory, the way real writer
 - files a Windows process writes at once and then keeps open for a while;
 - read-only files, which the spooler must leave alone.
 
+With --instances N, N programs serve the directory at once, each with its own settings
+file and activity log, in one Wine prefix so that the sharing rules hold between them.
+
 Afterwards the captured jobs are counted by content: every eligible file printed exactly
 once, none printed twice, none left in the directory, the read-only files untouched. Prints
 the drain rate (files per second after the first scan).
 
-    python3 bench/spooler_soak.py [--files 1000] [--ravlen R] [--winauto W] [--work DIR]
+    python3 bench/spooler_soak.py [--files 1000] [--instances 1] [--ravlen R] [--winauto W]
+                                  [--work DIR]
 
 Bounded: gives up after --limit seconds (default 420). Exit code 0 when every check holds.
 """
@@ -68,10 +72,17 @@ def soak(bench, args):
                 "Default settings": {"ShowPrintDlg": 0, "EnableTextPrint": 0,
                                      "EnableSpooler": 1, "SysTray": 0}}
     started = time.monotonic()
-    running = bench.start_run(["/s:" + PATTERN], settings=settings, timeout=args.limit + 60)
+    runs = []
     failures = []
     try:
-        running.dump(TITLE, timeout=60)
+        for i in range(args.instances):
+            extra = ["/l:C:\\soak\\ravlen-%d.log" % i] if args.instances > 1 else []
+            # Job numbers far apart: Wine names its spool files after them.
+            runs.append(bench.start_run(["/s:" + PATTERN] + extra, settings=settings,
+                                        settings_name="soak-%d" % i, timeout=args.limit + 60,
+                                        job_numbers_from=1 + i * (args.files + 500)))
+        for running in runs:
+            running.dump(TITLE, timeout=60)
         total = len(s.expected)
         first_gone = None
         waiting_gone = None
@@ -111,13 +122,15 @@ def soak(bench, args):
         if left:
             failures.append("%d files left in the spool directory, e.g. %s" % (len(left),
                                                                               left[:5]))
-        running.command(2, title=TITLE)
+        for running in runs:
+            running.command(2, title=TITLE)
     except BaseException:
-        running.abort()
+        for running in runs:
+            running.abort()
         raise
-    result = running.wait()
+    results = [running.wait() for running in runs]
     bench.wait_jobs(timeout=120)
-    jobs = bench.jobs(running.first_job)
+    jobs = bench.jobs(runs[0].first_job)
 
     printed = {}
     for title, data in jobs:
@@ -141,14 +154,15 @@ def soak(bench, args):
             failures.append("read-only %s was changed" % name)
         if data in printed:
             failures.append("read-only %s was printed" % name)
-    if result.boxes:
-        failures.append("message boxes: %s" % result.boxes[:5])
+    boxes = [box for result in results for box in result.boxes]
+    if boxes:
+        failures.append("message boxes: %s" % boxes[:5])
 
     first_gone = first_gone or drained
     span = (waiting_gone or drained) - first_gone
     rate = len(waiting) / span if span > 0 else float("nan")
-    print("soak: %d eligible files (%s), %d read-only; %d jobs captured"
-          % (len(s.expected), ", ".join("%s %d" % kv for kv in s.counts.items()),
+    print("soak: %d instance(s); %d eligible files (%s), %d read-only; %d jobs captured"
+          % (args.instances, len(s.expected), ", ".join("%s %d" % kv for kv in s.counts.items()),
              len(s.read_only), len(jobs)))
     print("soak: the %d files waiting at start drained in %.1f s after the first went: "
           "%.1f files per second" % (len(waiting), span, rate))
@@ -164,6 +178,7 @@ def main():
     ravlen, winauto, _ = bench_module.default_paths()
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--files", type=int, default=1000)
+    parser.add_argument("--instances", type=int, default=1)
     parser.add_argument("--limit", type=int, default=420)
     parser.add_argument("--ravlen", default=ravlen)
     parser.add_argument("--winauto", default=winauto)

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <cstdio>
 
-#include "app/activity_log.h"
 #include "bounded_text.h"
+#include "log_line.h"
 #include "message_box.h"
 #include "string_table.h"
 

@@ -17,7 +17,7 @@ namespace {
 enum { kHeaderBytes = 12 };
 
 void ProduceRows(FILE* file, const uint8_t* h) {
-    RowOptions options;
+    RowOptions options = RowOptions();
     options.charsPerLine = static_cast<int8_t>(h[0]) * 9;
     options.tabWidth = static_cast<int8_t>(h[1]);
     options.wrapLines = h[2] & 1;

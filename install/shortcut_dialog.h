@@ -2,11 +2,9 @@
 // on the desktop or in the Send To folder.
 #pragma once
 
-#include "../app/shell_state.h"
+#include "../settings/shortcut_request.h"
 
-// Shows the dialog owned by `owner` for the settings set `setName`; true when
-// the shortcut was made (the storage directory is then kept as ShortcutDir).
-bool ShowShortcutDialog(WindowRef owner, const char* setName);
+// ShowShortcutDialog (settings/shortcut_request.h) is defined here.
 
 // Writes the launcher the program carries to `path` with `command` in it.
 bool WriteLauncher(const char* path, const char* command);

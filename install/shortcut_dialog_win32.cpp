@@ -3,13 +3,13 @@
 
 #include <cstring>
 
-#include "../app/help.h"
+#include "../common/help_topic.h"
 #include "shortcut_dialog.h"
 
 #include "launcher_image.h"
 #include "shell_links.h"
-#include "../app/main_window.h"
-#include "../app/program_instance_win32.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"

@@ -5,8 +5,8 @@
 #include "escape_channel.h"
 #include "spooler_channel.h"
 #include "transfer_buffer.h"
-#include "../app/progress.h"
-#include "../app/shell_ui.h"
+#include "../common/progress_report.h"
+#include "../common/busy_status.h"
 #include "../common/file_system.h"
 
 #include <cstring>

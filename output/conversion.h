@@ -12,7 +12,3 @@
 // the analysed output, whose temporary file goes when the record is released
 // with deletion.
 bool RunConversion(FileAnalysis* analysis, FileAnalysis** output);
-
-// Seam (short_path.cpp): the full path of an existing program in the short
-// form of every component; false when no such file exists.
-bool ShortProgramPath(const char* program, char* out, size_t size);

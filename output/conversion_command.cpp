@@ -7,8 +7,6 @@
 // written so that every reader of its line gets it back whole, or refused.
 #include "conversion_command.h"
 
-#include "conversion.h"
-
 #include <cctype>
 #include <cstring>
 #include <initializer_list>

@@ -53,3 +53,7 @@ CommandResult UseResponseFile(ConversionCommand* command, const char* path);
 // of a command after /c that starts with a quote, so such a command gets a
 // pair of its own.
 CommandResult FinishConversionCommand(ConversionCommand* command);
+
+// Seam (short_path.cpp): the full path of an existing program in the short
+// form of every component; false when no such file exists.
+bool ShortProgramPath(const char* program, char* out, size_t size);

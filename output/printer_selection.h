@@ -2,7 +2,8 @@
 #pragma once
 
 #include "../analysis/file_analysis.h"
-#include "../app/shell_state.h"
+#include "../common/window_ref.h"
+#include "../settings/set_printer.h"
 #include "../textfmt/text_device.h"
 
 #include <cstddef>
@@ -22,8 +23,6 @@ struct PrinterChoices {
 
 bool InitPrinterSelection();
 void FreePrinterSelection();
-// Selects the printer `name`, the system default when empty.
-bool SelectPrinterByName(const char* name);
 // The printer dialog before a batch; false when cancelled or unusable.
 bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis);
 void SetDeviceCopies(int copies);

@@ -11,7 +11,7 @@
 
 #include <cstring>
 
-#include "../app/main_window.h"
+#include "../common/dialog_owner.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/text_utils.h"

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "../app/shell_ui.h"
+#include "../common/busy_status.h"
+#include "../common/stop_request.h"
 #include "../common/bounded_text.h"
 #include "../common/paths.h"
 #include "../common/wide_names_win32.h"

@@ -1,6 +1,6 @@
 // The short form of a program's path, for command lines that are split at
 // blanks.
-#include "conversion.h"
+#include "conversion_command.h"
 
 #include "../common/bounded_text.h"
 #include "../common/paths.h"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test run, from a fresh Debian machine: installs what is needed,
-# builds the three builds and the fuzz targets, then runs the native unit tests
+# builds the three builds and the fuzz targets, then checks that no include
+# points up the layers and runs the native unit tests
 # (ASan/UBSan), the same unit tests under Wine, the settings-file parity check,
 # the fuzz smoke and the end-to-end tests against a private CUPS and Wine.
 set -uo pipefail
@@ -45,6 +46,7 @@ run() {  # name, command...
     if [ "$status" -eq 0 ]; then echo "=== $name: passed"; else echo "=== $name: FAILED"; failed+=("$name"); fi
 }
 
+run include-layers python3 scripts/check_layers.py
 run native-unit ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 run wine-unit ctest --test-dir build/win64 --output-on-failure -L wine
 /usr/lib/wine/wineserver -k 2>/dev/null || true

@@ -4,7 +4,7 @@
 // is dialog_fields_win32.cpp, and the native tests put in a recorder.
 #pragma once
 
-#include "../app/shell_state.h"
+#include "../common/window_ref.h"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 // What the settings dialogs' number fields show and accept, and their units.
 #pragma once
 
-#include "../app/shell_state.h"
+#include "../common/window_ref.h"
 
 #include <cstddef>
 

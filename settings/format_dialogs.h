@@ -6,7 +6,7 @@
 #pragma once
 
 #include "settings.h"
-#include "../app/shell_state.h"
+#include "../common/window_ref.h"
 
 void FillTextDialog(WindowRef dialog, const Settings& working);
 void UpdateTextDialogEnabling(WindowRef dialog);

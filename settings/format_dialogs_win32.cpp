@@ -2,7 +2,7 @@
 // serves all four: it fills the dialog, keeps its enabling rules applied and
 // hands OK to the dialog's Store rule (format_dialogs.cpp), which leaves the
 // dialog open when a field is refused.
-#include "../app/help.h"
+#include "../common/help_topic.h"
 #include "format_dialogs.h"
 
 #include <windows.h>
@@ -11,14 +11,13 @@
 #include <cstring>
 
 #include "general_dialog.h"
-#include "../app/main_window.h"
+#include "text_font_list.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/text_utils.h"
 #include "../resources/resource.h"
-#include "../textfmt/text_font_list.h"
-
-extern HINSTANCE ProgramInstance;
 
 namespace {
 

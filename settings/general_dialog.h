@@ -4,7 +4,7 @@
 #pragma once
 
 #include "settings.h"
-#include "../app/shell_state.h"
+#include "../common/window_ref.h"
 
 #include <string>
 #include <vector>

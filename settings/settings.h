@@ -108,6 +108,10 @@ bool StorableSetName(const char* name, size_t maxChars);
 void ListSettingsSets(char* buffer, int size);
 bool ReadWindowPlacement(int* type, int* onTop, int* left, int* top);
 void SaveWindowPlacement(int type, int onTop, int left, int top);
+// The preview window's left, top, width, height and maximised flag, kept in
+// "General" while SavePos is on; false when there is none to use.
+bool ReadPreviewPlacement(int numbers[5]);
+void SavePreviewPlacement(const int numbers[5]);
 void SelectSettingsPrinter();
 // The set bound to the extension of `path`, written to `setName`; false when none.
 bool FindSettingsSetForFile(const char* path, char* setName, int size);

@@ -1,7 +1,7 @@
 // The general settings dialog.
 #pragma once
 
-#include "../app/shell_state.h"
+#include "../common/window_ref.h"
 
 // Shows the dialog owned by `owner`; false when the user cancels it.
 bool ShowSettingsDialog(WindowRef owner);

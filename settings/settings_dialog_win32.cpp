@@ -1,7 +1,7 @@
 // The general settings dialog "Ravlen Settings". Its rules are in
 // general_dialog.cpp; this procedure fills the two lists and passes on the
 // commands.
-#include "../app/help.h"
+#include "../common/help_topic.h"
 #include "settings_dialog.h"
 
 #include <windows.h>
@@ -12,12 +12,11 @@
 
 #include "format_dialogs.h"
 #include "general_dialog.h"
-#include "../app/main_window.h"
+#include "shortcut_request.h"
+#include "../common/dialog_owner.h"
+#include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
-#include "../install/shortcut_dialog.h"
 #include "../resources/resource.h"
-
-extern HINSTANCE ProgramInstance;
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <initializer_list>
 
 #include "../common/messages.h"
-#include "../output/printer_selection.h"
 #include "profile.h"
+#include "set_printer.h"
 #include "settings.h"
 
 static const char kDefaultFileName[] = "ravlen.ini";
@@ -496,6 +496,31 @@ void SaveWindowPlacement(int type, int onTop, int left, int top) {
     char value[64];
     FormatText(value, sizeof value, "%d %d %d %d", type, onTop, left, top);
     WriteProfileValue(CurrentSetName, kWindowPlacementKey, value, SettingsFileName);
+}
+
+// The preview window's place is one for every set, as the window is one.
+static const char kPreviewPlacementKey[] = "PreviewPos";
+
+bool ReadPreviewPlacement(int numbers[5]) {
+    if (!CurrentSettings.SavePos)
+        return false;
+    char value[64];
+    ReadProfileValue(kGeneralSection, kPreviewPlacementKey, "", value, sizeof value,
+                     SettingsFileName);
+    const char* p = value;
+    for (int i = 0; i < 5; ++i)
+        if (!ScanInt(&p, &numbers[i]))
+            return false;
+    return true;
+}
+
+void SavePreviewPlacement(const int numbers[5]) {
+    if (!CurrentSettings.SavePos)
+        return;
+    char value[80];
+    FormatText(value, sizeof value, "%d %d %d %d %d", numbers[0], numbers[1], numbers[2],
+               numbers[3], numbers[4]);
+    WriteProfileValue(kGeneralSection, kPreviewPlacementKey, value, SettingsFileName);
 }
 
 void SelectSettingsPrinter() {

@@ -108,6 +108,15 @@ HighlightState CurrentHighlightState() {
     return highlighter.state;
 }
 
+HighlightCarry SaveHighlightCarry() {
+    return {highlighter.state, highlighter.quote};
+}
+
+void RestoreHighlightCarry(const HighlightCarry& carry) {
+    highlighter.state = carry.state;
+    highlighter.quote = carry.quote;
+}
+
 bool PrepareHighlighting(const char* fileName, const char* faceName, int lineHeight, int charWidth,
                          FontRef bodyFont, DeviceContext dc) {
     highlighter.definition = nullptr;

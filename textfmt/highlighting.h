@@ -12,6 +12,14 @@ void ResetHighlightState();
 // next preparation.
 void EndHighlighting();
 HighlightState CurrentHighlightState();
+// What the highlighter carries from one row to the next, kept with a sheet's
+// restart point so that a sheet can be drawn without those before it.
+struct HighlightCarry {
+    HighlightState state;
+    char quote;
+};
+HighlightCarry SaveHighlightCarry();
+void RestoreHighlightCarry(const HighlightCarry& carry);
 // Looks up the definition for `fileName` and makes this job's keyword and
 // comment fonts; false (print plainly) when there is none.
 bool PrepareHighlighting(const char* fileName, const char* faceName, int lineHeight, int charWidth,

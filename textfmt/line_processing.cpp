@@ -167,6 +167,7 @@ void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options) {
     source->pending = false;
     source->lineNumber = 0;
     source->finished = false;
+    source->lineBytes = 0;
 }
 
 // Reads the next file line into the buffer; kRowText when there is one.
@@ -179,6 +180,7 @@ static RowKind ReadNextLine(RowSource* source, Row* row) {
     if (CheckFormFeed(source->file, source->line, &length))
         return source->lineNumber == 0 ? kRowSkipped : kRowPageBreak;
     ++source->lineNumber;
+    source->lineBytes = length; // a line cut at a form feed ends there in the file too
     length = RemoveLineEnds(source->line, length);
     if (memchr(source->line, '\t', static_cast<size_t>(length)))
         length = ExpandTabs(source->line, length, source->options.tabWidth, source->options.utf8);
@@ -241,35 +243,63 @@ RowKind NextRow(RowSource* source, Row* row) {
     return kRowText;
 }
 
-long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetected) {
+RowRestart RowRestartPoint(const RowSource* source) {
+    long long position = StreamPosition(source->file);
+    if (source->pending)
+        return {position - source->lineBytes, source->start, source->lineNumber - 1};
+    return {position, -1, source->lineNumber};
+}
+
+bool ResumeRowSource(RowSource* source, FILE* file, const RowOptions& options,
+                     const RowRestart& restart) {
+    ResetRowSource(source, file, options);
+    if (!SeekStream(file, restart.offset, SEEK_SET))
+        return false;
+    source->lineNumber = restart.lineNumber;
+    if (restart.remainderStart < 0)
+        return true;
+    Row row;
+    if (ReadNextLine(source, &row) != kRowText || restart.remainderStart > source->length)
+        return false;
+    source->start = restart.remainderStart;
+    source->pending = true;
+    return true;
+}
+
+bool CountMoreTextRows(FILE* file, const CountOptions& options, RowCount* count, long long lines) {
     int linesPerPage = options.linesPerPage < 1 ? 1 : options.linesPerPage;
     char line[kLineBufferSize];
-    long long rows = 0;
-    bool textSeen = false;
-    int length;
-    while ((length = ReadTextLine(file, line, options.utf8)) >= 0) {
+    int length = 0;
+    for (; lines != 0 && (length = ReadTextLine(file, line, options.utf8)) >= 0; --lines) {
         // Page breaks count the row positions the printing gives them, or a
         // header's page total would not match the pages printed: one before
         // any text leaves its row empty, and one at the top of a page ends
         // that page with nothing on it.
         if (CheckFormFeed(file, line, &length)) {
-            if (!textSeen)
-                rows += 1;
+            if (!count->textSeen)
+                count->rows += 1;
             else
-                rows = (rows / linesPerPage + 1) * linesPerPage;
+                count->rows = (count->rows / linesPerPage + 1) * linesPerPage;
             continue;
         }
-        textSeen = true;
+        count->textSeen = true;
         length = RemoveLineEnds(line, length);
-        if (options.detectOem && !*oemDetected && HasOemCharacters(line, length))
-            *oemDetected = true;
+        if (options.detectOem && !count->oemDetected && HasOemCharacters(line, length))
+            count->oemDetected = true;
         if (options.wrapLines) {
             if (memchr(line, '\t', static_cast<size_t>(length)))
                 length = ExpandTabs(line, length, options.tabWidth, options.utf8);
-            rows += CountRows(line, length, options.charsPerLine, options.utf8);
+            count->rows += CountRows(line, length, options.charsPerLine, options.utf8);
         } else {
-            rows += 1;
+            count->rows += 1;
         }
     }
-    return rows;
+    return length < 0;
+}
+
+long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetected) {
+    RowCount count = {0, false, *oemDetected};
+    CountMoreTextRows(file, options, &count, -1);
+    *oemDetected = count.oemDetected;
+    return count.rows;
 }

@@ -52,6 +52,7 @@ struct RowSource {
     bool pending;
     int lineNumber;
     bool finished;
+    int lineBytes; // what the line in the buffer took from the file
 };
 
 enum RowKind {
@@ -72,6 +73,22 @@ struct Row {
 void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options);
 RowKind NextRow(RowSource* source, Row* row);
 
+// Where a row source stands between two rows, small enough to keep one for
+// every sheet of a long file: the file position of the next line, or, with a
+// wrapped remainder pending, where its line began and where the remainder
+// starts in it.
+struct RowRestart {
+    long long offset;
+    int remainderStart; // -1: nothing pending
+    int lineNumber;
+};
+
+RowRestart RowRestartPoint(const RowSource* source);
+// Puts a fresh source where `restart` was taken; a pending remainder is read
+// and prepared again. False when the file no longer holds that line.
+bool ResumeRowSource(RowSource* source, FILE* file, const RowOptions& options,
+                     const RowRestart& restart);
+
 struct CountOptions {
     int charsPerLine;
     int tabWidth;
@@ -86,3 +103,11 @@ struct CountOptions {
 // an empty one), a break before any text takes one row. *oemDetected is set by
 // the first line with DOS characters when detectOem is on.
 long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetected);
+// The same a few lines at a time: counts on from the file's position for at
+// most `lines` lines (all when negative); true at the end of the file.
+struct RowCount {
+    long long rows;
+    bool textSeen;
+    bool oemDetected;
+};
+bool CountMoreTextRows(FILE* file, const CountOptions& options, RowCount* count, long long lines);

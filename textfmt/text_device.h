@@ -9,13 +9,15 @@ typedef void* FontRef;
 typedef void* PenRef;
 
 enum DeviceCap {
-    kCapDpiX,    // LOGPIXELSX
-    kCapDpiY,    // LOGPIXELSY
-    kCapOffsetX, // PHYSICALOFFSETX: unprintable strip at the left edge
-    kCapOffsetY, // PHYSICALOFFSETY
-    kCapResX,    // HORZRES: printable width
-    kCapResY,    // VERTRES
-    kCapColours  // colours the device can show (a large number for true colour)
+    kCapDpiX,       // LOGPIXELSX
+    kCapDpiY,       // LOGPIXELSY
+    kCapOffsetX,    // PHYSICALOFFSETX: unprintable strip at the left edge
+    kCapOffsetY,    // PHYSICALOFFSETY
+    kCapResX,       // HORZRES: printable width
+    kCapResY,       // VERTRES
+    kCapColours,    // colours the device can show (a large number for true colour)
+    kCapPaperWidth, // PHYSICALWIDTH: the whole sheet, unprintable strips included
+    kCapPaperHeight // PHYSICALHEIGHT
 };
 
 enum TextAlignMode {
@@ -39,6 +41,8 @@ struct TextFontSpec {
     int pitchAndFamily;
 };
 
+// Drawing on a null device context draws nothing: a walk through the rows
+// that only learns where the next sheet begins.
 int DeviceCaps(DeviceContext dc, DeviceCap cap);
 // None when the platform refuses.
 FontRef CreateFontFromSpec(const TextFontSpec& request);

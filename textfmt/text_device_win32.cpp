@@ -26,6 +26,10 @@ int DeviceCaps(DeviceContext dc, DeviceCap cap) {
         return GetDeviceCaps(Dc(dc), HORZRES);
     case kCapResY:
         return GetDeviceCaps(Dc(dc), VERTRES);
+    case kCapPaperWidth:
+        return GetDeviceCaps(Dc(dc), PHYSICALWIDTH);
+    case kCapPaperHeight:
+        return GetDeviceCaps(Dc(dc), PHYSICALHEIGHT);
     case kCapColours: {
         // Devices of more than 8 bits a pixel answer -1 to NUMCOLORS; they
         // are the most colourful of all.

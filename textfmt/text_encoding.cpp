@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../app/shell_ui.h"
+#include "../common/busy_status.h"
 
 namespace {
 

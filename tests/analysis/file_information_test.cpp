@@ -3,6 +3,7 @@
 #include "analysis/file_information.h"
 
 #include "analysis_test_support.h"
+#include "app/file_information_command.h"
 #include "app/job_runner.h"
 #include "app/main_window.h"
 #include "common/bounded_text.h"

@@ -73,6 +73,7 @@ inline void ResetShellState() {
     SpoolerPattern[0] = '\0';
     BackupDirectory[0] = '\0';
     QuitAfterCommandLine = false;
+    PreviewFiles = false;
     DeleteAfterPrint = false;
     EchoToLog = false;
     StopRequested = false;

@@ -49,6 +49,8 @@ TEST(ClassifyQualifier, Table) {
         {"/x2", kQualNothing, ""},
         {"/x", kQualNothing, ""},
         {"/X1", kQualInvalid, ""},
+        {"/v", kQualPreview, ""},
+        {"/View", kQualPreview, ""},
         {"/#3", kQualNothing, ""},
         {"/#:abc", kQualNothing, "abc"},
         {"/#:", kQualNothing, ""},
@@ -294,6 +296,27 @@ TEST_F(PrintCommandLineFilesTest, CancelledSettingsDialogPrintsNothing) {
     EXPECT_TRUE(PathExists(a.c_str()));
     QuitAfterCommandLine = true;
     EXPECT_EQ(PrintCommandLineFiles({a}), kQuitNow);
+}
+
+// /v (either case) shows each file in the preview window in turn; nothing
+// prints and nothing is deleted, and the quit rules stay those of printing.
+TEST_F(PrintCommandLineFilesTest, PreviewQualifierPreviewsEachFileInsteadOfPrinting) {
+    std::string a = Write("a.txt");
+    Write("b.ps", "%!PS\n");
+    UseSettings("QuitFromComLine=1\r\nEnablePrefsDD=1\r\n");
+    ASSERT_TRUE(ChangeDirectory(dir));
+    ASSERT_EQ(Parse({"/V", "/delete", "a.txt", "b.ps"}), kParseContinue);
+    EXPECT_EQ(Boxes(), Strings{});
+    EXPECT_EQ(PrintCommandLineFiles(files), kQuitNow);
+    Strings previews = CallsStartingWith("preview ");
+    ASSERT_EQ(previews.size(), 2u);
+    // Each with its full path, as printing would get it.
+    EXPECT_EQ(previews[0], "preview " + std::string(ResolvePath("a.txt", true)));
+    EXPECT_EQ(previews[1], "preview " + std::string(ResolvePath("b.ps", true)));
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_TRUE(CallsStartingWith("settings dialog").empty());
+    EXPECT_TRUE(PathExists(a.c_str()));
+    EXPECT_FALSE(DeleteAfterPrint);
 }
 
 TEST_F(PrintCommandLineFilesTest, DeleteAppliesToTheCommandLineFilesOnly) {

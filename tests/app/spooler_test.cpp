@@ -8,6 +8,7 @@
 #include "common/paths.h"
 
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -118,6 +119,93 @@ TEST_F(SpoolerTest, APrintedFileThatStaysIsNotPrintedAgainUntilItChanges) {
             EXPECT_EQ(ReadTestFile(saved + "\\a.prn"), "second");
         }
     }
+}
+
+// Several spoolers on one directory: a file another instance has taken is
+// skipped without a word and printed later if it is still there; the claim
+// is let go after every outcome but one, a printed file that could not be
+// deleted, which stays taken until it goes or changes.
+TEST_F(SpoolerTest, AFileIsPrintedOnlyWhileThisInstanceHasTakenIt) {
+    std::string a = Write("a.prn"), b = Write("b.prn");
+    OtherParts.takenElsewhere.insert("a.prn");
+    SpoolerTick();
+    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + b + " with Default settings"}));
+    EXPECT_TRUE(PathExists(a.c_str()));
+    EXPECT_TRUE(ShownBoxes.empty());
+    OtherParts.takenElsewhere.clear();
+    NextTick();
+    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + a + " with Default settings"}));
+    EXPECT_FALSE(PathExists(a.c_str()));
+    EXPECT_TRUE(OtherParts.claimsHeld.empty());
+
+    struct Case {
+        const char* name;
+        std::function<void(bool)> outcome;
+        bool stays;
+    } cases[] = {
+        {"failed", [](bool on) { OtherParts.dispatchFailsFor = on ? "c.prn" : ""; }, true},
+        {"stopped", [](bool on) { OtherParts.stopDuringDispatch = on; }, true},
+        {"left out", [](bool on) { OtherParts.dispatchSkipsFor = on ? "c.prn" : ""; }, true},
+        {"printed", [](bool) {}, false},
+    };
+    for (const Case& c : cases) {
+        std::string file = Write("c.prn", c.name);
+        c.outcome(true);
+        NextTick();
+        c.outcome(false);
+        EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u) << c.name;
+        EXPECT_EQ(PathExists(file.c_str()), c.stays) << c.name;
+        EXPECT_TRUE(OtherParts.claimsHeld.empty()) << c.name;
+        RemoveFile(file.c_str());
+    }
+
+    // Not deleted: held, so that no other instance prints it again, until
+    // it has gone.
+    std::string d = Write("d.prn");
+    OtherParts.undeletable.insert("d.prn");
+    NextTick();
+    EXPECT_EQ(OtherParts.claimsHeld, (std::multiset<std::string>{"d.prn"}));
+    NextTick();
+    EXPECT_EQ(OtherParts.claimsHeld, (std::multiset<std::string>{"d.prn"}));
+    ASSERT_TRUE(RemoveFile(d.c_str()));
+    NextTick();
+    EXPECT_TRUE(OtherParts.claimsHeld.empty());
+}
+
+// Content written into a file by a program that ignores the claim (a writer
+// on the file server's own side), while it prints or just before it is taken,
+// is newer than what would print: it stays, and a later scan prints it.
+TEST_F(SpoolerTest, AFileWrittenToWhileBeingTakenOrPrintedIsNotLost) {
+    std::string a = Write("a.prn", "first");
+    std::function<void()> rewriteWhilePrinting = [&] {
+        if (CallsStartingWith("dispatch").empty())
+            OtherParts.duringPump = rewriteWhilePrinting;
+        else
+            Write("a.prn", "second, longer");
+    };
+    OtherParts.duringPump = rewriteWhilePrinting;
+    SpoolerTick();
+    EXPECT_EQ(OtherParts.dispatchedBytes, "first");
+    EXPECT_EQ(ReadTestFile(a), "second, longer");
+    EXPECT_TRUE(ShownBoxes.empty());
+    EXPECT_TRUE(OtherParts.claimsHeld.empty());
+    NextTick();
+    EXPECT_EQ(OtherParts.dispatchedBytes, "second, longer");
+    EXPECT_FALSE(PathExists(a.c_str()));
+
+    // Written to between the look at its times and the claim: it has not
+    // settled after all.
+    std::string b = Write("b.prn", "first");
+    OtherParts.beforeClaim = [&] {
+        Write("b.prn", "first and more");
+        OtherParts.writeTimes["b.prn"] = OtherParts.fileClock;
+    };
+    NextTick();
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_TRUE(OtherParts.claimsHeld.empty());
+    NextTick();
+    EXPECT_EQ(OtherParts.dispatchedBytes, "first and more");
+    EXPECT_FALSE(PathExists(b.c_str()));
 }
 
 // Unattended means no printer dialog and no progress window, whichever set

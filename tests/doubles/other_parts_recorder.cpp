@@ -5,6 +5,7 @@
 // can be.) Each records its call and answers from OtherParts.
 #include "analysis/file_analysis.h"
 #include "app/progress.h"
+#include "app/preview_window.h"
 #include "app/spooler.h"
 #include "install/setup.h"
 #include "output/printer_selection.h"
@@ -66,4 +67,8 @@ bool ShowSettingsDialog(WindowRef) {
 
 void SetSpoolerTimer(bool on) {
     Record(on ? "spooler timer on" : "spooler timer off");
+}
+
+void RunPreview(WindowRef, const char* path) {
+    Record(std::string("preview ") + path);
 }

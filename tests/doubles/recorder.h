@@ -44,7 +44,10 @@ struct OtherPartsScript {
     // files not listed were written at time 0.
     long long fileClock = 100000000;
     std::map<std::string, long long> writeTimes;
-    std::set<std::string> undeletable; // file names the spooler cannot delete
-    std::vector<int> dispatchedLines;  // filled by DispatchFile: Lines of the set in force
+    std::set<std::string> undeletable;     // file names the spooler cannot delete
+    std::set<std::string> takenElsewhere;  // file names another instance holds
+    std::multiset<std::string> claimsHeld; // file names the spooler holds now
+    std::function<void()> beforeClaim;     // run once by the next claim, before it looks
+    std::vector<int> dispatchedLines;      // filled by DispatchFile: Lines of the set in force
 };
 extern OtherPartsScript OtherParts;

@@ -1,13 +1,25 @@
 // Spooler file-times double: sizes from the real files, times from the
 // test's own clock (OtherParts.fileClock and writeTimes); files not listed
-// were written at its start, long before. Deletion is real, except for the
-// names the test keeps (OtherParts.undeletable).
+// were written at its start, long before. Claims are bookkeeping: refused for
+// the names another instance holds (OtherParts.takenElsewhere), listed in
+// OtherParts.claimsHeld while held; OtherParts.beforeClaim plays a writer that
+// comes in just before one. Deletion is real, except for the names the
+// test keeps (OtherParts.undeletable) and for files whose stamp has changed
+// since they were claimed.
 #include "app/spool_files.h"
 #include "common/file_system.h"
 #include "common/paths.h"
 #include "recorder.h"
 
 #include <cerrno>
+#include <cstdint>
+
+namespace {
+
+std::map<intptr_t, std::string> claims; // by handle
+intptr_t lastClaim;
+
+} // namespace
 
 bool ReadFileStamp(const char* path, FileStamp* stamp) {
     if (!PathExists(path))
@@ -23,10 +35,42 @@ long long CurrentFileTime() {
     return OtherParts.fileClock;
 }
 
-bool DeleteSpooledFile(const char* path) {
+bool ClaimSpooledFile(const char* path, SpoolClaim* claim) {
+    std::function<void()> before;
+    before.swap(OtherParts.beforeClaim);
+    if (before)
+        before();
+    std::string name = FileNameOf(path);
+    if (OtherParts.takenElsewhere.count(name) || !ReadFileStamp(path, &claim->stamp))
+        return false;
+    claims[++lastClaim] = name;
+    OtherParts.claimsHeld.insert(name);
+    claim->handle = reinterpret_cast<void*>(lastClaim);
+    return true;
+}
+
+void ReleaseSpoolClaim(SpoolClaim* claim) {
+    if (!claim->handle)
+        return;
+    std::map<intptr_t, std::string>::iterator held =
+        claims.find(reinterpret_cast<intptr_t>(claim->handle));
+    if (held != claims.end()) {
+        std::multiset<std::string>::iterator listed = OtherParts.claimsHeld.find(held->second);
+        if (listed != OtherParts.claimsHeld.end())
+            OtherParts.claimsHeld.erase(listed);
+        claims.erase(held);
+    }
+    claim->handle = nullptr;
+}
+
+ClaimedDeletion DeleteClaimedFile(const char* path, const SpoolClaim& claim) {
+    FileStamp now;
+    if (ReadFileStamp(path, &now) &&
+        (now.size != claim.stamp.size || now.writeTime != claim.stamp.writeTime))
+        return kClaimChanged;
     if (OtherParts.undeletable.count(FileNameOf(path))) {
         errno = EACCES;
-        return false;
+        return kClaimNotDeleted;
     }
-    return RemoveFile(path);
+    return RemoveFile(path) ? kClaimDeleted : kClaimNotDeleted;
 }

@@ -64,6 +64,9 @@ DeviceContext RecorderDevice() {
     return &DeviceScript;
 }
 
+// Like GDI, the recorder draws nothing on no device context: a walk through
+// the rows leaves no trace.
+
 int DeviceCaps(DeviceContext, DeviceCap cap) {
     ++DeviceCallCount;
     switch (cap) {
@@ -81,6 +84,12 @@ int DeviceCaps(DeviceContext, DeviceCap cap) {
         return DeviceScript.resY;
     case kCapColours:
         return DeviceScript.colours;
+    case kCapPaperWidth:
+        return DeviceScript.paperWidth ? DeviceScript.paperWidth
+                                       : DeviceScript.resX + 2 * DeviceScript.offX;
+    case kCapPaperHeight:
+        return DeviceScript.paperHeight ? DeviceScript.paperHeight
+                                        : DeviceScript.resY + 2 * DeviceScript.offY;
     }
     return 0;
 }
@@ -91,7 +100,9 @@ FontRef CreateFontFromSpec(const TextFontSpec& request) {
     return reinterpret_cast<FontRef>(static_cast<intptr_t>(RecordedFonts.size()));
 }
 
-void SelectTextFont(DeviceContext, FontRef font) {
+void SelectTextFont(DeviceContext dc, FontRef font) {
+    if (!dc)
+        return;
     ++DeviceCallCount;
     device.font = FontIndex(font);
 }
@@ -116,7 +127,9 @@ PenRef CreateFramePen(int width) {
     return &penWidths[pens - 1];
 }
 
-void SelectFramePen(DeviceContext, PenRef pen) {
+void SelectFramePen(DeviceContext dc, PenRef pen) {
+    if (!dc)
+        return;
     ++DeviceCallCount;
     device.penWidth = pen ? *static_cast<int*>(pen) : 0;
 }
@@ -126,31 +139,41 @@ void DeleteFramePen(PenRef pen) {
         Event("delete pen");
 }
 
-void DrawFrame(DeviceContext, int left, int top, int right, int bottom) {
+void DrawFrame(DeviceContext dc, int left, int top, int right, int bottom) {
+    if (!dc)
+        return;
     ++DeviceCallCount;
     if (!DeviceScript.countOnly)
         DrawnFrames.push_back({device.page, left - device.originX, top - device.originY,
                                right - device.originX, bottom - device.originY, device.penWidth});
 }
 
-void SetWindowOrigin(DeviceContext, int x, int y) {
+void SetWindowOrigin(DeviceContext dc, int x, int y) {
+    if (!dc)
+        return;
     ++DeviceCallCount;
     device.originX = x;
     device.originY = y;
 }
 
-void SetTextAlignment(DeviceContext, TextAlignMode mode) {
+void SetTextAlignment(DeviceContext dc, TextAlignMode mode) {
+    if (!dc)
+        return;
     ++DeviceCallCount;
     device.align = mode;
 }
 
-void MoveCurrentPosition(DeviceContext, int x, int y) {
+void MoveCurrentPosition(DeviceContext dc, int x, int y) {
+    if (!dc)
+        return;
     ++DeviceCallCount;
     device.currentX = x;
     device.currentY = y;
 }
 
-void DrawTextRun(DeviceContext, int x, int y, const char* text, int length) {
+void DrawTextRun(DeviceContext dc, int x, int y, const char* text, int length) {
+    if (!dc)
+        return;
     ++DeviceCallCount;
     if (device.align == kAlignUpdatePosition) {
         x = device.currentX;
@@ -163,7 +186,9 @@ void DrawTextRun(DeviceContext, int x, int y, const char* text, int length) {
                               device.align, device.colour});
 }
 
-void DrawWideTextRun(DeviceContext, int x, int y, const char16_t* text, int length) {
+void DrawWideTextRun(DeviceContext dc, int x, int y, const char16_t* text, int length) {
+    if (!dc)
+        return;
     ++DeviceCallCount;
     if (device.align == kAlignUpdatePosition) {
         x = device.currentX;
@@ -188,7 +213,9 @@ void DrawWideTextRun(DeviceContext, int x, int y, const char16_t* text, int leng
     DrawnTexts.push_back(drawn);
 }
 
-void SetTextColour(DeviceContext, unsigned long colour) {
+void SetTextColour(DeviceContext dc, unsigned long colour) {
+    if (!dc)
+        return;
     ++DeviceCallCount;
     device.colour = colour;
 }

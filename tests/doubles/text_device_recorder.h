@@ -13,6 +13,7 @@ struct TextDeviceScript {
     int dpiX = 300, dpiY = 300;
     int offX = 0, offY = 0;
     int resX = 2400, resY = 3300;
+    int paperWidth = 0, paperHeight = 0; // 0: the printable size and both strips
     int colours = 2;
     std::map<int, int> xWidthForHeight; // overrides the metrics of fonts of a height
     bool startDocFails = false;

@@ -223,10 +223,20 @@ class Running:
                            *self._window_options(title, None, control, hidden, timeout),
                            timeout=timeout + 20)
 
-    def keys(self, *names, timeout=20):
-        """Presses keys (DOWN, UP, LEFT, RIGHT, RETURN, ESCAPE) in the program's open menu."""
+    def sheet_texts(self, title, timeout=20):
+        """The text runs of the sheet picture that window shows, as the program's hook reads
+        them from its metafile: [(x, y, text)] in drawing order."""
+        before = len(self.shown_events("sheet"))
+        self.bench.winauto("sheettext", *self._window_options(title, None, None, False, timeout),
+                           timeout=timeout + 20)
+        events = wait_for(lambda: self.shown_events("sheet")[before:], timeout, "the sheet's text")
+        return [(t["x"], t["y"], t["text"]) for t in events[0]["texts"]]
+
+    def keys(self, *names, title="", window_class="#32768", timeout=20):
+        """Presses keys (DOWN, UP, LEFT, RIGHT, RETURN, ESCAPE, PGUP, PGDN) in the program's
+        open menu, or in the window of that title and class."""
         self.bench.winauto("keys", "--keys", ",".join(names),
-                           *self._window_options("", "#32768", None, False, timeout),
+                           *self._window_options(title, window_class, None, False, timeout),
                            timeout=timeout + 20)
 
     def boxes(self):
@@ -732,14 +742,16 @@ class Bench:
 
     def start_run(self, args, settings=None, answers=(), print_dialog="OK", timeout=30,
                   log=None, program=None, settings_name="run", stdin=None, cwd=None,
-                  press_on_show=None):
+                  press_on_show=None, job_numbers_from=None):
         """Starts the program (ravlen.exe unless program is given) under the automation and
         returns a Running. settings ({section: {key: value}} or text) is written to
         C:\\tests\\<settings_name>.ini and passed first as /i:. log names the activity log
         (a C:\\ path) to collect. stdin names a C:\\ file that the program reads as its
         standard input. cwd is the program's current directory (a Unix path; the test
         runner's own by default). press_on_show=(title prefix, button id) has the program's
-        hook click that button of the first window shown with such a title, at once."""
+        hook click that button of the first window shown with such a title, at once.
+        job_numbers_from numbers the program's print jobs from there on, so that programs
+        printing at the same time do not share Wine's spool files (see winauto_hook.c)."""
         self._runs += 1
         args = list(args)
         if settings is not None:
@@ -761,6 +773,8 @@ class Bench:
             env = self.env
             if press_on_show:
                 env = dict(env, WINAUTO_PRESS_ON_SHOW="%s|%d" % press_on_show)
+            if job_numbers_from:
+                env = dict(env, WINAUTO_FIRST_JOB=str(job_numbers_from))
             process = subprocess.Popen(argv, env=env, stdout=out, stderr=err,
                                        stdin=subprocess.DEVNULL, cwd=cwd)
         return Running(self, process, log_path, timeout, log, first_job, output)

@@ -27,7 +27,7 @@ VK_F1 = 0x70
 CONVERTER = "C:\\tests\\desk\\converter.exe"
 HTTP_COMMAND = "HKCR\\http\\shell\\open\\command"
 TOP_LEVEL_ITEMS = ["Print File...\tCtrl+P", "Print Clipboard\tCtrl+V", "File Info...\tCtrl+I",
-                   "", "Settings", "Window Type", "Always on Top", "", "Stop printing", "",
+                   "Print Preview...", "", "Settings", "Window Type", "Always on Top", "", "Stop printing", "",
                    "Help", "About...", "Exit"]
 # Keyboard steps from a freshly opened menu to an item: separators are skipped.
 STEPS = {text: n for n, text in enumerate([t for t in TOP_LEVEL_ITEMS if t], 1)}
@@ -84,12 +84,14 @@ class DesktopTestCase(unittest.TestCase):
 
     def menus(self, result):
         """The popup menus as they opened (submenus opened on the way left out)."""
-        return [e["items"] for e in self.events(result, "menu") if len(e["items"]) == 13]
+        return [e["items"] for e in self.events(result, "menu")
+                if len(e["items"]) == len(TOP_LEVEL_ITEMS)]
 
     def wait_menu(self, running, count):
         """Waits until the count-th popup menu of the run is open; returns its items."""
         menus = bench_module.wait_for(
-            lambda: [e for e in running.shown_events("menu") if len(e["items"]) == 13][count - 1:],
+            lambda: [e for e in running.shown_events("menu")
+                     if len(e["items"]) == len(TOP_LEVEL_ITEMS)][count - 1:],
             20, "popup menu %d" % count)
         running.dump("", window_class="#32768")
         return menus[0]["items"]

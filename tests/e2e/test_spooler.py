@@ -3,6 +3,7 @@ spool directory while other processes drop files into it, and a batch is stopped
 main window or the progress window. Run through run_tests.py."""
 
 import os
+import re
 import time
 import unittest
 
@@ -127,6 +128,81 @@ class SpoolerTest(unittest.TestCase):
         for name, data in spool.read_only.items():
             with open(os.path.join(spool.unix, name), "rb") as f:
                 self.assertEqual(f.read(), data, name)
+
+
+class SeveralSpoolersTest(unittest.TestCase):
+    """Three instances in one prefix, so that the sharing rules hold between them as between
+    machines on one file server."""
+
+    def test_three_spoolers_print_every_file_once_though_one_is_killed_in_a_job(self):
+        spool = spool_directory("several")
+        plain = ["plain-%03d.prn" % i for i in range(100)]
+        appended = ["appended-%02d.prn" % i for i in range(25)]
+        slow = ["slow-%02d.prn" % i for i in range(25)]
+        held = ["held-%02d.prn" % i for i in range(25)]
+        for name in plain[:50]:
+            spool.drop(name)
+        for i in range(25):
+            spool.drop_read_only("readonly-%02d.prn" % i)
+        # The first instance's conversion program keeps its first file in hand long enough
+        # for it to be killed there; it logs which file that is.
+        victim_log = "C:\\tests\\several-victim.log"
+        # Job numbers far apart: Wine names its spool files after them (see bench.start_run).
+        runs = [bench.start_run(
+            ["/s:" + PATTERN, "/e", "/l:" + victim_log], settings_name="several-victim",
+            settings=settings(DoConvBin=1, ConvComBin=CONVERTER + "?--sleep 30000 &i &o"),
+            timeout=400, job_numbers_from=1)]
+        first_job = runs[0].first_job
+        try:
+            runs += [bench.start_run(["/s:" + PATTERN], settings=settings(), timeout=400,
+                                     settings_name="several-%d" % i,
+                                     job_numbers_from=1000 * i)
+                     for i in (1, 2)]
+            for running in runs:
+                running.dump(SPOOLER_TITLE, timeout=90)
+            spool.append_slowly(appended)
+            spool.write_from_windows(slow, pieces=5, delay_ms=800, hold_ms=500,
+                                     manifest="slow.txt")
+            spool.write_from_windows(held, pieces=1, delay_ms=0, hold_ms=7000,
+                                     manifest="held.txt")
+
+            def converting():
+                window = runs[0].dump(SPOOLER_TITLE, timeout=60)
+                return any(c["id"] == 1051 and c["text"] == "Running conversion program..."
+                           for c in window["controls"])
+            bench_module.wait_for(converting, 90, "the first instance to take a file", 0.2)
+            runs.pop(0).abort()
+            for name in plain[50:]:
+                spool.drop(name)
+            spool.finish_writers()
+            bench_module.wait_for(spool.drained, 150, "the spool directory to drain")
+            for running in runs:
+                running.command(IDC_EXIT, title=SPOOLER_TITLE)
+        except BaseException:
+            for running in runs:
+                running.abort()
+            raise
+        results = [running.wait() for running in runs]
+        for result in results:
+            self.assertFalse(result.timed_out, "ravlen did not end: %r" % result)
+            self.assertEqual(result.exit_code, 0)
+        log = bench.read_text(victim_log) or ""
+        # The last file it logged is the one it held when it was killed.
+        taken = re.findall(r"([^\\\s]+\.prn) \*", log)
+        self.assertTrue(taken, log)
+        self.assertIn(taken[-1], spool.expected)
+        jobs = bench.wait_jobs(first_job, timeout=120)
+        printed = {}
+        for title, data in jobs:
+            printed.setdefault(data, []).append(title)
+        for name, data in spool.expected.items():
+            self.assertEqual(printed.get(data), ["Ravlen - " + name], name)
+        self.assertEqual(len(jobs), len(spool.expected), sorted(printed.values()))
+        self.assertEqual(spool.left(), sorted(spool.read_only))
+        for name, data in spool.read_only.items():
+            with open(os.path.join(spool.unix, name), "rb") as f:
+                self.assertEqual(f.read(), data, name)
+        self.assertEqual([result.boxes for result in results], [[], []])
 
 
 class SpoolerOutcomeTest(unittest.TestCase):

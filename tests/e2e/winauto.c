@@ -699,19 +699,34 @@ static int Post(const WindowFilter* filter, UINT message, WPARAM wParam, LPARAM 
     return 0;
 }
 
+/* Has the program's hook write the text records of the sheet picture the window shows (see
+ * winauto_hook.c); the test reads them from the shown-windows file. */
+static int SheetText(const WindowFilter* filter, DWORD timeout) {
+    HWND window = FindWindowByFilter(filter, timeout);
+    DWORD_PTR result = 0;
+    if (!window || !SendMessageTimeoutA(window, RegisterWindowMessageA("winauto_sheet_text"), 0, 0,
+                                        SMTO_ABORTIFHUNG, 5000, &result))
+        return 3;
+    PutWindowHead("sheettext", window);
+    EndLine();
+    return 0;
+}
+
 static int KeyCode(const char* name) {
     static const struct {
         const char* name;
         int code;
     } keys[] = {{"DOWN", VK_DOWN},   {"UP", VK_UP},         {"LEFT", VK_LEFT},
-                {"RIGHT", VK_RIGHT}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE}};
+                {"RIGHT", VK_RIGHT}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE},
+                {"PGUP", VK_PRIOR},  {"PGDN", VK_NEXT}};
     for (size_t i = 0; i < sizeof keys / sizeof keys[0]; i++)
         if (_stricmp(name, keys[i].name) == 0)
             return keys[i].code;
     return 0;
 }
 
-/* A menu tracks the keyboard messages of its thread whatever window they are posted to. */
+/* A menu tracks the keyboard messages of its thread whatever window they are posted to; any
+   other window gets them through its thread's message loop. */
 static int Keys(const WindowFilter* filter, const char* list, DWORD timeout) {
     HWND window = FindWindowByFilter(filter, timeout);
     if (!window) {
@@ -1045,7 +1060,8 @@ static int WriteSlowly(const char* manifest, int pieces, DWORD delay, DWORD hold
 /* ---- arguments ---- */
 
 static int Usage(void) {
-    fputs("usage: winauto run|dump|command|settext|send|post|keys|restore|check|select|listsel|"
+    fputs("usage: winauto "
+          "run|dump|command|settext|send|post|sheettext|keys|restore|check|select|listsel|"
           "clip|write|kill|printers|rawprint [options] (see the source)\n",
           stderr);
     return 2;
@@ -1164,8 +1180,11 @@ int main(int argc, char** argv) {
                                     : Send(&filter, id, message, wParam, lParam, script.timeout);
     else if (strcmp(verb, "post") == 0)
         status = message ? Post(&filter, message, wParam, lParam, script.timeout) : Usage();
+    else if (strcmp(verb, "sheettext") == 0)
+        status = SheetText(&filter, script.timeout);
     else if (strcmp(verb, "keys") == 0) {
-        if (!filter.className)
+        // The open menu, unless a window is named by its title.
+        if (!filter.className && (!filter.prefix || !filter.prefix[0]))
             filter.className = "#32768";
         status = keys ? Keys(&filter, keys, script.timeout) : Usage();
     } else if (strcmp(verb, "restore") == 0)

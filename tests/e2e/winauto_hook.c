@@ -7,8 +7,13 @@
  *
  * WINAUTO_PRESS_ON_SHOW="PREFIX|ID" makes the hook click button ID of the first window shown
  * whose title starts with PREFIX, from inside the program and before the program goes on:
- * a click from outside could come too late on a fast machine (the end of a transfer, say). */
+ * a click from outside could come too late on a fast machine (the end of a transfer, say).
+ *
+ * WINAUTO_FIRST_JOB=N makes the program's first print job number N. Wine numbers the jobs of
+ * each process from 1 and names the spool file after the number, so two programs printing at
+ * once can write the same spool file; programs given numbers far apart cannot. */
 #include <windows.h>
+#include <winspool.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -113,7 +118,122 @@ static void PressOnShow(HWND window) {
     fclose(out);
 }
 
+/* ---- the text of a sheet picture ----
+ * A window of the program that shows a sheet keeps its enhanced metafile under the window
+ * property "RavlenSheet" (of the window or one of its children). Sent the registered message
+ * "winauto_sheet_text", the hook writes the metafile's text records, each at its place with
+ * the window origin of the moment taken off, as {"event":"sheet","texts":[{x,y,text}...]}. */
+
+typedef struct {
+    FILE* out;
+    int count;
+    POINT origin;
+} SheetWalk;
+
+static void PutWide(FILE* out, const WCHAR* text, DWORD n) {
+    fputc('"', out);
+    for (DWORD i = 0; i < n; i++) {
+        WCHAR c = text[i];
+        if (c == '"' || c == '\\')
+            fprintf(out, "\\%c", (char)c);
+        else if (c < 0x20 || c > 0x7e)
+            fprintf(out, "\\u%04x", (unsigned)c);
+        else
+            fputc((char)c, out);
+    }
+    fputc('"', out);
+}
+
+static int CALLBACK SheetRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int n,
+                                LPARAM param) {
+    SheetWalk* walk = (SheetWalk*)param;
+    (void)dc, (void)table, (void)n;
+    if (record->iType == EMR_SETWINDOWORGEX) {
+        const EMRSETWINDOWORGEX* origin = (const EMRSETWINDOWORGEX*)record;
+        walk->origin.x = origin->ptlOrigin.x;
+        walk->origin.y = origin->ptlOrigin.y;
+    } else if (record->iType == EMR_EXTTEXTOUTW || record->iType == EMR_EXTTEXTOUTA) {
+        const EMREXTTEXTOUTW* text = (const EMREXTTEXTOUTW*)record;
+        const BYTE* base = (const BYTE*)record;
+        fprintf(walk->out, "%s{\"x\":%ld,\"y\":%ld,\"text\":", walk->count++ ? "," : "",
+                text->emrtext.ptlReference.x - walk->origin.x,
+                text->emrtext.ptlReference.y - walk->origin.y);
+        if (record->iType == EMR_EXTTEXTOUTW) {
+            PutWide(walk->out, (const WCHAR*)(base + text->emrtext.offString),
+                    text->emrtext.nChars);
+        } else {
+            char bytes[1024];
+            DWORD length =
+                text->emrtext.nChars < sizeof bytes ? text->emrtext.nChars : sizeof bytes - 1;
+            memcpy(bytes, base + text->emrtext.offString, length);
+            bytes[length] = 0;
+            PutJsonString(walk->out, bytes);
+        }
+        fputc('}', walk->out);
+    }
+    return 1;
+}
+
+static BOOL CALLBACK FindSheet(HWND window, LPARAM param) {
+    HANDLE* found = (HANDLE*)param;
+    *found = GetPropA(window, "RavlenSheet");
+    return *found == NULL;
+}
+
+static UINT SheetTextMessage(void) {
+    static UINT message;
+    if (!message)
+        message = RegisterWindowMessageA("winauto_sheet_text");
+    return message;
+}
+
+static void RecordSheetText(HWND window) {
+    HANDLE sheet = GetPropA(window, "RavlenSheet");
+    if (!sheet)
+        EnumChildWindows(window, FindSheet, (LPARAM)&sheet);
+    FILE* out = OpenShown();
+    if (!out)
+        return;
+    fprintf(out, "{\"event\":\"sheet\",\"hwnd\":%llu,\"texts\":[",
+            (unsigned long long)(ULONG_PTR)window);
+    SheetWalk walk = {out, 0, {0, 0}};
+    if (sheet)
+        EnumEnhMetaFile(NULL, (HENHMETAFILE)sheet, SheetRecord, &walk, NULL);
+    fputs("]}\n", out);
+    fclose(out);
+}
+
+/* Takes job numbers up to N-1 once, before the program prints. The printer handle stays open
+ * for the life of the program: closing it would have Wine send the empty jobs off. */
+static void SkipJobNumbers(void) {
+    static int done;
+    if (done)
+        return;
+    done = 1;
+    char value[32];
+    DWORD n = GetEnvironmentVariableA("WINAUTO_FIRST_JOB", value, sizeof value);
+    if (n == 0 || n >= sizeof value)
+        return;
+    char name[256];
+    DWORD size = sizeof name;
+    HANDLE printer;
+    if (!GetDefaultPrinterA(name, &size) || !OpenPrinterA(name, &printer, NULL))
+        return;
+    BYTE job[1024];
+    DWORD needed;
+    DWORD last = 0;
+    for (long i = 1; i < atol(value); i++)
+        if (AddJobA(printer, 1, job, sizeof job, &needed))
+            last = ((ADDJOB_INFO_1A*)job)->JobId;
+    FILE* out = OpenShown();
+    if (!out)
+        return;
+    fprintf(out, "{\"event\":\"jobs\",\"last\":%lu}\n", (unsigned long)last);
+    fclose(out);
+}
+
 __declspec(dllexport) LRESULT CALLBACK ShowHook(int code, WPARAM wParam, LPARAM lParam) {
+    SkipJobNumbers();
     if (code == HC_ACTION) {
         const CWPSTRUCT* message = (const CWPSTRUCT*)lParam;
         if (message->message == WM_SHOWWINDOW && message->wParam &&
@@ -122,6 +242,8 @@ __declspec(dllexport) LRESULT CALLBACK ShowHook(int code, WPARAM wParam, LPARAM 
             PressOnShow(message->hwnd);
         } else if (message->message == WM_INITMENUPOPUP && !HIWORD(message->lParam))
             RecordMenu(message->hwnd, (HMENU)message->wParam);
+        else if (message->message == SheetTextMessage())
+            RecordSheetText(message->hwnd);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }

@@ -4,7 +4,7 @@
 #include "output_doubles.h"
 
 #include "common/bounded_text.h"
-#include "output/conversion.h"
+#include "output/conversion_command.h"
 #include "output/process.h"
 
 int RunAndWait(const char* commandLine, bool showWindow) {

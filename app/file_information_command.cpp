@@ -1,13 +1,14 @@
 // The File Information command: ask for a file, count and describe it, and
 // print it when the user asks. The dialogs are behind ShowOpenDialog and
 // ShowInformationDialog.
-#include "file_information.h"
+#include "file_information_command.h"
 
 #include <cerrno>
 
-#include "../app/job_runner.h"
-#include "../app/main_window.h"
-#include "../app/shell_ui.h"
+#include "job_runner.h"
+#include "main_window.h"
+#include "shell_ui.h"
+#include "../analysis/file_information.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../textfmt/text_print.h"
