@@ -270,7 +270,9 @@ class InstallTest(unittest.TestCase):
 
         bench.put_file("C:\\docs\\a b.prn", PRN + b"with a blank")
         # A name the ANSI code page lacks passes the launcher whole (Wine garbles such a job
-        # title in CUPS, so its content stands for it).
+        # title in CUPS, so its content stands for it), never as "?????.prn", which would
+        # match the other five-letter name as well.
+        bench.put_file("C:\\docs\\decoy.prn", PRN + b"never asked for")
         bench.put_file("C:\\docs\\\u03a9\u03bc\u03ad\u03b3\u03b1.prn", PRN + b"named in Greek")
         first = bench._next_job_id()
         log = "C:\\docs\\launch.log"
