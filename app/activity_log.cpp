@@ -6,13 +6,70 @@
 
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
+#include "../common/utf8.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <string>
+#include <vector>
 
 namespace {
 
 FILE* logFile = nullptr;
+bool logInUtf8 = false; // else in the ANSI code page: an older log continued
+
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// An appended log keeps the encoding it has: UTF-8 when it begins with the
+// byte-order mark or is empty (it gets the mark then), else the ANSI code page.
+bool ContinuesInUtf8(const char* path, bool* needsMark) {
+    FILE* file = OpenStream(path, "rb");
+    char head[3] = {};
+    size_t count = file ? std::fread(head, 1, sizeof head, file) : 0;
+    if (file)
+        std::fclose(file);
+    *needsMark = count == 0;
+    return count == 0 || (count == 3 && std::memcmp(head, kByteOrderMark, 3) == 0);
+}
+
+// Text for a log in the ANSI code page: a character the code page lacks is
+// written as <U+XXXX>, which a person can still read back.
+std::string AnsiLogText(const char* utf8) {
+    std::string out;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
+    while (*p) {
+        size_t length = *p < 0x80 ? 1 : *p < 0xE0 ? 2 : *p < 0xF0 ? 3 : 4;
+        std::string one(reinterpret_cast<const char*>(p), length);
+        char ansi[8];
+        if (AnsiNameOf(one.c_str(), ansi, sizeof ansi)) {
+            out += ansi;
+        } else {
+            unsigned long code = *p & (0xFF >> (length + 1));
+            for (size_t i = 1; i < length; ++i)
+                code = (code << 6) | (p[i] & 0x3F);
+            char escape[16];
+            FormatText(escape, sizeof escape, "<U+%04lX>", code);
+            out += escape;
+        }
+        p += length;
+    }
+    return out;
+}
+
+// A text in the log's encoding. Texts that are not UTF-8 come from the
+// settings file, in the ANSI code page.
+std::string LogText(const char* text) {
+    if (!HasNonAscii(text))
+        return text;
+    bool utf8 = IsUtf8(text, std::strlen(text));
+    if (!logInUtf8)
+        return utf8 ? AnsiLogText(text) : text;
+    if (utf8)
+        return text;
+    std::vector<char> converted(std::strlen(text) * 3 + 1);
+    return Utf8FromAnsi(text, converted.data(), converted.size()) ? converted.data() : text;
+}
 
 const char* const kWeekdays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -52,9 +109,14 @@ bool LogOpen(const char* name) {
             return false;
         path = defaultPath;
     }
+    bool needsMark = true;
+    bool utf8 = mode[0] == 'w' || ContinuesInUtf8(path, &needsMark);
     logFile = OpenStream(path, mode);
     if (!logFile)
         return false;
+    logInUtf8 = utf8;
+    if (utf8 && needsMark)
+        std::fputs(kByteOrderMark, logFile);
     LogLine("-- Ravlen started", "");
     return true;
 }
@@ -64,7 +126,7 @@ void LogLine(const char* prefix, const char* text) {
         return;
     char stamp[64];
     FormatLogTime(static_cast<long long>(std::time(nullptr)), stamp, sizeof stamp);
-    std::fprintf(logFile, "%s%s * %s\n", prefix, text, stamp);
+    std::fprintf(logFile, "%s%s * %s\n", LogText(prefix).c_str(), LogText(text).c_str(), stamp);
     std::fflush(logFile);
 }
 

@@ -6,7 +6,10 @@
 #include "../common/log_line.h"
 
 // Opens the log at `name` ("+name" appends), or ravlen.log in the Windows
-// directory when none. Fails while a log is open or when it cannot be opened.
+// directory when none. A new or empty log is UTF-8 and begins with the
+// byte-order mark; an appended one keeps its encoding: UTF-8 after the mark,
+// else the ANSI code page, with <U+XXXX> for a character that code page lacks. Fails while a log is
+// open or when it cannot be opened.
 bool LogOpen(const char* name);
 void LogClose();
 bool LogIsOpen();

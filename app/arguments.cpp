@@ -123,24 +123,16 @@ std::vector<Argument> SplitCommandLine(const char* commandLine) {
 }
 
 std::vector<Argument> SplitProgramCommandLine(const char* ansiLine, const char* wholeLine) {
-    if (!wholeLine || !*wholeLine)
-        return SplitCommandLine(ansiLine);
     // The splitting rules read only ASCII characters, which UTF-8 keeps as
-    // they are, so the whole line splits into the same arguments.
-    std::vector<Argument> arguments = SplitCommandLine(wholeLine);
-    for (Argument& arg : arguments) {
-        // The ANSI form is never longer than the UTF-8 one.
-        std::vector<char> ansi(arg.text.size() + 1);
-        arg.lostLetters = !AnsiNameOf(arg.text.c_str(), ansi.data(), ansi.size());
-        arg.text = ansi.data();
-    }
-    return arguments;
+    // they are, so the whole line splits into the same arguments, each a name
+    // in its own characters.
+    return SplitCommandLine(wholeLine && *wholeLine ? wholeLine : ansiLine);
 }
 
 std::vector<std::string> ExpandArguments(const std::vector<Argument>& arguments) {
     std::vector<std::string> expanded;
     for (const Argument& arg : arguments) {
-        if (arg.quoted || arg.lostLetters || !HasWildcard(arg.text))
+        if (arg.quoted || !HasWildcard(arg.text))
             expanded.push_back(arg.text);
         else
             AppendMatches(arg.text, &expanded);

@@ -8,8 +8,7 @@
 
 struct Argument {
     std::string text;
-    bool quoted;              // the argument began with a double quote: never expanded
-    bool lostLetters = false; // letters the ANSI code page lacks are "?": never expanded
+    bool quoted; // the argument began with a double quote: never expanded
 };
 
 // Splits a command line: blanks and tabs separate, double quotes group,
@@ -23,12 +22,11 @@ std::vector<Argument> SplitCommandLine(const char* commandLine);
 // gets its command line (`ansiLine`) with "?" or a look-alike letter in place
 // of each letter the code page lacks, so such a name would name, or as a
 // pattern match, other files. The line as the system keeps it (`wholeLine`,
-// UTF-8; none or empty where there is none) is split instead: an argument
-// holding such letters keeps "?" for each of them and is marked lostLetters,
-// so that it is never expanded and opens nothing.
+// UTF-8; none or empty where there is none) is split instead, and each name
+// keeps its own characters.
 std::vector<Argument> SplitProgramCommandLine(const char* ansiLine, const char* wholeLine);
 
 // Replaces each unquoted argument holding "*" or "?" by the matching names
 // (directory part kept, "." and ".." left out, sorted without regard to
-// case); an argument matching nothing, or with lost letters, stays as written.
+// case); an argument matching nothing stays as written.
 std::vector<std::string> ExpandArguments(const std::vector<Argument>& arguments);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "window_parts_win32.h"
+#include "../common/wide_names_win32.h"
 
 namespace {
 
@@ -20,7 +21,9 @@ bool Started(HINSTANCE result) {
 } // namespace
 
 bool RunWinHelp(WindowRef owner, const char* helpFile, int context) {
-    return WinHelpA(AsWindow(owner), helpFile, HELP_CONTEXT, static_cast<ULONG_PTR>(context)) != 0;
+    // The program's directory, and so the help file's path, is UTF-8.
+    return WinHelpW(AsWindow(owner), WideName(helpFile).c_str(), HELP_CONTEXT,
+                    static_cast<ULONG_PTR>(context)) != 0;
 }
 
 void QuitWinHelp(WindowRef owner) {
@@ -37,9 +40,10 @@ bool OpenUrlInBrowser(WindowRef owner, const char* url) {
     if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, "http", "open", browser, &size) ==
         S_OK) {
         std::string argument = std::string("\"") + url + "\"";
-        if (Started(ShellExecuteA(AsWindow(owner), "open", browser, argument.c_str(), nullptr,
-                                  SW_SHOWNORMAL)))
+        if (Started(ShellExecuteW(AsWindow(owner), L"open", WideName(browser).c_str(),
+                                  WideName(argument.c_str()).c_str(), nullptr, SW_SHOWNORMAL)))
             return true;
     }
-    return Started(ShellExecuteA(AsWindow(owner), "open", url, nullptr, nullptr, SW_SHOWNORMAL));
+    return Started(ShellExecuteW(AsWindow(owner), L"open", WideName(url).c_str(), nullptr, nullptr,
+                                 SW_SHOWNORMAL));
 }

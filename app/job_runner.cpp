@@ -12,6 +12,7 @@
 #include "../common/message_box.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
+#include "../common/utf8.h"
 #include "../output/dispatch.h"
 #include "../output/printer_selection.h"
 #include "../settings/settings.h"
@@ -158,6 +159,11 @@ ListLine ReadListLine(FILE* file, char* buffer) {
     return kLineRead;
 }
 
+// A list file that is UTF-8 may begin with its byte-order mark.
+const char* AfterByteOrderMark(const char* line) {
+    return std::strncmp(line, "\xEF\xBB\xBF", 3) == 0 ? line + 3 : line;
+}
+
 void LogEntry(int prefixId, const char* entry) {
     if (EchoToLog)
         LogLine(LoadText(prefixId), entry);
@@ -235,19 +241,35 @@ bool PrintListFile(const char* path) {
     }
     char line[kPathSize];
     int lines = 0;
-    while (ReadListLine(file, line) != kNoLine)
-        ++lines;
+    bool utf8 = true;
+    ListLine read;
+    while ((read = ReadListLine(file, line)) != kNoLine) {
+        // A line too long to be read whole is refused in any encoding.
+        const char* text = lines++ == 0 ? AfterByteOrderMark(line) : line;
+        if (read == kLineRead && !IsUtf8(text, std::strlen(text)))
+            utf8 = false;
+    }
     ProgressBegin(lines);
     std::rewind(file);
 
     ++listDepth;
     bool ok = true;
-    ListLine read;
+    bool first = true;
     while (ok && (read = ReadListLine(file, line)) != kNoLine) {
+        const char* name = line;
+        if (first && utf8)
+            name = AfterByteOrderMark(line);
+        first = false;
+        char converted[kPathSize];
+        if (read == kLineRead && !utf8 && HasNonAscii(line)) {
+            if (!Utf8FromAnsi(line, converted, sizeof converted))
+                read = kLineTooLong;
+            name = converted;
+        }
         if (read == kLineTooLong)
             ShowMessage(kTextCouldNotOpen, line, ENAMETOOLONG, kMessageError);
         else
-            ok = PrintEntry(line, MainWindow, 0, 1);
+            ok = PrintEntry(name, MainWindow, 0, 1);
     }
     --listDepth;
     std::fclose(file);

@@ -18,6 +18,9 @@ bool PrintEntry(const char* entry, WindowRef owner, int index, int count);
 // failed). A cancelled printer dialog or a stop counts as failed: it ends
 // the batch.
 DispatchResult PrintEntryOutcome(const char* entry, WindowRef owner, int index, int count);
+// Prints each line of a list file as an entry. A list that is UTF-8 (with or
+// without a byte-order mark) names files in UTF-8; any other is in the ANSI
+// code page, as lists always were.
 bool PrintListFile(const char* path);
 // The Open dialog's result: one path, or a directory and names, NUL-separated
 // and ending with an empty text.

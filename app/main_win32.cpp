@@ -19,6 +19,7 @@
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
+#include "../common/wide_names_win32.h"
 #include "../output/printer_selection.h"
 #include "../output/transfer_buffer.h"
 #include "../resources/resource.h"
@@ -57,14 +58,7 @@ void SetHelpFilePath() {
 // the letters its code page lacks. Empty where the system has none.
 std::string WholeCommandLine() {
     const WCHAR* wide = GetCommandLineW();
-    int size = wide ? WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr) : 0;
-    if (size <= 1)
-        return std::string();
-    std::string line(static_cast<size_t>(size), '\0');
-    if (WideCharToMultiByte(CP_UTF8, 0, wide, -1, &line[0], size, nullptr, nullptr) != size)
-        return std::string();
-    line.resize(static_cast<size_t>(size) - 1);
-    return line;
+    return wide ? NameFromWide(wide) : std::string();
 }
 
 // The arguments as the runtime would give them, without the program's name.

@@ -7,6 +7,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "file_information_command.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
+#include "../common/wide_names_win32.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
 #include "../settings/settings_dialog.h"
@@ -289,16 +291,17 @@ void OnDropFiles(HWND window, HDROP drop) {
         return;
     }
     SetForegroundWindow(window);
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     std::vector<std::string> names;
     for (UINT i = 0; i < count; ++i) {
         // A name longer than the program's paths is passed whole rather than
-        // cut: a cut name could name another file.
-        UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string name(length + 1, '\0');
-        DragQueryFileA(drop, i, &name[0], length + 1);
+        // cut: a cut name could name another file. The wide call keeps the
+        // letters the ANSI code page lacks.
+        UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring name(length + 1, L'\0');
+        DragQueryFileW(drop, i, &name[0], length + 1);
         name.resize(length);
-        names.push_back(name);
+        names.push_back(NameFromWide(name.c_str()));
     }
     DragFinish(drop);
     PrintDroppedFiles(window, names);
@@ -377,7 +380,7 @@ void ShowSpoolerPattern(const char* pattern) {
     char text[kMessageSize];
     GetDlgItemTextA(MainHandle(), IDC_SPOOLER_TEXT, format, sizeof format);
     FormatText(text, sizeof text, format, pattern);
-    SetDlgItemTextA(MainHandle(), IDC_SPOOLER_TEXT, text);
+    SetWindowName(GetDlgItem(MainHandle(), IDC_SPOOLER_TEXT), text);
 }
 
 void UpdateTitle(bool showWindow) {
@@ -477,12 +480,19 @@ bool ShowOpenDialog(WindowRef owner, char* buffer, int size, bool multiple) {
     BuildOpenFilter(LoadText(kTextOpenFilter), filter, sizeof filter);
     if (openFilterIndex == 0)
         openFilterIndex = InitialFilterIndex(CurrentSettings.EnableTextPrint);
-    OPENFILENAMEA dialog = {};
+    // The wide dialog: names with letters the ANSI code page lacks come back
+    // whole, and are held in UTF-8 like every other name.
+    std::wstring wideFilter = WideNameList(filter);
+    std::wstring wideFile(static_cast<size_t>(size), L'\0');
+    std::wstring initial = WideName(buffer);
+    if (initial.size() < wideFile.size())
+        wideFile.replace(0, initial.size(), initial);
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = AsWindow(owner);
-    dialog.lpstrFilter = filter;
+    dialog.lpstrFilter = wideFilter.c_str();
     dialog.nFilterIndex = static_cast<DWORD>(openFilterIndex);
-    dialog.lpstrFile = buffer;
+    dialog.lpstrFile = &wideFile[0];
     dialog.nMaxFile = static_cast<DWORD>(size);
     // The program's current directory stays where it was: relative names
     // given earlier (a /p: definitions file read later, a prolog, a
@@ -491,7 +501,13 @@ bool ShowOpenDialog(WindowRef owner, char* buffer, int size, bool multiple) {
                    OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_NOCHANGEDIR |
                    (multiple ? OFN_ALLOWMULTISELECT : 0);
     dialog.lpfnHook = OpenDialogHook;
-    bool chosen = GetOpenFileNameA(&dialog) != 0;
+    bool chosen = GetOpenFileNameW(&dialog) != 0;
+    // A selection longer in UTF-8 than the buffer is refused whole: cut, it
+    // would name other files.
+    if (chosen && !NameListFromWide(wideFile.c_str(), buffer, static_cast<size_t>(size))) {
+        ShowMessage(kTextCouldNotOpen, "", ENAMETOOLONG, kMessageError);
+        chosen = false;
+    }
     if (dialog.nFilterIndex > 0)
         openFilterIndex = static_cast<int>(dialog.nFilterIndex);
     return chosen;

@@ -10,6 +10,7 @@
 #include "job_runner.h"
 #include "preview.h"
 #include "../common/program_instance_win32.h"
+#include "../common/wide_names_win32.h"
 #include "window_parts_win32.h"
 #include "../analysis/page_index.h"
 #include "../analysis/page_selection.h"
@@ -238,7 +239,7 @@ void OnInitDialog(HWND window) {
     state->view = GetDlgItem(window, IDC_PREVIEW_VIEW);
     char title[kMessageSize];
     FormatText(title, sizeof title, LoadText(kTextPreviewTitle), FileNameOf(state->doc.path));
-    SetWindowTextA(window, title);
+    SetWindowName(window, title);
     EnableWindow(Item(IDC_PREVIEW_PAGES), PreviewSelectsPages(state->doc));
     bool sheets = state->doc.kind != kPreviewRaw && state->doc.kind != kPreviewPlain;
     for (int id : {IDC_PREVIEW_WHOLE, IDC_PREVIEW_WIDTH, IDC_PREVIEW_ACTUAL})

@@ -10,6 +10,7 @@
 #include "../common/program_instance_win32.h"
 #include "progress_rules.h"
 #include "window_parts_win32.h"
+#include "../common/wide_names_win32.h"
 #include "../resources/resource.h"
 
 namespace {
@@ -100,12 +101,12 @@ void ShowProgressWindow() {
 
 void SetProgressCaption(const char* text) {
     if (progress)
-        SetWindowTextA(progress, text);
+        SetWindowName(progress, text);
 }
 
 void SetProgressFileLine(const char* text) {
     if (progress)
-        SetDlgItemTextA(progress, IDC_PROGRESS_FILES, text);
+        SetWindowName(GetDlgItem(progress, IDC_PROGRESS_FILES), text);
 }
 
 void ShowProgressFileLine(bool shown) {

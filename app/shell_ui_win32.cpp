@@ -7,6 +7,7 @@
 #include "window_parts_win32.h"
 #include "../common/program_instance_win32.h"
 #include "../common/messages.h"
+#include "../common/wide_names_win32.h"
 #include "../resources/resource.h"
 
 namespace {
@@ -84,7 +85,7 @@ void SetBusy(bool on) {
 
 bool ShowStatus(const char* text) {
     if (MainHandle())
-        SetDlgItemTextA(MainHandle(), IDC_STATUS_TEXT, text);
+        SetWindowName(GetDlgItem(MainHandle(), IDC_STATUS_TEXT), text);
     return PumpMessages();
 }
 

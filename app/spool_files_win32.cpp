@@ -15,6 +15,8 @@
 
 #include <cerrno>
 
+#include "../common/wide_names_win32.h"
+
 namespace {
 
 // Offset 2^62: no spool file reaches it, so no reader of the data meets it.
@@ -58,7 +60,7 @@ bool MarkForDeletion(HANDLE file, const char* path) {
         FILE_DISPOSITION_INFO disposition = {TRUE};
         done = setInformation(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
     } else {
-        done = DeleteFileA(path) != 0;
+        done = DeleteFileW(WideName(path).c_str()) != 0;
     }
     if (!done)
         SetErrnoFromLastError();
@@ -69,7 +71,7 @@ bool MarkForDeletion(HANDLE file, const char* path) {
 
 bool ReadFileStamp(const char* path, FileStamp* stamp) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(WideName(path).c_str(), GetFileExInfoStandard, &data))
         return false;
     stamp->size = static_cast<long long>(
         (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
@@ -84,8 +86,9 @@ long long CurrentFileTime() {
 }
 
 bool ClaimSpooledFile(const char* path, SpoolClaim* claim) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(WideName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION info;
@@ -113,8 +116,9 @@ void ReleaseSpoolClaim(SpoolClaim* claim) {
 
 ClaimedDeletion DeleteClaimedFile(const char* path, const SpoolClaim& claim) {
     // Sharing everything, so as to get past the claim itself.
-    HANDLE file = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(WideName(path).c_str(), DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         SetErrnoFromLastError();
         return kClaimNotDeleted;

@@ -1,15 +1,18 @@
 // Seam: the file system and process facts the portable code needs. Paths are
-// the program's own (backslash separators, "C:" drives). file_system_win32.cpp
-// calls the Windows API; file_system_posix.cpp serves the native build and its
-// tests, mapping backslashes to slashes.
+// the program's own (backslash separators, "C:" drives) in UTF-8; a path that
+// is not UTF-8 comes from the settings file and is taken in the ANSI code page.
+// file_system_win32.cpp calls the Windows API; file_system_posix.cpp serves the native build and
+// its tests, mapping backslashes to slashes.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
+#include <ctime>
 
+// Names are UTF-8: up to three bytes for each of the system's 260 UTF-16 units.
 struct FoundEntry {
-    char name[260];     // long name as stored
-    char shortName[14]; // 8.3 alias, empty when the entry has none
+    char name[781];     // long name as stored
+    char shortName[40]; // 8.3 alias, empty when the entry has none
     bool isDirectory;
     bool readOnly;
 };
@@ -25,6 +28,7 @@ void CloseDirectorySearch(DirectorySearch* search);
 bool PathExists(const char* path); // file or directory
 bool IsDirectory(const char* path);
 long long FileSizeOf(const char* path); // 0 when the status cannot be read
+bool ModificationTimeOf(const char* path, time_t* modified);
 // These leave errno set on failure.
 bool MakeDirectory(const char* path);
 bool RemoveFile(const char* path);
@@ -44,6 +48,9 @@ bool ProgramFilePath(char* out, size_t size);
 // look-alike letter). False when there was any such character, or when the
 // result does not fit. The native build takes Latin-1 for the code page.
 bool AnsiNameOf(const char* utf8, char* out, size_t size);
+// Text of the ANSI code page in UTF-8; false, with `out` empty, when it does
+// not fit. The native build takes Latin-1 for the code page.
+bool Utf8FromAnsi(const char* ansi, char* out, size_t size);
 
 // fopen by the program's path (file_access_win32.cpp / file_access_posix.cpp).
 FILE* OpenStream(const char* path, const char* mode);

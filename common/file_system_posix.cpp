@@ -137,6 +137,16 @@ long long FileSizeOf(const char* path) {
     return stat(native, &status) == 0 ? static_cast<long long>(status.st_size) : 0;
 }
 
+bool ModificationTimeOf(const char* path, time_t* modified) {
+    char native[kNativePathSize];
+    NativePath(path, native);
+    struct stat status;
+    if (stat(native, &status) != 0)
+        return false;
+    *modified = status.st_mtime;
+    return true;
+}
+
 // off_t is 64 bits on every system the native build serves; a 32-bit one
 // would need _FILE_OFFSET_BITS=64 before the first include.
 static_assert(sizeof(off_t) >= 8, "file positions must hold 64 bits");
@@ -309,4 +319,25 @@ bool AnsiNameOf(const char* utf8, char* out, size_t size) {
     }
     out[n] = '\0';
     return exact;
+}
+
+bool Utf8FromAnsi(const char* ansi, char* out, size_t size) {
+    if (size == 0)
+        return false;
+    size_t n = 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(ansi); *p; ++p) {
+        size_t length = *p < 0x80 ? 1 : 2;
+        if (n + length >= size) {
+            out[0] = '\0';
+            return false;
+        }
+        if (length == 1) {
+            out[n++] = static_cast<char>(*p);
+        } else {
+            out[n++] = static_cast<char>(0xC0 | (*p >> 6));
+            out[n++] = static_cast<char>(0x80 | (*p & 0x3F));
+        }
+    }
+    out[n] = '\0';
+    return true;
 }

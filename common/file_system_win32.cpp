@@ -12,7 +12,10 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <string>
+
 #include "bounded_text.h"
+#include "wide_names_win32.h"
 
 static void SetErrnoFromLastError() {
     switch (GetLastError()) {
@@ -65,34 +68,46 @@ struct DirectorySearch {
     HANDLE handle;
 };
 
-static void FillEntry(const WIN32_FIND_DATAA& data, FoundEntry* entry) {
-    CopyText(entry->name, sizeof entry->name, data.cFileName);
-    CopyText(entry->shortName, sizeof entry->shortName, data.cAlternateFileName);
+// False for an entry whose name does not fit or cannot be held: the caller
+// passes over it rather than take a cut name for another file.
+static bool FillEntry(const WIN32_FIND_DATAW& data, FoundEntry* entry) {
+    if (!NameFromWide(data.cFileName, entry->name, sizeof entry->name))
+        return false;
+    if (!NameFromWide(data.cAlternateFileName, entry->shortName, sizeof entry->shortName))
+        entry->shortName[0] = '\0';
     entry->isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry->readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    return true;
+}
+
+static bool FindNextFilled(HANDLE handle, FoundEntry* entry) {
+    WIN32_FIND_DATAW data;
+    while (FindNextFileW(handle, &data))
+        if (FillEntry(data, entry))
+            return true;
+    return false;
 }
 
 DirectorySearch* OpenDirectorySearch(const char* pattern, FoundEntry* first) {
-    WIN32_FIND_DATAA data;
-    HANDLE handle = FindFirstFileA(pattern, &data);
+    WIN32_FIND_DATAW data;
+    HANDLE handle = FindFirstFileW(WideName(pattern).c_str(), &data);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
+    if (!FillEntry(data, first) && !FindNextFilled(handle, first)) {
+        FindClose(handle);
+        return nullptr;
+    }
     DirectorySearch* search = new (std::nothrow) DirectorySearch;
     if (!search) {
         FindClose(handle);
         return nullptr;
     }
     search->handle = handle;
-    FillEntry(data, first);
     return search;
 }
 
 bool NextDirectoryEntry(DirectorySearch* search, FoundEntry* entry) {
-    WIN32_FIND_DATAA data;
-    if (!FindNextFileA(search->handle, &data))
-        return false;
-    FillEntry(data, entry);
-    return true;
+    return FindNextFilled(search->handle, entry);
 }
 
 void CloseDirectorySearch(DirectorySearch* search) {
@@ -103,17 +118,26 @@ void CloseDirectorySearch(DirectorySearch* search) {
 }
 
 bool PathExists(const char* path) {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(WideName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsDirectory(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(WideName(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 long long FileSizeOf(const char* path) {
     struct _stat64 status;
-    return _stat64(path, &status) == 0 ? static_cast<long long>(status.st_size) : 0;
+    return _wstat64(WideName(path).c_str(), &status) == 0 ? static_cast<long long>(status.st_size)
+                                                          : 0;
+}
+
+bool ModificationTimeOf(const char* path, time_t* modified) {
+    struct _stat64 status;
+    if (_wstat64(WideName(path).c_str(), &status) != 0)
+        return false;
+    *modified = static_cast<time_t>(status.st_mtime);
+    return true;
 }
 
 bool SeekStream(FILE* file, long long offset, int origin) {
@@ -125,79 +149,80 @@ long long StreamPosition(FILE* file) {
 }
 
 bool MakeDirectory(const char* path) {
-    if (CreateDirectoryA(path, nullptr))
+    if (CreateDirectoryW(WideName(path).c_str(), nullptr))
         return true;
     SetErrnoFromLastError();
     return false;
 }
 
 bool RemoveFile(const char* path) {
-    if (DeleteFileA(path))
+    if (DeleteFileW(WideName(path).c_str()))
         return true;
     SetErrnoFromLastError();
     return false;
 }
 
 bool RemoveEmptyDirectory(const char* path) {
-    if (RemoveDirectoryA(path))
+    if (RemoveDirectoryW(WideName(path).c_str()))
         return true;
     SetErrnoFromLastError();
     return false;
 }
 
 bool CopyFileReplacing(const char* from, const char* to) {
-    if (CopyFileA(from, to, FALSE))
+    if (CopyFileW(WideName(from).c_str(), WideName(to).c_str(), FALSE))
         return true;
     SetErrnoFromLastError();
     return false;
 }
 
 bool FullPathOf(const char* path, char* out, size_t size) {
-    DWORD length = GetFullPathNameA(path, static_cast<DWORD>(size), out, nullptr);
-    return length > 0 && length < size;
+    WCHAR full[MAX_PATH * 4];
+    DWORD length = GetFullPathNameW(WideName(path).c_str(), MAX_PATH * 4, full, nullptr);
+    return length > 0 && length < MAX_PATH * 4 && NameFromWide(full, out, size);
 }
 
 bool ShellLongPathOf(const char* fullPath, char* out, size_t size) {
-    WCHAR wide[MAX_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, fullPath, -1, wide, MAX_PATH))
-        return false;
+    std::wstring wide = WideName(fullPath);
     IShellFolder* desktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&desktop)))
+    if (wide.empty() || FAILED(SHGetDesktopFolder(&desktop)))
         return false;
     LPITEMIDLIST items = nullptr;
     ULONG eaten = 0;
-    HRESULT parsed = desktop->ParseDisplayName(nullptr, nullptr, wide, &eaten, &items, nullptr);
+    HRESULT parsed = desktop->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, &items, nullptr);
     desktop->Release();
     if (FAILED(parsed) || !items)
         return false;
-    char longPath[MAX_PATH];
-    bool ok = SHGetPathFromIDListA(items, longPath) != FALSE;
+    WCHAR longPath[MAX_PATH];
+    bool ok = SHGetPathFromIDListW(items, longPath) != FALSE;
     CoTaskMemFree(items);
-    return ok && CopyText(out, size, longPath);
+    return ok && NameFromWide(longPath, out, size);
 }
 
 bool CreateTempFile(const char* prefix, char* out, size_t size) {
-    char directory[MAX_PATH];
-    char name[MAX_PATH];
-    DWORD length = GetTempPathA(sizeof directory, directory);
-    if (length == 0 || length >= sizeof directory)
+    WCHAR directory[MAX_PATH];
+    WCHAR name[MAX_PATH];
+    DWORD length = GetTempPathW(MAX_PATH, directory);
+    if (length == 0 || length >= MAX_PATH)
         return false;
-    if (!GetTempFileNameA(directory, prefix, 0, name))
+    if (!GetTempFileNameW(directory, WideName(prefix).c_str(), 0, name))
         return false;
-    if (CopyText(out, size, name))
+    if (NameFromWide(name, out, size))
         return true;
-    DeleteFileA(name);
+    DeleteFileW(name);
     return false;
 }
 
 bool WindowsDirectory(char* out, size_t size) {
-    UINT length = GetWindowsDirectoryA(out, static_cast<UINT>(size));
-    return length > 0 && length < size;
+    WCHAR directory[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(directory, MAX_PATH);
+    return length > 0 && length < MAX_PATH && NameFromWide(directory, out, size);
 }
 
 bool ProgramFilePath(char* out, size_t size) {
-    DWORD length = GetModuleFileNameA(nullptr, out, static_cast<DWORD>(size));
-    return length > 0 && length < size;
+    WCHAR path[MAX_PATH * 4];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    return length > 0 && length < MAX_PATH * 4 && NameFromWide(path, out, size);
 }
 
 // Without WC_NO_BEST_FIT_CHARS a letter the code page lacks may come out as
@@ -228,4 +253,16 @@ bool AnsiNameOf(const char* utf8, char* out, size_t size) {
         out[0] = '\0';
     delete[] wide;
     return exact;
+}
+
+bool Utf8FromAnsi(const char* ansi, char* out, size_t size) {
+    int units = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+    if (units <= 0) {
+        if (size > 0)
+            out[0] = '\0';
+        return false;
+    }
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], units);
+    return NameFromWide(wide.c_str(), static_cast<size_t>(units) - 1, out, size);
 }

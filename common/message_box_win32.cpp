@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "messages.h"
+#include "wide_names_win32.h"
 
 void PlatformBeep(int kind) {
     MessageBeep(kind < kMessageWarning ? MB_ICONHAND : MB_ICONEXCLAMATION);
@@ -14,5 +15,6 @@ int PlatformMessageBox(const char* text, const char* title, int kind) {
         style = MB_ICONEXCLAMATION | MB_OK;
     else if (kind >= kMessageQuestion)
         style = MB_ICONEXCLAMATION | MB_YESNO | MB_DEFBUTTON2; // No is the safe answer
-    return MessageBoxA(GetActiveWindow(), text, title, style);
+    // The wide call: the text usually holds a file name, in its own characters.
+    return MessageBoxW(GetActiveWindow(), WideName(text).c_str(), WideName(title).c_str(), style);
 }

@@ -120,7 +120,7 @@ void WriteInstallInfo(const InstallState* state) {
     char program[kPathSize];
     char command[kPathSize];
     FormatText(program, sizeof program, "%s%s", state->directory,
-               FileNameOf(ProgramPathComponents("")));
+               FileNameOf(AnsiProgramPathComponents("")));
     FormatText(command, sizeof command, "%s /uninstall", CommandPathOf(program));
     const char* name = LoadText(kTextProductName);
     RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
@@ -200,7 +200,7 @@ const char* HelpFileName(const InstallState* state) {
 
 bool InstallFiles(InstallState* state) {
     char program[kPathSize];
-    CopyText(program, sizeof program, FileNameOf(ProgramPathComponents("")));
+    CopyText(program, sizeof program, FileNameOf(AnsiProgramPathComponents("")));
     const InstallRow rows[] = {
         {program, true, false, kTextWindowTitle, nullptr, 0, true},
         {HelpFileName(state), true, true, kTextHelpTitle, nullptr, 0, false},
@@ -221,7 +221,7 @@ void RegisterAssociations(const InstallState* state) {
     char command[kPathSize];
     char icon[kPathSize];
     FormatText(program, sizeof program, "%s%s", state->directory,
-               FileNameOf(ProgramPathComponents("")));
+               FileNameOf(AnsiProgramPathComponents("")));
     FormatText(icon, sizeof icon, "%s,4", ShortPathOf(program));
     FormatText(command, sizeof command, "%s \"%%1\"", CommandPathOf(program));
     RegisterFileTypes(state->extensions, command, icon);
@@ -331,7 +331,7 @@ bool ReadInstallDialog(HWND dialog, InstallState* state) {
     size_t length = std::strlen(state->directory);
     if (length == 0 || state->directory[length - 1] != '\\')
         AppendText(state->directory, sizeof state->directory, "\\");
-    CopyText(state->source, sizeof state->source, ProgramPathComponents("drive,dir"));
+    CopyText(state->source, sizeof state->source, AnsiProgramPathComponents("drive,dir"));
     // The group is recorded even when none is made, and the uninstaller
     // removes a group by that name: it must be a name the shell can hold.
     if (!IsValidGroupName(state->group)) {
@@ -527,7 +527,7 @@ int RunUninstaller() {
     RemoveFileTypes();
 
     char running[kPathSize];
-    CopyText(running, sizeof running, ProgramPathComponents(""));
+    CopyText(running, sizeof running, AnsiProgramPathComponents(""));
     FileNames files = state.recordedFiles;
     if (!state.filesRecorded) {
         char runningDirectory[kPathSize];

@@ -27,7 +27,7 @@ struct ShortcutRequest {
 void FillDialog(HWND dialog, const ShortcutRequest* request) {
     char text[kPathSize];
     char program[kPathSize];
-    CopyText(program, sizeof program, ProgramPathComponents("drive,dir"));
+    CopyText(program, sizeof program, AnsiProgramPathComponents("drive,dir"));
     AppendText(program, sizeof program, "shortcuts");
     ReadProfileValue("General", "ShortcutDir", program, text, sizeof text, SettingsFileName);
     SendDlgItemMessageA(dialog, IDC_SHORTCUT_DIRECTORY, EM_LIMITTEXT, kPathChars, 0);
@@ -68,7 +68,7 @@ bool MakeShortcut(HWND dialog, const ShortcutRequest* request) {
     size_t length = std::strlen(directory);
     const char* separator = length > 0 && directory[length - 1] == '\\' ? "" : "\\";
     if (!FormatText(launcher, sizeof launcher, "%s%s%s.exe", directory, separator, name) ||
-        !ProgramFilePath(program, sizeof program) ||
+        !CopyText(program, sizeof program, AnsiProgramPathComponents("")) ||
         !BuildLauncherCommand(program, SettingsFileName, request->setName, command,
                               sizeof command) ||
         !WriteLauncher(launcher, command)) {

@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -48,7 +49,11 @@ bool WriteResponseFile(const char* text, char* path, size_t size) {
     FILE* file = OpenStream(path, "w");
     if (!file)
         return false;
-    bool written = std::fputs(text, file) >= 0;
+    // Conversion programs read it in the ANSI code page; names with letters
+    // that code page lacks can only be given in UTF-8.
+    std::vector<char> ansi(std::strlen(text) + 1);
+    bool written =
+        std::fputs(AnsiNameOf(text, ansi.data(), ansi.size()) ? ansi.data() : text, file) >= 0;
     return std::fclose(file) == 0 && written;
 }
 
@@ -66,10 +71,17 @@ bool PrepareCommand(const ConversionSettings& settings, const FileAnalysis* anal
     char output[kPathSize];
     char printer[kSettingTextSize];
     GetPrinterName(printer, sizeof printer);
+    // The template and the printer's name come from the settings file, in
+    // the ANSI code page; the names put into the template are UTF-8, and so
+    // the whole command becomes.
+    char commandTemplate[sizeof settings.ConvCom * 3];
+    char printerName[sizeof printer * 3];
     CommandResult result = kCommandTooLong;
     if (FullName(analysis->path, input, sizeof input) &&
-        FullName(outputFile, output, sizeof output))
-        result = ExpandConversionCommand(settings.ConvCom, input, output, printer, command);
+        FullName(outputFile, output, sizeof output) &&
+        Utf8FromAnsi(settings.ConvCom, commandTemplate, sizeof commandTemplate) &&
+        Utf8FromAnsi(printer, printerName, sizeof printerName))
+        result = ExpandConversionCommand(commandTemplate, input, output, printerName, command);
     char response[kPathSize];
     if (result == kCommandReady) {
         ShowStatus(LoadText(kTextStatusConverting));

@@ -3,29 +3,36 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <string>
+
 #include "../common/busy_status.h"
 #include "../common/stop_request.h"
 #include "../common/bounded_text.h"
 #include "../common/paths.h"
+#include "../common/wide_names_win32.h"
 
 namespace {
 
 bool CreateProgramProcess(const char* commandLine, bool showWindow, const char* directory,
                           PROCESS_INFORMATION* process) {
-    // CreateProcess may write into the command line it is given.
-    char command[kPathSize];
-    if (!CopyText(command, sizeof command, commandLine)) {
+    if (std::strlen(commandLine) > kPathChars) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    STARTUPINFOA startup;
+    // The wide call: the program gets its names in their own characters.
+    // CreateProcess may write into the command line it is given.
+    std::wstring command = WideName(commandLine);
+    std::wstring wideDirectory = WideName(directory ? directory : "");
+    STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showWindow ? SW_SHOWNORMAL : SW_HIDE);
     ZeroMemory(process, sizeof *process);
-    return CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                          directory, &startup, process) != 0;
+    return CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+                          nullptr, directory ? wideDirectory.c_str() : nullptr, &startup,
+                          process) != 0;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <winspool.h>
 
 #include "../common/bounded_text.h"
+#include "../common/wide_names_win32.h"
 
 #ifndef PRINTER_DRIVER_XPS
 #define PRINTER_DRIVER_XPS 0x00000002
@@ -38,8 +39,12 @@ bool StartSpoolerJob(const char* printerName, const char* documentName, const ch
     HANDLE printer = nullptr;
     if (!OpenPrinterA(name, &printer, nullptr))
         return false;
-    DOC_INFO_1A info = {document, output[0] ? output : nullptr, type};
-    if (StartDocPrinterA(printer, 1, reinterpret_cast<BYTE*>(&info)) == 0) {
+    // The document name shows the file's name in its own characters.
+    std::wstring wideDocument = WideName(document);
+    std::wstring wideOutput = WideName(output);
+    std::wstring wideType = WideName(type);
+    DOC_INFO_1W info = {&wideDocument[0], output[0] ? &wideOutput[0] : nullptr, &wideType[0]};
+    if (StartDocPrinterW(printer, 1, reinterpret_cast<BYTE*>(&info)) == 0) {
         ClosePrinter(printer);
         return false;
     }

@@ -1,17 +1,53 @@
 // The settings file through the private-profile functions of Windows.
 #include <windows.h>
 
+#include <cstring>
+#include <string>
+
 #include "profile.h"
+#include "../common/file_system.h"
+#include "../common/utf8.h"
+#include "../common/wide_names_win32.h"
+
+namespace {
+
+// The private-profile functions keep the ANSI calls (the values stay in the
+// ANSI code page), so the file's name, held in UTF-8, goes to them in that
+// code page; where it lacks a letter of the name, the name's short (8.3)
+// form, when there is one, names the same file.
+std::string AnsiFileName(const char* file) {
+    std::string ansi(file ? std::strlen(file) + 1 : 1, '\0');
+    if (!file || !HasNonAscii(file) || !IsUtf8(file, std::strlen(file)))
+        return file ? file : "";
+    if (AnsiNameOf(file, &ansi[0], ansi.size()))
+        return ansi.c_str();
+    WCHAR shortName[MAX_PATH];
+    DWORD length = GetShortPathNameW(WideName(file).c_str(), shortName, MAX_PATH);
+    char shortAnsi[MAX_PATH * 3];
+    if (length > 0 && length < MAX_PATH && NameFromWide(shortName, shortAnsi, sizeof shortAnsi) &&
+        AnsiNameOf(shortAnsi, &ansi[0], ansi.size()))
+        return ansi.c_str();
+    return file;
+}
+
+const char* OrNone(const std::string& name, const char* file) {
+    return file ? name.c_str() : nullptr;
+}
+
+} // namespace
 
 int ReadProfileValue(const char* section, const char* key, const char* defaultValue, char* buf,
                      int size, const char* file) {
     if (!buf || size <= 0)
         return 0;
-    return (int)GetPrivateProfileStringA(section, key, defaultValue, buf, (DWORD)size, file);
+    std::string name = AnsiFileName(file);
+    return (int)GetPrivateProfileStringA(section, key, defaultValue, buf, (DWORD)size,
+                                         OrNone(name, file));
 }
 
 bool WriteProfileValue(const char* section, const char* key, const char* value, const char* file) {
-    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
+    std::string name = AnsiFileName(file);
+    return WritePrivateProfileStringA(section, key, value, OrNone(name, file)) != FALSE;
 }
 
 int ReadSystemProfileInt(const char* section, const char* key, int defaultValue) {

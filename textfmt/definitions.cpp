@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "../common/bounded_text.h"
+#include "../common/file_system.h"
 #include "../common/messages.h"
 #include "highlighting.h"
 
@@ -325,7 +326,7 @@ static void LoadDefinitions() {
     FreeDefinitionList(definitionList);
     definitionList = nullptr;
     const char* path = DefinitionsPath();
-    FILE* file = fopen(path, "r");
+    FILE* file = OpenStream(path, "r");
     if (!file) {
         ShowMessage(kTextDefinitionsOpenFailed, path, errno, kMessageError);
         return;

@@ -2,11 +2,11 @@
 
 #include <cstring>
 #include <ctime>
-#include <sys/stat.h>
 
 #include "../common/bounded_text.h"
 #include "../common/file_system.h"
 #include "../common/paths.h"
+#include "../common/utf8.h"
 #include "text_draw.h"
 
 namespace {
@@ -25,10 +25,9 @@ void ReplaceFirst(char* text, const char* code, const char* replacement) {
 }
 
 bool FormatModificationTime(const char* path, char* out, size_t size) {
-    struct stat status;
-    if (stat(path, &status) != 0)
+    time_t modified;
+    if (!ModificationTimeOf(path, &modified))
         return false;
-    time_t modified = status.st_mtime;
     const struct tm* local = localtime(&modified);
     return local && strftime(out, size, "%d-%b-%Y %H:%M", local) > 0;
 }
@@ -52,6 +51,12 @@ void DrawRun(DeviceContext dc, const char* run, int length, char code, int left,
 } // namespace
 
 void ExpandDocumentCodes(char* text, const char* fileName, int totalPages) {
+    // The text comes from the settings file, in the ANSI code page, and the
+    // names put into it are UTF-8: the line becomes UTF-8 as a whole. One
+    // whose letters would not fit stays as it is.
+    char utf8[kHeaderTextSize];
+    if (HasNonAscii(text) && Utf8FromAnsi(text, utf8, sizeof utf8))
+        CopyText(text, kHeaderTextSize, utf8);
     char fullPath[kPathSize];
     if (!FullPathOf(fileName ? fileName : "", fullPath, sizeof fullPath))
         CopyText(fullPath, sizeof fullPath, fileName ? fileName : "");

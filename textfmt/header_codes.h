@@ -7,7 +7,8 @@
 enum { kHeaderTextSize = 256 }; // a prepared text: 255 characters and the zero
 
 // Replaces the first "&p", "&f", "&d" and "&t" of `text` (a kHeaderTextSize
-// buffer) by the file's directory, name, modification time and totalPages.
+// buffer, in the ANSI code page) by the file's directory, name, modification
+// time and totalPages; the result is UTF-8.
 // A later occurrence of a code is left, to vanish when drawn.
 void ExpandDocumentCodes(char* text, const char* fileName, int totalPages);
 // Draws one header or footer line with its top at y between the bounds,

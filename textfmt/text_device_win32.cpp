@@ -3,8 +3,10 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 
 #include "text_device.h"
+#include "../common/wide_names_win32.h"
 
 static HDC Dc(DeviceContext dc) {
     return static_cast<HDC>(dc);
@@ -124,12 +126,15 @@ void SetTextColour(DeviceContext dc, unsigned long colour) {
 }
 
 bool StartDocument(DeviceContext dc, const char* name, const char* output) {
-    DOCINFOA info;
+    // The document name shows the file's name in its own characters.
+    std::wstring wideName = WideName(name);
+    std::wstring wideOutput = WideName(output ? output : "");
+    DOCINFOW info;
     memset(&info, 0, sizeof info);
     info.cbSize = sizeof info;
-    info.lpszDocName = name;
-    info.lpszOutput = output && output[0] ? output : nullptr;
-    return StartDocA(Dc(dc), &info) > 0;
+    info.lpszDocName = wideName.c_str();
+    info.lpszOutput = wideOutput.empty() ? nullptr : wideOutput.c_str();
+    return StartDocW(Dc(dc), &info) > 0;
 }
 
 bool StartPrintoutPage(DeviceContext dc) {

@@ -1,6 +1,9 @@
 #include "text_draw.h"
 
+#include <cstring>
+
 #include "line_processing.h"
+#include "../common/file_system.h"
 #include "text_encoding.h"
 
 namespace {
@@ -34,8 +37,21 @@ void DrawRowText(DeviceContext dc, int x, int y, const char* text, int length) {
 }
 
 void DrawHeaderText(DeviceContext dc, int x, int y, const char* text, int length) {
-    if (unicodeRows && IsWellFormedUtf8(text, length))
-        DrawWide(dc, x, y, text, length);
-    else
+    if (!IsWellFormedUtf8(text, length)) {
         DrawTextRun(dc, x, y, text, length);
+        return;
+    }
+    // Outside a Unicode job a run that the ANSI code page holds is drawn in
+    // it, as it always was; a name with other letters, through the wide call.
+    char run[kLineBufferSize];
+    char ansi[kLineBufferSize];
+    if (!unicodeRows && length < kLineBufferSize) {
+        memcpy(run, text, static_cast<size_t>(length));
+        run[length] = '\0';
+        if (AnsiNameOf(run, ansi, sizeof ansi)) {
+            DrawTextRun(dc, x, y, ansi, static_cast<int>(strlen(ansi)));
+            return;
+        }
+    }
+    DrawWide(dc, x, y, text, length);
 }

@@ -10,6 +10,7 @@ void SetUnicodeRows(bool unicode);
 bool UnicodeRows();
 // A row of file text: in a Unicode job malformed bytes show as U+FFFD.
 void DrawRowText(DeviceContext dc, int x, int y, const char* text, int length);
-// A header or footer run: a name the platform handed in the ANSI code page
-// (not well-formed UTF-8) is drawn as it stands, even in a Unicode job.
+// A header or footer run, UTF-8: drawn through the wide call in a Unicode
+// job or where the ANSI code page lacks a letter of it, else in that code
+// page. A run that is not well-formed UTF-8 is drawn as it stands.
 void DrawHeaderText(DeviceContext dc, int x, int y, const char* text, int length);

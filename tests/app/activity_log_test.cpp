@@ -3,6 +3,7 @@
 #include "app/activity_log.h"
 
 #include "app_test_support.h"
+#include "common/file_system.h"
 #include "common/messages.h"
 
 #include <ctime>
@@ -85,6 +86,47 @@ TEST_F(ActivityLogTest, PlusAppendsOtherwiseTheLogStartsAfresh) {
     EXPECT_TRUE(LogIsOpen());
     LogClose();
     EXPECT_EQ(ReadTestLines(log).size(), 2u);
+}
+
+// Names are written so that they read back: a new log is UTF-8 with its mark;
+// an older log in the ANSI code page stays in it, with <U+XXXX> for the
+// letters it lacks. A text in the ANSI code page (a settings path) is
+// converted for a UTF-8 log.
+TEST_F(ActivityLogTest, NamesKeepTheirLettersInTheLogsEncoding) {
+    const std::string greek = "\xCE\xB1\xCE\xB2.txt", cafe = "caf\xC3\xA9";
+    char ansiCafe[16];
+    ASSERT_TRUE(AnsiNameOf(cafe.c_str(), ansiCafe, sizeof ansiCafe));
+    struct Case {
+        const char* what;
+        std::string before; // none: no file
+        bool append;
+        std::string expected; // the file up to the first stamp, then the name line's start
+    } cases[] = {
+        {"new", "", false, "\xEF\xBB\xBF-- Ravlen started * "},
+        {"appended to nothing", "", true, "\xEF\xBB\xBF-- Ravlen started * "},
+        {"appended in UTF-8", "\xEF\xBB\xBFold\n", true, "\xEF\xBB\xBFold\n-- Ravlen started * "},
+        {"appended in ANSI", "old\n", true, "old\n-- Ravlen started * "},
+    };
+    for (const Case& c : cases) {
+        std::string log = Path("names.log");
+        RemoveFile(log.c_str());
+        if (!c.before.empty()) {
+            ASSERT_TRUE(WriteTestFile(log, c.before));
+        }
+        ASSERT_TRUE(LogOpen(((c.append ? "+" : "") + log).c_str())) << c.what;
+        LogLine("! ", (greek + " " + cafe).c_str());
+        LogLine("! ", ansiCafe);
+        LogClose();
+        std::string text = ReadTestFile(log);
+        EXPECT_EQ(0u, text.find(c.expected)) << c.what;
+        bool ansi = c.before == "old\n";
+        std::string name =
+            ansi ? "<U+03B1><U+03B2>.txt " + std::string(ansiCafe) : greek + " " + cafe;
+        EXPECT_NE(std::string::npos, text.find("\n! " + name + " * ")) << c.what;
+        EXPECT_NE(std::string::npos,
+                  text.find("\n! " + (ansi ? std::string(ansiCafe) : cafe) + " * "))
+            << c.what;
+    }
 }
 
 TEST_F(ActivityLogTest, TheFirstLogOfARunWinsAndFailuresAreSilent) {

@@ -18,9 +18,12 @@
 using Strings = std::vector<std::string>;
 
 // The lines of a text file, without their line ends.
+// The lines of a text file; a UTF-8 byte-order mark is no part of the first.
 inline std::vector<std::string> ReadTestLines(const std::string& path) {
     std::vector<std::string> lines;
     std::string text = ReadTestFile(path), line;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
     for (char c : text) {
         if (c == '\n') {
             lines.push_back(line);

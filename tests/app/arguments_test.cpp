@@ -83,26 +83,28 @@ TEST_F(ExpandArgumentsTest, QuotedAndUnmatchedArgumentsStayAsWritten) {
 }
 
 // A program of the ANSI code page gets "?" or a look-alike letter in place of
-// each letter the code page lacks; the line the system keeps whole decides.
-// The Greek name has eight letters.
-TEST_F(ExpandArgumentsTest, NamesWithLettersTheCodePageLacksStayAsTheyAre) {
+// each letter the code page lacks; the line the system keeps whole decides,
+// and each name keeps its own characters, as a pattern too.
+TEST_F(ExpandArgumentsTest, NamesWithLettersTheCodePageLacksKeepThem) {
+    const std::string greek = "\xCE\xB1\xCE\xB2\xCE\xB3";
+    const std::string chinese = "\xE6\x96\x87\xE4\xBB\xB6";
     Write("abcdefgh.txt");
     Write("a.txt");
+    Write(greek + ".txt");
+    Write(chinese + ".txt");
     ASSERT_TRUE(ChangeDirectory(dir));
-    const std::string greek = "\xCE\xB1\xCE\xB2\xCE\xB3\xCE\xB4\xCE\xB5\xCE\xB6\xCE\xB7\xCE\xB8";
     struct Case {
         std::string ansi;
         std::string whole; // empty: the system keeps no other line
         Strings expected;
     };
     const Case kCases[] = {
-        {"p ????????.txt", "p " + greek + ".txt", {"????????.txt"}},
-        {"p a.txt", "p \xC4\x81.txt", {"?.txt"}}, // a look-alike for a-macron
-        {"p \"\xCE\xB1 b\"\\x ?.txt", "p \"\xCE\xB1 b\"\\x ?.txt", {"? b\\x", "a.txt"}},
-        {"p caf\xE9.txt *.txt",
-         "p caf\xC3\xA9.txt *.txt",
-         {"caf\xE9.txt", "a.txt", "abcdefgh.txt"}},
-        {"p ????????.txt", "", {"abcdefgh.txt"}},
+        {"p ???.txt", "p " + greek + ".txt", {greek + ".txt"}},
+        {"p a.txt", "p \xC4\x81.txt", {"\xC4\x81.txt"}}, // a look-alike for a-macron
+        {"p \"\xCE\xB1 b\"\\x ?.txt", "p \"\xCE\xB1 b\"\\x ?.txt", {"\xCE\xB1 b\\x", "a.txt"}},
+        {"p caf\xE9.txt", "p caf\xC3\xA9.txt", {"caf\xC3\xA9.txt"}},
+        {"p ?*.txt ?*", "p \xCE\xB1*.txt \xE6\x96\x87*", {greek + ".txt", chinese + ".txt"}},
+        {"p ab??efgh.txt", "", {"abcdefgh.txt"}},
     };
     for (const Case& c : kCases) {
         std::vector<Argument> split = SplitProgramCommandLine(c.ansi.c_str(), c.whole.c_str());

@@ -5,6 +5,7 @@
 
 #include "app_test_support.h"
 #include "analysis/file_analysis.h"
+#include "common/file_system.h"
 #include "common/messages.h"
 
 #include <algorithm>
@@ -51,6 +52,35 @@ TEST_F(JobRunnerTest, ListFileStopsAtAMissingEntryAndTheBatchSetComesBack) {
     EXPECT_EQ(Count("progress end"), 2u); // the missing entry's and the list's
     EXPECT_EQ(RecordedCalls.back(), "progress end");
     EXPECT_STREQ(CurrentSetName, "Mine");
+}
+
+// A list that is UTF-8 names files in their own characters; any other list
+// is in the ANSI code page, whose letters become the same names.
+TEST_F(JobRunnerTest, ListFileIsReadAsUtf8WhenItIsAndAsAnsiOtherwise) {
+    std::string greek = Write("\xCE\xB1\xCE\xB2.txt"), chinese = Write("\xE6\x96\x87.txt");
+    std::string cafe = Write("caf\xC3\xA9.txt"), plain = Write("a.txt");
+    char ansiCafe[kPathSize];
+    ASSERT_TRUE(AnsiNameOf(cafe.c_str(), ansiCafe, sizeof ansiCafe)); // "caf\xE9" in 1252
+    struct Case {
+        const char* what;
+        std::string list;
+        Strings printed;
+    };
+    const Case cases[] = {
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + greek + "\r\n" + chinese + "\r\n", {greek, chinese}},
+        {"UTF-8 without", plain + "\n" + cafe + "\n" + greek, {plain, cafe, greek}},
+        {"ANSI", plain + "\n" + ansiCafe + "\n", {plain, cafe}},
+    };
+    for (const Case& c : cases) {
+        ResetDoubles();
+        std::string list = Write("files.lst", c.list);
+        EXPECT_TRUE(PrintEntry(("@" + list).c_str(), MainWindow, 1, 1)) << c.what;
+        Strings expected;
+        for (const std::string& name : c.printed)
+            expected.push_back(Dispatch(name, "Default settings"));
+        EXPECT_EQ(CallsStartingWith("dispatch"), expected) << c.what;
+        EXPECT_TRUE(ShownBoxes.empty()) << c.what;
+    }
 }
 
 TEST_F(JobRunnerTest, NestedListPrintsWithinTheSameBatch) {

@@ -36,7 +36,7 @@ inline std::string MakeScratchDirectory() {
 }
 
 inline bool WriteTestFile(const std::string& path, const std::string& bytes) {
-    FILE* file = fopen(NativeName(path).c_str(), "wb");
+    FILE* file = OpenStream(path.c_str(), "wb");
     if (!file)
         return false;
     bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -45,7 +45,7 @@ inline bool WriteTestFile(const std::string& path, const std::string& bytes) {
 
 // The whole file, "" when it cannot be read.
 inline std::string ReadTestFile(const std::string& path) {
-    FILE* file = fopen(NativeName(path).c_str(), "rb");
+    FILE* file = OpenStream(path.c_str(), "rb");
     if (!file)
         return "";
     std::string bytes;

@@ -705,10 +705,13 @@ class Bench:
             return f.read()
 
     def read_text(self, windows_path):
-        """A text file written by a Windows program, with its line ends made "\\n"."""
+        """A text file written by a Windows program, with its line ends made "\\n": UTF-8
+        after a byte-order mark (which is no part of the text), else the ANSI code page."""
         data = self.read_file(windows_path)
         if data is None:
             return None
+        if data.startswith(b"\xef\xbb\xbf"):
+            return data[3:].decode("utf-8", errors="replace").replace("\r\n", "\n")
         return data.decode("cp1252", errors="replace").replace("\r\n", "\n")
 
     def remove(self, windows_path):

@@ -269,15 +269,22 @@ class InstallTest(unittest.TestCase):
         self.assertIn("ShortcutDir=C:\\launchers", bench.read_text("C:\\windows\\ravlen.ini"))
 
         bench.put_file("C:\\docs\\a b.prn", PRN + b"with a blank")
+        # A name the ANSI code page lacks passes the launcher whole (Wine garbles such a job
+        # title in CUPS, so its content stands for it), never as "?????.prn", which would
+        # match the other five-letter name as well.
+        bench.put_file("C:\\docs\\decoy.prn", PRN + b"never asked for")
+        bench.put_file("C:\\docs\\\u03a9\u03bc\u03ad\u03b3\u03b1.prn", PRN + b"named in Greek")
         first = bench._next_job_id()
         log = "C:\\docs\\launch.log"
-        run = bench.run(["/e", "/l:" + log, "C:\\docs\\a b.prn"],
+        run = bench.run(["/e", "/l:" + log, "C:\\docs\\a b.prn",
+                         "C:\\docs\\\u03a9\u03bc\u03ad\u03b3\u03b1.prn"],
                         program="C:\\launchers\\Ravlen - Other.exe", timeout=60)
         self.assertEqual(0, run.exit_code, run)
-        bench_module.wait_for(lambda: bench.jobs(first, bench_module.OTHER_PRINTER), 60,
-                              "a job on the set's printer")
-        self.assertEqual([("Ravlen - a b.prn", PRN + b"with a blank")],
-                         bench.jobs(first, bench_module.OTHER_PRINTER))
+        bench_module.wait_for(lambda: len(bench.jobs(first, bench_module.OTHER_PRINTER)) == 2,
+                              60, "two jobs on the set's printer")
+        jobs = bench.jobs(first, bench_module.OTHER_PRINTER)
+        self.assertEqual("Ravlen - a b.prn", jobs[0][0])
+        self.assertEqual([PRN + b"with a blank", PRN + b"named in Greek"], [j[1] for j in jobs])
         self.assertEqual([], bench.jobs(first))
         bench_module.wait_for(lambda: "Done printing" in (bench.read_text(log) or ""), 30,
                               "the log's done line")

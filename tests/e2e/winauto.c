@@ -43,9 +43,9 @@
  *       Prints the printers and the default printer as the program under test sees them.
  *   winauto rawprint --printer NAME --title TITLE FILE
  *       Sends FILE to the printer as one raw spooler job.
- *   winauto clip [--text TEXT | --file FILE | --empty | --bitmap]
+ *   winauto clip [--text TEXT | --file FILE | --empty | --bitmap] [--unicode]
  *       Puts TEXT (or FILE's bytes) on the clipboard as text, empties it, or leaves only a
- *       picture on it.
+ *       picture on it. With --unicode the bytes are UTF-8, put there as Unicode text only.
  *   winauto write [--pieces N] [--delay MS] [--hold MS] MANIFEST
  *       For each line "SOURCE|DEST" of MANIFEST creates DEST (others may read it, nobody may
  *       write or delete it) and copies SOURCE into it in N pieces, all files a piece at a
@@ -910,7 +910,20 @@ static int RawPrint(const char* printer, const char* title, const char* path) {
 
 /* ---- clipboard ---- */
 
-static int Clip(const char* text, const char* file, int empty, int bitmap) {
+/* The UTF-8 bytes as CF_UNICODETEXT. */
+static int SetUnicodeText(const char* bytes, size_t size) {
+    int units = MultiByteToWideChar(CP_UTF8, 0, bytes, (int)size, NULL, 0);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, ((size_t)units + 1) * sizeof(WCHAR));
+    WCHAR* target = memory ? (WCHAR*)GlobalLock(memory) : NULL;
+    if (!target)
+        return 0;
+    MultiByteToWideChar(CP_UTF8, 0, bytes, (int)size, target, units);
+    target[units] = 0;
+    GlobalUnlock(memory);
+    return SetClipboardData(CF_UNICODETEXT, memory) != NULL;
+}
+
+static int Clip(const char* text, const char* file, int empty, int bitmap, int unicode) {
     char* bytes = NULL;
     size_t size = 0;
     if (file) {
@@ -940,7 +953,9 @@ static int Clip(const char* text, const char* file, int empty, int bitmap) {
         return 4;
     }
     int ok = EmptyClipboard();
-    if (ok && bytes && !empty) {
+    if (ok && bytes && !empty && unicode) {
+        ok = SetUnicodeText(bytes, size);
+    } else if (ok && bytes && !empty) {
         HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size + 1);
         char* target = memory ? (char*)GlobalLock(memory) : NULL;
         ok = target != NULL;
@@ -1072,7 +1087,7 @@ int main(int argc, char** argv) {
     int id = -1;
     const char* text = NULL;
     const char* source = NULL;
-    int empty = 0, bitmap = 0, pieces = 1;
+    int empty = 0, bitmap = 0, unicode = 0, pieces = 1;
     DWORD delay = 0, hold = 0;
     int on = 1;
     int i = 2;
@@ -1085,11 +1100,14 @@ int main(int argc, char** argv) {
             file = a;
             continue;
         }
-        if (strcmp(a, "--empty") == 0 || strcmp(a, "--bitmap") == 0) {
+        if (strcmp(a, "--empty") == 0 || strcmp(a, "--bitmap") == 0 ||
+            strcmp(a, "--unicode") == 0) {
             if (a[2] == 'e')
                 empty = 1;
-            else
+            else if (a[2] == 'b')
                 bitmap = 1;
+            else
+                unicode = 1;
             continue;
         }
         if (!value)
@@ -1182,7 +1200,7 @@ int main(int argc, char** argv) {
     else if (strcmp(verb, "printers") == 0)
         status = Printers();
     else if (strcmp(verb, "clip") == 0)
-        status = Clip(text, source, empty, bitmap);
+        status = Clip(text, source, empty, bitmap, unicode);
     else if (strcmp(verb, "write") == 0)
         status = file ? WriteSlowly(file, pieces, delay, hold) : Usage();
     else if (strcmp(verb, "rawprint") == 0)

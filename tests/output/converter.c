@@ -9,7 +9,9 @@
  * An argument "@FILE" is replaced by the blank-separated words of FILE, the way programs
  * with short command lines read a response file. When RVL_ARGS_LOG names a file, the
  * arguments as received are first added to it: a line "converter", one line "[ARG]" each,
- * and a line "end". */
+ * and a line "end". On Windows it takes its arguments from the wide command line (split by
+ * the same rules) and holds them in UTF-8, so that names outside the ANSI code page arrive
+ * whole; a name that is not UTF-8 (from a response file) is read in the ANSI code page. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -22,6 +24,18 @@
 #endif
 
 #define MAX_WORDS 64
+
+#ifdef _WIN32
+static FILE* OpenPath(const char* path, const char* mode) {
+    wchar_t widePath[4096], wideMode[8];
+    if (!MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, widePath, 4096) &&
+        !MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, 4096))
+        return NULL;
+    MultiByteToWideChar(CP_UTF8, 0, mode, -1, wideMode, 8);
+    return _wfopen(widePath, wideMode);
+}
+#define fopen OpenPath
+#endif
 
 static char* words[MAX_WORDS];
 static int wordCount;
@@ -64,7 +78,7 @@ static void Pause(int ms) {
 #endif
 }
 
-int main(int argc, char** argv) {
+static int Main(int argc, char** argv) {
     const char* prefix = "";
     const char* where = NULL;
     int empty = 0, hex = 0, sleepMs = 0, code = 0, i;
@@ -130,3 +144,25 @@ int main(int argc, char** argv) {
     }
     return code;
 }
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** wideArgv) {
+    char** argv = (char**)calloc((size_t)argc + 1, sizeof(char*));
+    int i;
+    if (!argv)
+        return 3;
+    for (i = 0; i < argc; i++) {
+        int size = WideCharToMultiByte(CP_UTF8, 0, wideArgv[i], -1, NULL, 0, NULL, NULL);
+        argv[i] = (char*)malloc(size > 0 ? (size_t)size : 1);
+        if (!argv[i])
+            return 3;
+        argv[i][0] = 0;
+        WideCharToMultiByte(CP_UTF8, 0, wideArgv[i], -1, argv[i], size, NULL, NULL);
+    }
+    return Main(argc, argv);
+}
+#else
+int main(int argc, char** argv) {
+    return Main(argc, argv);
+}
+#endif

@@ -61,7 +61,7 @@ class DocumentCodesTest : public TextFormatterTest {
     }
     std::string MakeFile(const std::string& name) {
         std::string path = directory_ + "\\" + name;
-        FILE* out = fopen(NativeName(path).c_str(), "wb");
+        FILE* out = OpenStream(path.c_str(), "wb");
         if (out)
             fclose(out);
         return path;
@@ -126,6 +126,34 @@ TEST_F(DocumentCodesTest, SubstitutedNamesAreReadForCodesAndCutAt255) {
     ExpandDocumentCodes(longText, path.c_str(), 0);
     EXPECT_EQ(255u, strlen(longText));
     EXPECT_EQ(filler + "R&D.T", longText);
+}
+
+// The header text is in the ANSI code page, the name in UTF-8: the line is
+// drawn in the code page where it holds every letter, as it always was, and
+// through the wide call where it does not.
+TEST_F(DocumentCodesTest, NamesShowInTheirOwnCharacters) {
+    struct Case {
+        const char* name;
+        const char* header;
+        const char* drawn; // UTF-8 when drawn wide
+        bool wide;
+    } cases[] = {
+        {"\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1.txt", "&f",
+         "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1.txt", true},
+        {"\xE6\x96\x87\xE4\xBB\xB6.txt", "\xFC &f", "\xC3\xBC \xE6\x96\x87\xE4\xBB\xB6.txt", true},
+        {"smile \xF0\x9F\x98\x80.txt", "&f", "smile \xF0\x9F\x98\x80.txt", true},
+        {"caf\xC3\xA9.txt", "\xFC &f", "\xFC caf\xE9.txt", false},
+    };
+    for (const Case& c : cases) {
+        char text[kHeaderTextSize];
+        strcpy(text, c.header);
+        ExpandDocumentCodes(text, MakeFile(c.name).c_str(), 0);
+        DrawnTexts.clear();
+        DrawHeaderLine(RecorderDevice(), text, 1, 0, 0, 100, nullptr);
+        ASSERT_EQ(1u, DrawnTexts.size()) << c.name;
+        EXPECT_EQ(c.drawn, DrawnTexts[0].text) << c.name;
+        EXPECT_EQ(c.wide, DrawnTexts[0].wide) << c.name;
+    }
 }
 
 } // namespace
