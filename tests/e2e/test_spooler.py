@@ -57,6 +57,29 @@ def spool_directory(stage):
     return bench_module.SpoolDirectory(bench, SPOOL, stage)
 
 
+def start_writers(spool, appended, slow, held):
+    """The writers that take their time: Linux appenders, slow Windows writers holding the
+    file open, and files held open a while after they are written."""
+    spool.append_slowly(appended)
+    spool.write_from_windows(slow, pieces=5, delay_ms=800, hold_ms=500, manifest="slow.txt")
+    spool.write_from_windows(held, pieces=1, delay_ms=0, hold_ms=7000, manifest="held.txt")
+
+
+def assert_each_printed_once(test, spool, jobs):
+    """Every eligible file printed exactly once and whole; only the read-only ones left, as
+    they were."""
+    printed = {}
+    for title, data in jobs:
+        printed.setdefault(data, []).append(title)
+    for name, data in spool.expected.items():
+        test.assertEqual(printed.get(data), ["Ravlen - " + name], name)
+    test.assertEqual(len(jobs), len(spool.expected), sorted(printed.values()))
+    test.assertEqual(spool.left(), sorted(spool.read_only))
+    for name, data in spool.read_only.items():
+        with open(os.path.join(spool.unix, name), "rb") as f:
+            test.assertEqual(f.read(), data, name)
+
+
 class SpoolerTest(unittest.TestCase):
     def run_spooler(self, interact, timeout=180, **keys):
         running = bench.start_run(["/s:" + PATTERN], settings=settings(**keys), timeout=timeout)
@@ -106,11 +129,7 @@ class SpoolerTest(unittest.TestCase):
 
         def interact(running):
             running.dump(SPOOLER_TITLE, timeout=60)
-            spool.append_slowly(appended)
-            spool.write_from_windows(slow, pieces=5, delay_ms=800, hold_ms=500,
-                                     manifest="slow.txt")
-            spool.write_from_windows(held, pieces=1, delay_ms=0, hold_ms=7000,
-                                     manifest="held.txt")
+            start_writers(spool, appended, slow, held)
             spool.finish_writers()
             bench_module.wait_for(spool.drained, 90, "the spool directory to drain")
             bench.wait_jobs(timeout=60)
@@ -118,16 +137,7 @@ class SpoolerTest(unittest.TestCase):
         result = self.run_spooler(interact)
         self.assertEqual(result.exit_code, 0)
         self.assertEqual(result.boxes, [])
-        printed = {}
-        for title, data in result.jobs:
-            printed.setdefault(data, []).append(title)
-        for name, data in spool.expected.items():
-            self.assertEqual(printed.get(data), ["Ravlen - " + name], name)
-        self.assertEqual(len(result.jobs), len(spool.expected), sorted(printed.values()))
-        self.assertEqual(spool.left(), sorted(spool.read_only))
-        for name, data in spool.read_only.items():
-            with open(os.path.join(spool.unix, name), "rb") as f:
-                self.assertEqual(f.read(), data, name)
+        assert_each_printed_once(self, spool, result.jobs)
 
 
 class SeveralSpoolersTest(unittest.TestCase):
@@ -160,11 +170,7 @@ class SeveralSpoolersTest(unittest.TestCase):
                      for i in (1, 2)]
             for running in runs:
                 running.dump(SPOOLER_TITLE, timeout=90)
-            spool.append_slowly(appended)
-            spool.write_from_windows(slow, pieces=5, delay_ms=800, hold_ms=500,
-                                     manifest="slow.txt")
-            spool.write_from_windows(held, pieces=1, delay_ms=0, hold_ms=7000,
-                                     manifest="held.txt")
+            start_writers(spool, appended, slow, held)
 
             def converting():
                 window = runs[0].dump(SPOOLER_TITLE, timeout=60)
@@ -192,16 +198,7 @@ class SeveralSpoolersTest(unittest.TestCase):
         self.assertTrue(taken, log)
         self.assertIn(taken[-1], spool.expected)
         jobs = bench.wait_jobs(first_job, timeout=120)
-        printed = {}
-        for title, data in jobs:
-            printed.setdefault(data, []).append(title)
-        for name, data in spool.expected.items():
-            self.assertEqual(printed.get(data), ["Ravlen - " + name], name)
-        self.assertEqual(len(jobs), len(spool.expected), sorted(printed.values()))
-        self.assertEqual(spool.left(), sorted(spool.read_only))
-        for name, data in spool.read_only.items():
-            with open(os.path.join(spool.unix, name), "rb") as f:
-                self.assertEqual(f.read(), data, name)
+        assert_each_printed_once(self, spool, jobs)
         self.assertEqual([result.boxes for result in results], [[], []])
 
 
