@@ -1,7 +1,7 @@
 """Print preview of a long text file in ravlen.exe /v under Wine: the time from the program's
-start until the preview window's status line shows the first sheet, for the file given as
-PREVIEW_TEXT (about 50 MB) and for a file of one line (the difference is what the file's size
-costs; the status is polled through winauto, which adds its own delay to both), the time
+start until the preview window is shown with its first sheet (as the program's hook records
+it), for the file given as PREVIEW_TEXT (about 50 MB) and for a file of one line (the
+difference is what the file's size costs), the time
 until every sheet is counted, and the program's peak memory for the long file and for one a
 fifth of it. Prints the numbers; not a pass/fail test."""
 
@@ -34,9 +34,14 @@ def preview(bench, settings, path):
     start = time.monotonic()
     running = bench.start_run(["/v", "/q", path], settings=settings, timeout=900)
     try:
+        # The window is shown once its first sheet is drawn; the program's hook records that
+        # in a file, which is read without starting a Wine process.
+        bench_module.wait_for(
+            lambda: any(e["title"].startswith(TITLE) for e in running.shown_events("shown")),
+            300, "the preview window", interval=0.005)
+        first = time.monotonic() - start
         shown = bench_module.wait_for(lambda: re.match(r"^Sheet 1 of (\d+)", status(running)),
                                       300, "the first sheet", interval=0.01)
-        first = time.monotonic() - start
         done = bench_module.wait_for(lambda: re.match(r"^Sheet 1 of (\d+)$", status(running)),
                                      900, "every sheet", interval=0.2)
         counted = time.monotonic() - start
@@ -69,7 +74,8 @@ def main():
         first, counted, sheets, memory, seen = min(runs)
         _, _, fifth_sheets, fifth_memory, _ = preview(bench, settings, fifth)
         print("ravlen.exe /v under Wine, %.0f MB text file, %d sheets: first sheet shown %.2f s "
-              "after start (%d sheets walked by then), %.2f s for a one-line file (difference "
+              "after start (%d sheets walked at the first look at the status), %.2f s for a "
+              "one-line file (difference "
               "%.2f s; target under 0.5 s)"
               % (len(data) / 1e6, sheets, first, seen, tiny_first, first - tiny_first))
         print("every sheet counted %.1f s after start" % counted)
