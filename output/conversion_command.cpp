@@ -150,38 +150,39 @@ size_t ProgramEnd(const char* line) {
     return i;
 }
 
-Quoting QuotingAt(const char* line, size_t place) {
+Quoting QuotingAt(const char* line, size_t place, bool cmdReads) {
     Quoting q = {};
     size_t programEnd = ProgramEnd(line);
     // A quote left open in the program's name takes in the whole line.
     q.inProgram = place < programEnd || line[programEnd] == '\0';
-    size_t slashes = 0;
-    for (size_t i = programEnd; i < place; ++i) {
-        if (line[i] == '"' && slashes % 2 == 0) {
-            if (q.crtInside && line[i + 1] == '"')
-                q.crtUnsure = true;
-            q.crtInside = !q.crtInside;
-        }
-        slashes = line[i] == '\\' ? slashes + 1 : 0;
-    }
     bool percent = false;
     bool bang = false;
     bool cmdInside = false;
-    slashes = 0;
+    size_t slashes = 0; // backslashes right before, as the runtime gets them
     for (size_t i = 0; i < place; ++i) {
         char c = line[i];
         if (c == '"') {
-            q.crtDiffers = q.crtDiffers || slashes % 2 == 1 || (q.inside && line[i + 1] == '"');
+            bool escaped = slashes % 2 == 1;
+            if (i >= programEnd && !escaped) {
+                if (q.crtInside && line[i + 1] == '"')
+                    q.crtUnsure = true;
+                q.crtInside = !q.crtInside;
+            }
+            q.crtDiffers = q.crtDiffers || escaped || (q.inside && line[i + 1] == '"');
             q.cmdDiffers = q.cmdDiffers || q.cmdEscaped;
             q.inside = !q.inside;
         }
+        // cmd.exe takes out a caret that escapes, so the runtime after it
+        // reads the backslashes on either side as one run.
+        bool dropped = cmdReads && c == '^' && !cmdInside && !q.cmdEscaped;
         if (q.cmdEscaped)
             q.cmdEscaped = false;
         else if (c == '"')
             cmdInside = !cmdInside;
         else if (c == '^' && !cmdInside)
             q.cmdEscaped = true;
-        slashes = c == '\\' ? slashes + 1 : 0;
+        if (!dropped)
+            slashes = c == '\\' ? slashes + 1 : 0;
         percent = percent || c == '%';
         bang = bang || c == '!';
     }
@@ -285,6 +286,9 @@ bool WriteName(const char* name, bool isFile, CommandReader reader, const Slot& 
             return false;
         if (trailing > 0 && (next == '\\' || (!quote && slot.nameFollows)))
             return false;
+        // Nor may they meet what follows a caret that cmd.exe takes out.
+        if (trailing > 0 && cmdReads && !inside && next == '^')
+            return false;
     }
     // Backslashes before a quote are doubled for a program, which would take
     // them for an escape; a batch file reads them as written. Through cmd.exe
@@ -366,7 +370,8 @@ CommandResult ExpandConversionCommand(const char* commandTemplate, const char* i
             continue;
         }
         size_t used = std::strlen(line);
-        Slot slot = {QuotingAt(built, next->at), used ? line[used - 1] : '\0', built[done], false,
+        Slot slot = {QuotingAt(built, next->at, command->reader != kReadByProgram),
+                     used ? line[used - 1] : '\0', built[done], false,
                      AmongSwitches(*command, built, next->at)};
         for (const Token& other : tokens)
             slot.nameFollows = slot.nameFollows || (other.name && other.at == done);
@@ -389,7 +394,7 @@ CommandResult UseResponseFile(ConversionCommand* command, const char* path) {
         if (command->placed[i].at < end)
             command->placed[kept++] = command->placed[i];
     command->placedCount = kept;
-    Slot slot = {QuotingAt(command->line, end), '@', '\0', false,
+    Slot slot = {QuotingAt(command->line, end, command->reader != kReadByProgram), '@', '\0', false,
                  AmongSwitches(*command, command->line, end)};
     char text[2 * kPathSize + 2];
     if (!WriteName(path, true, command->reader, slot, text, sizeof text)) {
