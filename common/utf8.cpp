@@ -56,11 +56,13 @@ size_t EncodedLength(unsigned code) {
     return code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
 }
 
-void Encode(unsigned code, char* out) {
+} // namespace
+
+size_t EncodeUtf8(unsigned code, char* out) {
     size_t length = EncodedLength(code);
     if (length == 1) {
         out[0] = static_cast<char>(code);
-        return;
+        return 1;
     }
     static const unsigned char kLeads[] = {0, 0, 0xC0, 0xE0, 0xF0};
     for (size_t i = length - 1; i > 0; --i) {
@@ -68,9 +70,8 @@ void Encode(unsigned code, char* out) {
         code >>= 6;
     }
     out[0] = static_cast<char>(kLeads[length] | code);
+    return length;
 }
-
-} // namespace
 
 bool Utf8FromUtf16(const char16_t* wide, size_t units, char* out, size_t size) {
     if (size == 0)
@@ -87,7 +88,7 @@ bool Utf8FromUtf16(const char16_t* wide, size_t units, char* out, size_t size) {
             out[0] = '\0';
             return false;
         }
-        Encode(code, out + n);
+        EncodeUtf8(code, out + n);
         n += length;
     }
     out[n] = '\0';

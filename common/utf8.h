@@ -24,6 +24,10 @@ bool Utf8FromUtf16(const char16_t* wide, size_t units, char* out, size_t size);
 // (which would come back as another name).
 bool Utf16FromUtf8(const char* utf8, std::u16string* out);
 
+// Writes the UTF-8 form of a code point (or of a lone surrogate, as above) to
+// `out`, which has room for four bytes; returns the bytes written.
+size_t EncodeUtf8(unsigned code, char* out);
+
 // True when `size` bytes are strict UTF-8: no surrogates, no overlong forms.
 bool IsUtf8(const char* text, size_t size);
 

@@ -4,6 +4,7 @@
 
 #include "line_processing.h"
 #include "../common/file_system.h"
+#include "../common/utf8.h"
 #include "text_encoding.h"
 
 namespace {
@@ -37,7 +38,7 @@ void DrawRowText(DeviceContext dc, int x, int y, const char* text, int length) {
 }
 
 void DrawHeaderText(DeviceContext dc, int x, int y, const char* text, int length) {
-    if (!IsWellFormedUtf8(text, length)) {
+    if (!IsUtf8(text, static_cast<size_t>(length))) {
         DrawTextRun(dc, x, y, text, length);
         return;
     }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "../common/busy_status.h"
+#include "../common/utf8.h"
 
 namespace {
 
@@ -171,29 +172,6 @@ int Utf8ToUtf16(const char* text, int length, char16_t* out, int size) {
     return units;
 }
 
-int AppendUtf8(unsigned long code, char* out) {
-    if (code < 0x80) {
-        out[0] = static_cast<char>(code);
-        return 1;
-    }
-    if (code < 0x800) {
-        out[0] = static_cast<char>(0xC0 | (code >> 6));
-        out[1] = static_cast<char>(0x80 | (code & 0x3F));
-        return 2;
-    }
-    if (code < 0x10000) {
-        out[0] = static_cast<char>(0xE0 | (code >> 12));
-        out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out[2] = static_cast<char>(0x80 | (code & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<char>(0xF0 | (code >> 18));
-    out[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out[3] = static_cast<char>(0x80 | (code & 0x3F));
-    return 4;
-}
-
 namespace {
 
 // The next UTF-16 unit, or -1 at the end; a last lone byte gives -2.
@@ -242,25 +220,12 @@ bool ConvertUtf16File(FILE* from, bool bigEndian, FILE* to) {
                 code = static_cast<unsigned long>(unit);
             next = unit == -2 ? -1 : ReadUnit(from, bigEndian);
         }
-        int n = AppendUtf8(code, out);
-        if (fwrite(out, 1, static_cast<size_t>(n), to) != static_cast<size_t>(n))
+        size_t n = EncodeUtf8(static_cast<unsigned>(code), out);
+        if (fwrite(out, 1, n, to) != n)
             return false;
         unit = next;
     }
     // A read error ends the units as the end of the file does; taken for
     // the end, it would print a cut document as a whole one.
     return !ferror(from) && fflush(to) == 0;
-}
-
-bool IsWellFormedUtf8(const char* text, int length) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    const unsigned char* end = p + length;
-    while (p < end) {
-        bool cut = false;
-        int n = ValidLength(p, end, &cut);
-        if (n == 0 || cut)
-            return false;
-        p += n;
-    }
-    return true;
 }

@@ -44,12 +44,8 @@ int Utf8UnfinishedTail(const char* text, int length);
 // UTF-16 code units of the text into out (room for `size` units); malformed
 // bytes become U+FFFD each. The number of units written.
 int Utf8ToUtf16(const char* text, int length, char16_t* out, int size);
-// Appends the UTF-8 form of a code point; the bytes written (1 to 4).
-int AppendUtf8(unsigned long codePoint, char* out);
 // Copies a UTF-16 file (after its mark) to `to` as UTF-8. Unpaired
 // surrogates and a last odd byte become U+FFFD. Messages are pumped now and
 // then, so a large file leaves the windows alive. False on a read or write
 // error, and when a stop was requested meanwhile (StopRequested then says so).
 bool ConvertUtf16File(FILE* from, bool bigEndian, FILE* to);
-// No malformed UTF-8 in the text (plain ASCII included).
-bool IsWellFormedUtf8(const char* text, int length);

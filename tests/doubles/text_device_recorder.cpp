@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "textfmt/text_encoding.h"
+#include "common/utf8.h"
 
 TextDeviceScript DeviceScript;
 std::vector<DrawnText> DrawnTexts;
@@ -197,15 +197,16 @@ void DrawWideTextRun(DeviceContext dc, int x, int y, const char16_t* text, int l
     }
     if (DeviceScript.countOnly)
         return;
+    // Unit by unit, so that a NUL the text holds is recorded too.
     std::string utf8;
     for (int i = 0; i < length; ++i) {
-        unsigned long code = text[i];
+        unsigned code = text[i];
         if (code >= 0xD800 && code <= 0xDBFF && i + 1 < length) {
             code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
             ++i;
         }
         char bytes[4];
-        utf8.append(bytes, static_cast<size_t>(AppendUtf8(code, bytes)));
+        utf8.append(bytes, EncodeUtf8(code, bytes));
     }
     DrawnText drawn = {device.page, x - device.originX, y - device.originY, utf8,
                        device.font, device.align,       device.colour};
