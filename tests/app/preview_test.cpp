@@ -3,6 +3,7 @@
 #include "app_test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "app/preview.h"
@@ -90,7 +91,7 @@ TEST_F(PreviewTest, UsesTheSetBoundToTheExtensionAndGivesItBack) {
     EXPECT_STREQ("Default settings", CurrentSetName);
 }
 
-TEST_F(PreviewTest, RefusedWithoutFileOrPrinter) {
+TEST_F(PreviewTest, RefusedWithoutFileOrPrinterAndSilentlyInSpoolerMode) {
     EXPECT_FALSE(OpenPreview(Path("missing.txt").c_str(), &doc));
     Printer.haveDevice = false;
     std::string text = Write("a.txt");
@@ -102,11 +103,11 @@ TEST_F(PreviewTest, RefusedWithoutFileOrPrinter) {
     EXPECT_EQ(0u, boxes[0].find("Could not open "));
     EXPECT_EQ(text + " cannot be previewed: no printer can be used", boxes[1]);
     EXPECT_EQ(ps + " cannot be previewed: no printer can be used", boxes[2]);
-}
 
-TEST_F(PreviewTest, NeverInSpoolerMode) {
+    ShownBoxes.clear();
+    Printer.haveDevice = true;
     SpoolerMode = true;
-    EXPECT_FALSE(OpenPreview(Write("a.txt").c_str(), &doc));
+    EXPECT_FALSE(OpenPreview(text.c_str(), &doc));
     EXPECT_TRUE(BoxTexts().empty());
 }
 
@@ -221,42 +222,31 @@ TEST_F(PreviewTest, MovesStayAmongTheKnownSheets) {
             << c.move << " from " << c.current;
 }
 
+std::string Placement(const SheetPlacement& p) {
+    char text[128];
+    std::snprintf(text, sizeof text, "%d,%d %dx%d in %dx%d at %d,%d", p.left, p.top, p.width,
+                  p.height, p.contentWidth, p.contentHeight, p.scrollX, p.scrollY);
+    return text;
+}
+
 TEST_F(PreviewTest, ZoomPlacesTheSheet) {
-    // A 10 x 20 inch sheet on a 100 dpi screen, in a view of 524 x 424.
+    // A 10 x 20 inch sheet on a 100 dpi screen, in a view of 524 x 424:
+    // the sheet's place and size, the scrolled content's size and the scroll.
     struct {
-        const char* name;
         PreviewZoom zoom;
         int scrollX, scrollY;
-        SheetPlacement expected;
+        const char* expected;
     } cases[] = {
-        {"whole sheet: the height fits, centred across",
-         kZoomWholeSheet,
-         0,
-         0,
-         {162, 12, 200, 400, 224, 424, 0, 0}},
-        {"sheet width: scrolled down, held at the end",
-         kZoomSheetWidth,
-         0,
-         5000,
-         {12, 12 - 600, 500, 1000, 524, 1024, 0, 600}},
-        {"100 %: scrolled both ways",
-         kZoomActualSize,
-         100,
-         50,
-         {12 - 100, 12 - 50, 1000, 2000, 1024, 2024, 100, 50}},
+        // The height fits, centred across.
+        {kZoomWholeSheet, 0, 0, "162,12 200x400 in 224x424 at 0,0"},
+        // Scrolled down, held at the end.
+        {kZoomSheetWidth, 0, 5000, "12,-588 500x1000 in 524x1024 at 0,600"},
+        // Scrolled both ways.
+        {kZoomActualSize, 100, 50, "-88,-38 1000x2000 in 1024x2024 at 100,50"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        SheetPlacement p = PlaceSheet(c.zoom, 524, 424, 10, 20, 100, 100, c.scrollX, c.scrollY);
-        EXPECT_EQ(c.expected.left, p.left);
-        EXPECT_EQ(c.expected.top, p.top);
-        EXPECT_EQ(c.expected.width, p.width);
-        EXPECT_EQ(c.expected.height, p.height);
-        EXPECT_EQ(c.expected.contentWidth, p.contentWidth);
-        EXPECT_EQ(c.expected.contentHeight, p.contentHeight);
-        EXPECT_EQ(c.expected.scrollX, p.scrollX);
-        EXPECT_EQ(c.expected.scrollY, p.scrollY);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected,
+                  Placement(PlaceSheet(c.zoom, 524, 424, 10, 20, 100, 100, c.scrollX, c.scrollY)));
 }
 
 TEST_F(PreviewTest, PlaceRememberedInGeneralWhileSavePosIsOn) {

@@ -57,9 +57,19 @@ def spool_directory(stage):
     return bench_module.SpoolDirectory(bench, SPOOL, stage)
 
 
-def start_writers(spool, appended, slow, held):
-    """The writers that take their time: Linux appenders, slow Windows writers holding the
-    file open, and files held open a while after they are written."""
+def drop_files(spool, plain, read_only):
+    """Plain files, and `read_only` read-only ones that must stay as they are."""
+    for name in plain:
+        spool.drop(name)
+    for i in range(read_only):
+        spool.drop_read_only("readonly-%02d.prn" % i)
+
+
+def start_writers(spool, each):
+    """The writers that take their time, `each` of a kind: Linux appenders, slow Windows
+    writers holding the file open, and files held open a while after they are written."""
+    appended, slow, held = (["%s-%02d.prn" % (kind, i) for i in range(each)]
+                            for kind in ("appended", "slow", "held"))
     spool.append_slowly(appended)
     spool.write_from_windows(slow, pieces=5, delay_ms=800, hold_ms=500, manifest="slow.txt")
     spool.write_from_windows(held, pieces=1, delay_ms=0, hold_ms=7000, manifest="held.txt")
@@ -116,20 +126,13 @@ class SpoolerTest(unittest.TestCase):
 
     def test_files_dropped_by_other_processes_print_once_each(self):
         spool = spool_directory("small")
-        plain = ["plain-%02d.prn" % i for i in range(10)]
-        appended = ["appended-%02d.prn" % i for i in range(5)]
-        slow = ["slow-%02d.prn" % i for i in range(5)]
-        held = ["held-%02d.prn" % i for i in range(5)]
-        for name in plain:
-            spool.drop(name)
-        for i in range(5):
-            spool.drop_read_only("readonly-%02d.prn" % i)
+        drop_files(spool, ["plain-%02d.prn" % i for i in range(10)], 5)
         spool.drop("not-matched.txt")
         spool.read_only["not-matched.txt"] = spool.expected.pop("not-matched.txt")
 
         def interact(running):
             running.dump(SPOOLER_TITLE, timeout=60)
-            start_writers(spool, appended, slow, held)
+            start_writers(spool, 5)
             spool.finish_writers()
             bench_module.wait_for(spool.drained, 90, "the spool directory to drain")
             bench.wait_jobs(timeout=60)
@@ -147,13 +150,7 @@ class SeveralSpoolersTest(unittest.TestCase):
     def test_three_spoolers_print_every_file_once_though_one_is_killed_in_a_job(self):
         spool = spool_directory("several")
         plain = ["plain-%03d.prn" % i for i in range(100)]
-        appended = ["appended-%02d.prn" % i for i in range(25)]
-        slow = ["slow-%02d.prn" % i for i in range(25)]
-        held = ["held-%02d.prn" % i for i in range(25)]
-        for name in plain[:50]:
-            spool.drop(name)
-        for i in range(25):
-            spool.drop_read_only("readonly-%02d.prn" % i)
+        drop_files(spool, plain[:50], 25)
         # The first instance's conversion program keeps its first file in hand long enough
         # for it to be killed there; it logs which file that is.
         victim_log = "C:\\tests\\several-victim.log"
@@ -170,7 +167,7 @@ class SeveralSpoolersTest(unittest.TestCase):
                      for i in (1, 2)]
             for running in runs:
                 running.dump(SPOOLER_TITLE, timeout=90)
-            start_writers(spool, appended, slow, held)
+            start_writers(spool, 25)
 
             def converting():
                 window = runs[0].dump(SPOOLER_TITLE, timeout=60)
@@ -178,8 +175,7 @@ class SeveralSpoolersTest(unittest.TestCase):
                            for c in window["controls"])
             bench_module.wait_for(converting, 90, "the first instance to take a file", 0.2)
             runs.pop(0).abort()
-            for name in plain[50:]:
-                spool.drop(name)
+            drop_files(spool, plain[50:], 0)
             spool.finish_writers()
             bench_module.wait_for(spool.drained, 150, "the spool directory to drain")
             for running in runs:

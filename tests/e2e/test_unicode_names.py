@@ -101,10 +101,8 @@ class UnicodeNamesTest(unittest.TestCase):
         return [bench.put_file(DIR + folder + "\\" + n, content(n)) for n in names]
 
     def test_command_line(self):
-        for path, name in zip(self.put("line"), NAMES):
-            with self.subTest(name=name):
-                result = self.run_ravlen(["/q", path])
-                self.assertPrinted(result.jobs, [name])
+        result = self.run_ravlen(["/q"] + self.put("line"))
+        self.assertPrinted(result.jobs, NAMES)
 
     def test_utf8_list_file(self):
         paths = self.put("list")
@@ -161,12 +159,9 @@ class UnicodeNamesTest(unittest.TestCase):
     def test_conversion_program_opens_each_by_its_name(self):
         # The converter copies the file it is given after a prefix; a name that had lost its
         # letters would open nothing and be reported.
-        paths = self.put("conv")
         keys = settings(DoConvTxt=1, ConvComTxt=CONVERTER + "?--prefix conv: &i &o")
-        for path, name in zip(paths, NAMES):
-            with self.subTest(name=name):
-                result = self.run_ravlen(["/q", path], settings=keys)
-                self.assertPrinted(result.jobs, [name], prefix="conv:")
+        result = self.run_ravlen(["/q"] + self.put("conv"), settings=keys)
+        self.assertPrinted(result.jobs, NAMES, prefix="conv:")
 
     def test_settings_file_named_outside_ascii_is_read(self):
         # The settings file keeps the ANSI calls: a name the code page holds reaches them in
