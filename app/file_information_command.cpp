@@ -5,13 +5,24 @@
 
 #include <cerrno>
 
-#include "job_runner.h"
+#include "../jobs/job_runner.h"
 #include "main_window.h"
 #include "shell_ui.h"
 #include "../analysis/file_information.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
+#include "../output/printer_selection.h"
 #include "../textfmt/text_print.h"
+
+namespace {
+
+// Counted on the selected printer's device context, as printing would lay
+// the file out: the count must match the printout.
+int CountTextPages(FILE* file) {
+    return file ? CountTextPagesOn(file, CreatePrinterDC(true)) : 0;
+}
+
+} // namespace
 
 void ShowFileInformation(WindowRef owner) {
     char path[kPathSize] = "";
@@ -36,8 +47,10 @@ void ShowFileInformation(WindowRef owner) {
     bool print = ShowInformationDialog(owner, analysis);
     // Printing analyses the file afresh, as any other batch of one does.
     ReleaseFile(analysis, false);
-    if (print)
-        PrintEntry(path, owner, 1, 1);
-    else
+    if (print) {
+        Batch batch = SingleFileBatch(path, owner);
+        RunBatch(&batch);
+    } else {
         SetBusy(false);
+    }
 }

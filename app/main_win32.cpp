@@ -7,15 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "arguments.h"
-#include "command_line.h"
-#include "job_runner.h"
 #include "main_window.h"
-#include "../common/program_instance_win32.h"
 #include "shell_state.h"
 #include "shell_ui.h"
-#include "spooler.h"
+#include "startup.h"
 #include "window_rules.h"
+#include "../common/program_instance_win32.h"
+#include "../jobs/arguments.h"
+#include "../jobs/spooler.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
@@ -75,17 +74,21 @@ void ReleasePrinting() {
     FreeTransferBuffer();
 }
 
+// Spooler mode runs unattended whatever set is loaded: no printer dialog and
+// no progress window (the spooler's batches say so themselves). Only the
+// record in memory changes, never the file.
 void ShowSpoolerWindow() {
-    KeepSpoolerUnattended();
+    CurrentSettings.ShowPrintDlg = 0;
+    CurrentSettings.ProgrBar = 0;
     ShowSpoolerPattern(SpoolerPattern);
     SetSpoolerTimer(true);
     UpdateTitle(false);
     SetWindowType(kWindowNormal, SW_SHOWMINIMIZED);
 }
 
-void ShowMainWindow(int showCommand) {
+void ShowMainWindow(const CommandLine& line, int showCommand) {
     UpdateTitle(false);
-    if (QuitAfterCommandLine)
+    if (line.quitAfterCommandLine)
         SetWindowType(kWindowNormal, SW_HIDE);
     else if (!RestorePlacement())
         SetWindowType(kWindowNormal, showCommand);
@@ -137,9 +140,9 @@ int RunProgram(int showCommand) {
     SelectSettingsFile(nullptr);
     SetDefinitionsPath(nullptr);
 
-    std::vector<std::string> files;
+    CommandLine line;
     int exitCode = 0;
-    if (ParseCommandLine(ProgramArguments(), &files, &exitCode) == kParseEnd) {
+    if (StartFromCommandLine(ProgramArguments(), &line, &exitCode) == kStartEnd) {
         ReleasePrinting();
         return exitCode;
     }
@@ -158,8 +161,8 @@ int RunProgram(int showCommand) {
     if (SpoolerMode) {
         ShowSpoolerWindow();
     } else {
-        ShowMainWindow(showCommand);
-        enterLoop = PrintCommandLineFiles(files) == kEnterMessageLoop;
+        ShowMainWindow(line, showCommand);
+        enterLoop = PrintCommandLineFiles(line) == kEnterMessageLoop;
     }
     if (enterLoop)
         RunMessageLoop(accelerators);

@@ -12,20 +12,21 @@
 #include <string>
 #include <vector>
 
-#include "activity_log.h"
-#include "capture.h"
+#include "batch_sources.h"
+#include "file_information_command.h"
 #include "help.h"
-#include "job_runner.h"
 #include "preview_window.h"
-#include "../common/program_instance_win32.h"
 #include "shell_ui.h"
-#include "spooler.h"
 #include "window_parts_win32.h"
 #include "window_rules.h"
-#include "file_information_command.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
+#include "../common/program_instance_win32.h"
 #include "../common/wide_names_win32.h"
+#include "../jobs/activity_log.h"
+#include "../jobs/capture.h"
+#include "../jobs/job_runner.h"
+#include "../jobs/spooler.h"
 #include "../resources/resource.h"
 #include "../settings/settings.h"
 #include "../settings/settings_dialog.h"
@@ -135,6 +136,13 @@ void PreviewCommand(HWND window) {
         RunPreview(window, path);
 }
 
+// Print Clipboard: a batch of one, owned by the window that gave the command.
+void PrintClipboardCommand(HWND window) {
+    Batch how;
+    how.owner = window;
+    PrintClipboard(how, nullptr);
+}
+
 void ExitCommand(HWND window) {
     // Escape and the close box still reach Exit while a batch runs (the
     // button itself is disabled then). Pulling the log and the quit out from
@@ -230,7 +238,7 @@ bool RunCommand(HWND window, int id) {
         DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
         return true;
     case IDC_PRINT_CLIPBOARD:
-        PrintClipboard(window, nullptr);
+        PrintClipboardCommand(window);
         return true;
     case IDC_FILE_INFO:
         ShowFileInformation(window);

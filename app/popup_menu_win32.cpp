@@ -1,6 +1,6 @@
 // The popup menu of the program's windows, opened with the right mouse
 // button on a window or on the tray icon.
-#include "job_runner.h"
+#include "../jobs/job_runner.h"
 #include "main_window.h"
 #include "window_parts_win32.h"
 #include "window_rules.h"

@@ -8,6 +8,7 @@
 #include "../analysis/page_index.h"
 #include "../analysis/page_selection.h"
 #include "../common/messages.h"
+#include "../jobs/batch_settings.h"
 #include "../output/printer_selection.h"
 
 namespace {
@@ -17,32 +18,6 @@ const int kViewMargin = 12; // grey around the sheet, in pixels
 
 int ConversionKindOf(int kind) {
     return kind == Text ? kConvTxt : kind == Binary ? kConvBin : kConvPS;
-}
-
-// Printing loads the set bound to a file's extension for that file; the
-// preview does the same while it opens the file and then puts back the set
-// that was in force, as the user had it: a set put in force with Apply
-// keeps its applied values, which loading it again from the file would lose.
-struct FileSettings {
-    char previousName[sizeof CurrentSetName];
-    Settings previous;
-    bool switched;
-};
-
-void UseFileSettings(const char* path, FileSettings* use) {
-    CopyText(use->previousName, sizeof use->previousName, CurrentSetName);
-    use->previous = CurrentSettings;
-    char found[sizeof CurrentSetName];
-    use->switched = FindSettingsSetForFile(path, found, sizeof found) &&
-                    !SameSetName(found, CurrentSetName) && LoadSettingsSet(found);
-}
-
-void RestoreSettings(const FileSettings& use) {
-    if (!use.switched)
-        return;
-    CurrentSettings = use.previous;
-    CopyText(CurrentSetName, sizeof CurrentSetName, use.previousName);
-    SelectSettingsPrinter();
 }
 
 double Points(int units, int dpi) {
@@ -172,10 +147,13 @@ bool OpenPreview(const char* path, PreviewDocument* doc) {
     // The preview is a batch of its own: a stop left from an earlier batch
     // would end the copy of a UTF-16 file at once, unreported.
     StopRequested = false;
-    FileSettings use;
-    UseFileSettings(path, &use);
+    // The file is opened under the set printing it would use, chosen as the
+    // job runner chooses it, and the set in force comes back as it was.
+    Batch batch = SingleFileBatch(path, nullptr);
+    BeginBatchSettings(&batch);
+    UseFileSettings(&batch, path);
     bool ok = OpenUnderFileSettings(path, doc);
-    RestoreSettings(use);
+    EndBatchSettings(&batch);
     if (!ok)
         ClosePreview(doc);
     return ok;

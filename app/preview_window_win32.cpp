@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "job_runner.h"
+#include "../jobs/job_runner.h"
 #include "preview.h"
 #include "../common/program_instance_win32.h"
 #include "../common/wide_names_win32.h"
@@ -182,7 +182,8 @@ void PrintFromPreview() {
     // state; the window waits meanwhile and the walk pauses.
     state->printing = true;
     EnableWindow(state->window, FALSE);
-    PrintEntry(state->doc.path, state->window, 1, 1);
+    Batch batch = SingleFileBatch(state->doc.path, state->window);
+    RunBatch(&batch);
     EnableWindow(state->window, TRUE);
     state->printing = false;
     SetForegroundWindow(state->window);

@@ -3,7 +3,7 @@
 #include "shell_ui.h"
 
 #include "progress_dialog_win32.h"
-#include "spooler.h"
+#include "../jobs/spooler.h"
 #include "window_parts_win32.h"
 #include "../common/program_instance_win32.h"
 #include "../common/messages.h"

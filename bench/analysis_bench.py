@@ -31,7 +31,7 @@ def build_tool():
                        check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", build, "--target", "compose_tool", "-j2"], check=True,
                    stdout=subprocess.DEVNULL)
-    return os.path.join(build, "tests", "analysis", "compose_tool")
+    return os.path.join(build, "tests", "output", "compose_tool")
 
 
 def document(path, pages):

@@ -2,10 +2,10 @@
 // wildcard expansion and the parser with its effects. Qualifiers that create
 // files or directories (/b:, /l:) are left out so that a run stays inside its
 // scratch directory and does not fill the disk.
-#include "app/activity_log.h"
-#include "app/arguments.h"
-#include "app/command_line.h"
-#include "app/shell_state.h"
+#include "jobs/activity_log.h"
+#include "jobs/arguments.h"
+#include "jobs/command_line.h"
+#include "jobs/spooler.h"
 #include "common/file_system.h"
 #include "common/paths.h"
 #include "doubles/recorder.h"
@@ -78,9 +78,6 @@ bool CreatesFiles(const std::string& argument) {
 void ResetState() {
     LogClose();
     SpoolerMode = false;
-    QuitAfterCommandLine = false;
-    DeleteAfterPrint = false;
-    EchoToLog = false;
     if (settingsFile != SettingsFileName)
         SelectSettingsFile(settingsFile.c_str());
     ResetDoubles();
@@ -120,10 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (kept[i].text != split[i].text)
             std::abort();
 
-    std::vector<std::string> files;
+    CommandLine line;
     int exitCode = 0;
-    ParseCommandLine(arguments, &files, &exitCode);
-    if (files.size() > arguments.size())
+    ParseCommandLine(arguments, &line, &exitCode);
+    if (line.files.size() > arguments.size())
         std::abort();
     ResetState();
     return 0;

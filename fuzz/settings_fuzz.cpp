@@ -5,7 +5,7 @@
 // at its first three NUL bytes: the file's bytes, a FileTypes text, a file name
 // to look up, and the rest: raw numbers poured over the record (as a dialog
 // might fill it) and the printer's quantities for one more job.
-#include "app/shell_state.h"
+#include "common/stop_request.h"
 #include "doubles/recorder.h"
 #include "doubles/text_device_recorder.h"
 #include "settings/profile.h"

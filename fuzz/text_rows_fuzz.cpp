@@ -1,7 +1,7 @@
 // Arbitrary text files through the row producer at arbitrary widths, the
 // counting pass, and a whole text job on the recorder with settings taken from
 // the first bytes of the input.
-#include "app/shell_state.h"
+#include "common/stop_request.h"
 #include "doubles/recorder.h"
 #include "doubles/text_device_recorder.h"
 #include "settings/settings.h"

@@ -8,7 +8,7 @@
 #include "conversion.h"
 #include "print_job.h"
 #include "printer_selection.h"
-#include "../analysis/compose.h"
+#include "compose.h"
 #include "../analysis/page_selection.h"
 #include "../common/busy_status.h"
 #include "../common/stop_request.h"
@@ -39,12 +39,12 @@ bool SelectChosenPages(FileAnalysis* analysis, const PrinterChoices& choices) {
 // Composes the job into the temporary file at `path`. A failure is reported
 // with the file that failed: the source that could not be read or the
 // temporary file that could not be written. A stop is the user's own.
-bool ComposeInto(FileAnalysis* source, const char* path) {
+bool ComposeInto(FileAnalysis* source, const char* path, bool selectedPages) {
     if (!OpenOutputFile(path)) {
         ShowMessage(kTextTempFileFailed, path, 0, kMessageError);
         return false;
     }
-    bool composed = ComposePostScript(source);
+    bool composed = ComposePostScript(source, selectedPages);
     bool written = !std::ferror(Output.outputStream);
     int error = errno;
     if (!CloseOutputFile() && written) {
@@ -60,13 +60,13 @@ bool ComposeInto(FileAnalysis* source, const char* path) {
 
 // The job composed into a temporary file and analysed again (it is then
 // plain PostScript), for a conversion program to read; none on failure.
-FileAnalysis* ComposeToTemporaryFile(FileAnalysis* source) {
+FileAnalysis* ComposeToTemporaryFile(FileAnalysis* source, bool selectedPages) {
     char path[kPathSize];
     if (!MakeTempFileName(path, sizeof path)) {
         ShowMessage(kTextTempFileFailed, source->displayName, 0, kMessageError);
         return nullptr;
     }
-    if (!ComposeInto(source, path)) {
+    if (!ComposeInto(source, path, selectedPages)) {
         RemoveFile(path);
         return nullptr;
     }
@@ -100,7 +100,7 @@ DispatchResult PrintText(FileAnalysis* analysis, const PrinterChoices& choices) 
 DispatchResult PrintRecord(FileAnalysis* analysis, const PrinterChoices& choices) {
     if (analysis->kind == Text)
         return PrintText(analysis, choices);
-    return SendToPrinter(analysis);
+    return SendToPrinter(analysis, choices.pageRangeChosen);
 }
 
 void ReleaseTemporary(FileAnalysis* analysis) {
@@ -110,35 +110,33 @@ void ReleaseTemporary(FileAnalysis* analysis) {
 
 } // namespace
 
-DispatchResult DispatchFile(FileAnalysis* source) {
+DispatchResult DispatchFile(FileAnalysis* source, bool pageRangeChosen) {
     const ConversionSettings& conversion =
         CurrentSettings.conversion[ConversionCategory(source->kind)];
     PrinterChoices choices;
     GetPrinterChoices(&choices);
+    // Only a structured file has pages to pick; for any other kind a range
+    // would cut the code at its start.
+    choices.pageRangeChosen = pageRangeChosen && source->kind == StructuredPostScript;
 
-    if (PageRangeChosen && source->kind == StructuredPostScript &&
-        !SelectChosenPages(source, choices)) {
-        PageRangeChosen = false;
+    if (choices.pageRangeChosen && !SelectChosenPages(source, choices))
         return kNotPrintedByChoice;
-    }
 
     FileAnalysis* composed = nullptr;
     FileAnalysis* converted = nullptr;
     FileAnalysis* current = source;
     if (conversion.DoConv) {
         bool structured = source->kind == StructuredPostScript;
-        if ((structured && (PageRangeChosen || CurrentSettings.NUpPs)) ||
+        if ((structured && (choices.pageRangeChosen || CurrentSettings.NUpPs)) ||
             source->kind == EncapsulatedPostScript) {
-            composed = ComposeToTemporaryFile(source);
-            if (!composed) {
-                PageRangeChosen = false;
+            composed = ComposeToTemporaryFile(source, choices.pageRangeChosen);
+            if (!composed)
                 return kPrintFailed;
-            }
             current = composed;
         }
         // The range has been applied to what the program reads; its page
         // positions belong to the source file, not to the program's output.
-        PageRangeChosen = false;
+        choices.pageRangeChosen = false;
         // A conversion that failed leaves the file unprinted, which the job
         // runner must know (it deletes printed files); a program that
         // printed by itself leaves nothing more to do.
@@ -156,13 +154,12 @@ DispatchResult DispatchFile(FileAnalysis* source) {
         result = kPrintFailed;
     }
 
-    PageRangeChosen = false;
     ReleaseTemporary(converted);
     ReleaseTemporary(composed);
     return result;
 }
 
-DispatchResult SendToPrinter(FileAnalysis* analysis) {
+DispatchResult SendToPrinter(FileAnalysis* analysis, bool selectedPages) {
     bool postScript = IsPostScript(analysis->kind);
     if (postScript && CurrentSettings.WarnNonPS && !IsPostScriptPrinter() &&
         ShowMessage(kTextNonPostScriptPrinter, "", 0, kMessageQuestion) != kAnswerYes)
@@ -193,7 +190,7 @@ DispatchResult SendToPrinter(FileAnalysis* analysis) {
     long long end = analysis->psOffset + analysis->psLength;
     for (int copy = 0; copy < copies && sent; ++copy) {
         if (postScript)
-            sent = ComposePostScript(analysis);
+            sent = ComposePostScript(analysis, selectedPages);
         else
             sent = SendFileRange(analysis->file, analysis->psOffset, analysis->psLength, end);
     }

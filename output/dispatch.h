@@ -11,9 +11,12 @@ enum DispatchResult {
     kNotPrintedByChoice, // the set ignores its kind, or the user said No or Cancel
 };
 
-// Prints the file; reports its own failures.
-DispatchResult DispatchFile(FileAnalysis* analysis);
+// Prints the file; reports its own failures. `pageRangeChosen`: the user
+// chose a page range for this file in the printer dialog, which a structured
+// file then narrows down in Select Pages.
+DispatchResult DispatchFile(FileAnalysis* analysis, bool pageRangeChosen);
 // One job with every copy of a non-text file. A job that cannot be started,
 // a failed write or a job the spooler could not end is reported here; a
 // read error of the file is left to the caller, and a stop is the user's.
-DispatchResult SendToPrinter(FileAnalysis* analysis);
+// `selectedPages`: a structured file sends the pages page selection marked.
+DispatchResult SendToPrinter(FileAnalysis* analysis, bool selectedPages);

@@ -8,9 +8,6 @@
 
 #include <cstddef>
 
-// The user chose a page range for the file in hand (page_range.cpp).
-extern bool PageRangeChosen;
-
 // What the printer dialog and the device settings say about the next job.
 struct PrinterChoices {
     int dialogCopies; // the copy count of the printer dialog, at least 1
@@ -19,12 +16,16 @@ struct PrinterChoices {
     int fromPage;     // the page range of the dialog
     int toPage;
     int maxPage;
+    // The user chose a page range in the printer dialog. It belongs to the
+    // file the dialog was shown for; GetPrinterChoices never reports one.
+    bool pageRangeChosen;
 };
 
 bool InitPrinterSelection();
 void FreePrinterSelection();
-// The printer dialog before a batch; false when cancelled or unusable.
-bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis);
+// The printer dialog before a batch, with what the user chose; false when
+// cancelled or unusable.
+bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis, PrinterChoices* chosen);
 void SetDeviceCopies(int copies);
 void LockCopyControls();
 // The selected printer's device name; empty while none is selected.

@@ -170,7 +170,7 @@ bool SelectPrinterByName(const char* name) {
     return true;
 }
 
-bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis) {
+bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis, PrinterChoices* chosen) {
     selection.hwndOwner = static_cast<HWND>(owner);
     // Without PD_USEDEVMODECOPIESANDCOLLATE: with it a driver that makes
     // copies but cannot collate would never report collation, and every job
@@ -188,14 +188,14 @@ bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis) {
         selection.Flags |= PD_NOPAGENUMS;
     }
     dialogFileIsPostScript = analysis && IsPostScript(analysis->kind);
-    PageRangeChosen = false;
     if (!PrintDlgA(&selection))
         return false;
     if (CopiesUncollated(ChosenCopies())) {
         ShowMessage(kTextCollateRequired, "", 0, kMessageError);
         return false;
     }
-    PageRangeChosen = (selection.Flags & PD_PAGENUMS) != 0;
+    GetPrinterChoices(chosen);
+    chosen->pageRangeChosen = (selection.Flags & PD_PAGENUMS) != 0;
     return true;
 }
 
@@ -238,6 +238,7 @@ void GetPrinterChoices(PrinterChoices* choices) {
     choices->fromPage = selection.nFromPage;
     choices->toPage = selection.nToPage;
     choices->maxPage = selection.nMaxPage;
+    choices->pageRangeChosen = false;
     const DEVMODEA* mode =
         selection.hDevMode ? static_cast<const DEVMODEA*>(GlobalLock(selection.hDevMode)) : nullptr;
     if (!mode)

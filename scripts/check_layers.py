@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Fails when a source file includes a file of a layer above its own.
 
-Layers, top down: app; the engine (output, analysis, textfmt, install);
-settings; common (with resources, which holds only ids). A file may include
-its own layer and the layers below. Inside the engine the subsystems stand in
-the order output > analysis > textfmt, install beside them; and inside one
-subsystem no two portable files include each other. The few edges that go against
-those two orders are listed in ALLOWED, each with the reason the README gives.
+Layers, top down: the front ends (app, console, service), which stand beside
+each other and never include one another; jobs, the print jobs every front
+end runs; the engine (output, analysis, textfmt, install); settings; common
+(with resources, which holds only ids). A file may include its own layer and
+the layers below. Inside the engine the subsystems stand in the order
+output > analysis > textfmt, install beside them; and inside one subsystem no
+two portable files include each other. The few edges that go against those
+two orders are listed in ALLOWED, each with the reason the README gives.
 Usage: check_layers.py [source root]
 """
 import os
@@ -14,22 +16,15 @@ import re
 import sys
 
 LAYER = {"common": 0, "resources": 0, "settings": 1,
-         "output": 2, "analysis": 2, "textfmt": 2, "install": 2, "app": 3}
+         "output": 2, "analysis": 2, "textfmt": 2, "install": 2, "jobs": 3,
+         "app": 4, "console": 4, "service": 4}
+FRONT_ENDS = {"app", "console", "service"}
 # Order of the engine's subsystems; install neither calls nor is called by them.
 ENGINE_ORDER = {"textfmt": 0, "analysis": 1, "output": 2}
 
 # (including file's module, included module): modules are paths without the
 # extension and without a platform suffix (_win32, _posix, ...).
 ALLOWED = {
-    # Composition writes the PostScript job into the output channels that
-    # dispatch opened for it, through the transfer buffer, and reads whether
-    # the user chose a page range: it is the PostScript half of one job.
-    ("analysis/compose", "output/channels"),
-    ("analysis/compose", "output/printer_selection"),
-    ("analysis/compose", "output/transfer_buffer"),
-    # Counting a text file's pages lays it out on the selected printer's
-    # device context, as printing it would.
-    ("textfmt/text_count_pages", "output/printer_selection"),
     # The highlighter borrows the current definition; the definitions list
     # owns it, so a lookup and a release reset the highlighter.
     ("textfmt/definitions", "textfmt/highlighting"),
@@ -78,6 +73,8 @@ def upward(source, target, edges):
         return None if b in ("launcher",) else "outside the layers"
     if LAYER[b] > LAYER[a]:
         return "%s is above %s" % (b, a)
+    if a in FRONT_ENDS and b in FRONT_ENDS and a != b:
+        return "the front ends %s and %s stand beside each other" % (a, b)
     if LAYER[a] == LAYER[b] == 2 and a != b:
         if a == "install" or b == "install":
             return "install and %s stand beside each other" % (b if a == "install" else a)

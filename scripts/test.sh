@@ -47,6 +47,7 @@ run() {  # name, command...
 }
 
 run include-layers python3 scripts/check_layers.py
+run include-layers-check python3 tests/scripts/check_layers_test.py
 run native-unit ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 # A program that fails gets one more run: once in many runs a Wine process
 # ended in 0.00 s without a line of output, before any test of it began. A

@@ -25,7 +25,5 @@ int PrintTextFile(FILE* file, const char* fileName, DeviceContext dc, int copies
 // and deleted); 0 when the text would be too small (reported) or there is no
 // device context.
 int CountTextPagesOn(FILE* file, DeviceContext dc);
-// The same on the current printer (text_count_pages.cpp).
-int CountTextPages(FILE* file);
 // The layout of the last job, for the file information and the tests.
 const TextLayout& LastTextLayout();

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/file_analysis.h"
-#include "app/shell_state.h"
+#include "common/stop_request.h"
 #include "tests/doubles/recorder.h"
 #include "settings/settings.h"
 #include "tests/common/test_files.h"

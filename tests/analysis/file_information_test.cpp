@@ -4,7 +4,8 @@
 
 #include "analysis_test_support.h"
 #include "app/file_information_command.h"
-#include "app/job_runner.h"
+#include "jobs/job_runner.h"
+#include "app/batch_sources.h"
 #include "app/main_window.h"
 #include "common/bounded_text.h"
 #include "output/printer_selection.h"

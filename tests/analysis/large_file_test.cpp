@@ -1,13 +1,13 @@
 // Files of 2 GiB and more, whose positions do not fit the 32-bit long that
 // Windows gives fseek and ftell. The files are sparse: only the bytes written
 // take room on the disk.
-#include "analysis/compose.h"
+#include "output/compose.h"
 #include "common/file_system.h"
 #include "output/channels.h"
 #include "output/transfer_buffer.h"
 
 #include "analysis_test_support.h"
-#include "raw_job_recorder.h"
+#include "../output/raw_job_recorder.h"
 
 #include <cstdio>
 #include <utility>

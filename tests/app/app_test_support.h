@@ -5,8 +5,10 @@
 #include "tests/common/test_files.h"
 #include "tests/doubles/recorder.h"
 
-#include "app/activity_log.h"
 #include "app/shell_state.h"
+#include "jobs/activity_log.h"
+#include "jobs/command_line.h"
+#include "jobs/job_runner.h"
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
@@ -72,11 +74,15 @@ inline void ResetShellState() {
     SpoolerMode = false;
     SpoolerPattern[0] = '\0';
     BackupDirectory[0] = '\0';
-    QuitAfterCommandLine = false;
-    PreviewFiles = false;
-    DeleteAfterPrint = false;
     EchoToLog = false;
     StopRequested = false;
+}
+
+// A batch of one file, as the capture, the preview and File Information
+// print it; true when it printed through.
+inline bool PrintOne(const std::string& path, WindowRef owner = MainWindow) {
+    Batch batch = SingleFileBatch(path, owner);
+    return RunBatch(&batch);
 }
 
 class ShellTest : public ::testing::Test {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/activity_log.h"
+#include "jobs/activity_log.h"
 #include "tests/doubles/recorder.h"
 #include "test_files.h"
 

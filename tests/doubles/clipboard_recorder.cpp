@@ -1,5 +1,5 @@
 // Clipboard double: the text comes from OtherParts.
-#include "app/clipboard.h"
+#include "jobs/clipboard.h"
 #include "recorder.h"
 
 bool ReadClipboardText(std::string* text) {

@@ -1,7 +1,7 @@
 // Double of the output dispatcher: records each file with the set in force
 // and answers from OtherParts.
 #include "analysis/file_analysis.h"
-#include "app/shell_state.h"
+#include "common/stop_request.h"
 #include "common/file_system.h"
 #include "output/dispatch.h"
 #include "settings/settings.h"
@@ -11,7 +11,7 @@ static bool PathHas(const FileAnalysis* analysis, const std::string& text) {
     return !text.empty() && std::string(analysis->path).find(text) != std::string::npos;
 }
 
-DispatchResult DispatchFile(FileAnalysis* analysis) {
+DispatchResult DispatchFile(FileAnalysis* analysis, bool) {
     RecordedCalls.push_back(std::string("dispatch ") + analysis->path + " with " + CurrentSetName);
     OtherParts.dispatchedBytes.clear();
     OtherParts.dispatchedKinds.push_back(analysis->kind);

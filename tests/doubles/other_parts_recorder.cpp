@@ -4,9 +4,9 @@
 // tested, and the dispatcher's in dispatch_recorder.cpp, so that the real one
 // can be.) Each records its call and answers from OtherParts.
 #include "analysis/file_analysis.h"
-#include "app/progress.h"
+#include "common/progress_report.h"
 #include "app/preview_window.h"
-#include "app/spooler.h"
+#include "jobs/spooler.h"
 #include "install/setup.h"
 #include "output/printer_selection.h"
 #include "settings/settings.h"
@@ -28,7 +28,8 @@ bool SelectPrinterByName(const char* name) {
     Record(std::string("select printer ") + name);
     return true;
 }
-bool ShowPrinterDialog(WindowRef, FileAnalysis* analysis) {
+bool ShowPrinterDialog(WindowRef, FileAnalysis* analysis, PrinterChoices* chosen) {
+    *chosen = PrinterChoices();
     Record(std::string("printer dialog ") + (analysis ? analysis->path : ""));
     return OtherParts.printerDialogConfirmed;
 }

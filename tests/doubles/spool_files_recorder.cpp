@@ -6,7 +6,7 @@
 // comes in just before one. Deletion is real, except for the names the
 // test keeps (OtherParts.undeletable) and for files whose stamp has changed
 // since they were claimed.
-#include "app/spool_files.h"
+#include "jobs/spool_files.h"
 #include "common/file_system.h"
 #include "common/paths.h"
 #include "recorder.h"

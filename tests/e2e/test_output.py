@@ -60,7 +60,7 @@ def compose_tool():
         build_root = os.path.join(ROOT, "build")
         found = []
         for name in os.listdir(build_root) if os.path.isdir(build_root) else []:
-            candidate = os.path.join(build_root, name, "tests", "analysis", "compose_tool")
+            candidate = os.path.join(build_root, name, "tests", "output", "compose_tool")
             if os.path.isfile(candidate) and os.access(candidate, os.X_OK):
                 found.append((os.path.getmtime(candidate), candidate))
         if not found:

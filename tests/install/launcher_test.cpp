@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/arguments.h"
+#include "jobs/arguments.h"
 #include "install/launcher_image.h"
 #include "launcher/launch_command.h"
 #include "tests/common/test_files.h"

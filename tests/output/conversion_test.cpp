@@ -309,7 +309,7 @@ TEST_F(Conversion, DispatcherPrintsTheConvertedOutputAndDeletesItsFiles) {
         WriteTestFile(files[2], pcl);
         return 0;
     };
-    EXPECT_TRUE(DispatchFile(source));
+    EXPECT_TRUE(DispatchFile(source, false));
     ASSERT_EQ(3u, files.size());
     // The program read the n-up job, composed for a file: no end-of-job characters.
     EXPECT_NE(std::string::npos, composed.find("%%Page: 1 1\nshowpage\n"));
@@ -329,7 +329,7 @@ TEST_F(Conversion, DispatcherPrintsTheConvertedOutputAndDeletesItsFiles) {
         WriteTestFile(files[2], pcl);
         return 0;
     };
-    EXPECT_TRUE(DispatchFile(source));
+    EXPECT_TRUE(DispatchFile(source, false));
     EXPECT_TRUE(Printer.jobs.empty());
     EXPECT_TRUE(ShownBoxes.empty());
     EXPECT_FALSE(FileExists(files[1].c_str()));
@@ -486,17 +486,17 @@ TEST_F(Conversion, FailedConversionFailsTheEntry) {
     };
     // Not started, or nothing written: the file is not printed, so the entry
     // fails (and the job runner keeps the file).
-    EXPECT_FALSE(DispatchFile(file));
+    EXPECT_FALSE(DispatchFile(file, false));
     EXPECT_TRUE(Shown("Failed to start conversion program"));
     result = 0;
     ResetDoubles();
-    EXPECT_FALSE(DispatchFile(file));
+    EXPECT_FALSE(DispatchFile(file, false));
     EXPECT_TRUE(Shown("Conversion failed"));
     // A program that prints by itself succeeds.
     ResetDoubles();
     written = "done";
     CurrentSettings.conversion[kConvTxt].ConvPrint = 1;
-    EXPECT_TRUE(DispatchFile(file));
+    EXPECT_TRUE(DispatchFile(file, false));
     EXPECT_TRUE(ShownBoxes.empty());
     EXPECT_FALSE(FileExists(output.c_str()));
 }
@@ -577,7 +577,7 @@ TEST_F(Conversion, TemporaryFilesThatCannotBeMadeAreReported) {
         EXPECT_EQ("Failed to create temporary file: C:\\docs\\a.txt", ShownBoxes[0].text);
         // The composed job for the conversion program.
         ResetDoubles();
-        EXPECT_FALSE(DispatchFile(structured));
+        EXPECT_FALSE(DispatchFile(structured, false));
         ASSERT_EQ(1u, ShownBoxes.size());
         EXPECT_EQ("Failed to create temporary file: C:\\docs\\s.ps", ShownBoxes[0].text);
     }
@@ -592,7 +592,7 @@ TEST_F(Conversion, CompositionThatFailsIsReported) {
     FILE* readable = source->file;
     source->file = OpenStream(MakeFile("").c_str(), "ab");
     ASSERT_NE(nullptr, source->file);
-    bool dispatched = DispatchFile(source);
+    bool dispatched = DispatchFile(source, false);
     std::fclose(source->file);
     source->file = readable;
     EXPECT_FALSE(dispatched);
@@ -606,7 +606,7 @@ TEST_F(Conversion, CompositionThatFailsIsReported) {
     // A stop is the user's own doing: no message.
     ResetDoubles();
     StopRequested = true;
-    EXPECT_FALSE(DispatchFile(source));
+    EXPECT_FALSE(DispatchFile(source, false));
     EXPECT_TRUE(ShownBoxes.empty());
 }
 

@@ -19,7 +19,7 @@ TEST_F(Dispatch, BinaryFileGoesOutInChunksOfOneRawJob) {
     std::string data = BinaryBytes(120000);
     FileAnalysis* file = Analyze(data, "C:\\docs\\data.bin");
     ASSERT_EQ(Binary, file->kind);
-    EXPECT_TRUE(DispatchFile(file));
+    EXPECT_TRUE(DispatchFile(file, false));
 
     ASSERT_EQ(1u, Printer.jobs.size());
     const SpoolerJob& job = Printer.jobs[0];
@@ -39,7 +39,7 @@ TEST_F(Dispatch, BinaryFileGoesOutInChunksOfOneRawJob) {
 TEST_F(Dispatch, XpsDriverReceivesTheSameBytesAsXpsPass) {
     Printer.xpsDriver = true;
     std::string data = BinaryBytes(1000);
-    EXPECT_TRUE(DispatchFile(Analyze(data)));
+    EXPECT_TRUE(DispatchFile(Analyze(data), false));
     ASSERT_EQ(1u, Printer.jobs.size());
     EXPECT_EQ("XPS_PASS", Printer.jobs[0].dataType);
     EXPECT_TRUE(Printer.jobs[0].bytes == data);
@@ -54,7 +54,7 @@ TEST_F(Dispatch, CopiesRepeatTheFileWithinOneJob) {
         ResetPrinter();
         Printer.choices.dialogCopies = c.dialog;
         Printer.choices.deviceCopies = c.device;
-        EXPECT_TRUE(DispatchFile(Analyze(data)));
+        EXPECT_TRUE(DispatchFile(Analyze(data), false));
         ASSERT_EQ(1u, Printer.jobs.size());
         std::string expected;
         for (int i = 0; i < c.expected; ++i)
@@ -66,7 +66,7 @@ TEST_F(Dispatch, CopiesRepeatTheFileWithinOneJob) {
 
 TEST_F(Dispatch, PrintToFileAsksForTheFileFirst) {
     Printer.choices.printToFile = true;
-    EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(10))));
+    EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(10)), false));
     ASSERT_EQ(1u, Printer.jobs.size());
     EXPECT_EQ("C:\\out\\job.prn", Printer.jobs[0].outputFile);
 
@@ -74,8 +74,8 @@ TEST_F(Dispatch, PrintToFileAsksForTheFileFirst) {
     ResetPrinter();
     Printer.choices.printToFile = true;
     Printer.outputFileChosen = false;
-    EXPECT_FALSE(DispatchFile(Analyze(BinaryBytes(10))));
-    EXPECT_FALSE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps")));
+    EXPECT_FALSE(DispatchFile(Analyze(BinaryBytes(10)), false));
+    EXPECT_FALSE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps"), false));
     EXPECT_TRUE(Printer.jobs.empty());
     EXPECT_EQ(2, Printer.outputFileQuestions);
     ASSERT_EQ(2u, ShownBoxes.size());
@@ -85,7 +85,7 @@ TEST_F(Dispatch, PrintToFileAsksForTheFileFirst) {
 
 TEST_F(Dispatch, PrinterThatCannotStartAJobFailsTheFile) {
     Printer.jobStarts = false;
-    EXPECT_FALSE(DispatchFile(Analyze(BinaryBytes(10))));
+    EXPECT_FALSE(DispatchFile(Analyze(BinaryBytes(10)), false));
     ASSERT_EQ(1u, ShownBoxes.size());
     EXPECT_EQ("Failed to access the printer", ShownBoxes[0].text);
 }
@@ -136,7 +136,7 @@ TEST_F(Dispatch, AJobThePrinterDidNotTakeWholeFailsTheFile) {
         SetUp();
         c.script();
         std::string bytes = c.bytes ? c.bytes : BinaryBytes(c.binary);
-        EXPECT_EQ(kPrintFailed, DispatchFile(Analyze(bytes, "C:\\docs\\a.ps"))) << c.name;
+        EXPECT_EQ(kPrintFailed, DispatchFile(Analyze(bytes, "C:\\docs\\a.ps"), false)) << c.name;
         if (c.message) {
             ASSERT_EQ(1u, ShownBoxes.size()) << c.name;
             EXPECT_EQ(c.message, ShownBoxes[0].text) << c.name;
@@ -157,19 +157,19 @@ TEST_F(Dispatch, NonPostScriptPrinterAsksBeforePostScript) {
     CurrentSettings.WarnNonPS = 1;
     Printer.postScript = false;
     FileAnalysis* file = Analyze(kPlain, "C:\\docs\\a.ps");
-    EXPECT_EQ(kNotPrintedByChoice, DispatchFile(file)); // No, the default
+    EXPECT_EQ(kNotPrintedByChoice, DispatchFile(file, false)); // No, the default
     EXPECT_TRUE(Printer.jobs.empty());
     ASSERT_EQ(1u, ShownBoxes.size());
     EXPECT_EQ(kMessageQuestion, ShownBoxes[0].kind);
     EXPECT_EQ(0u, ShownBoxes[0].text.find("You are about to send a PostScript file"));
 
     QueueMessageAnswer(kAnswerYes);
-    EXPECT_EQ(kPrinted, DispatchFile(file));
+    EXPECT_EQ(kPrinted, DispatchFile(file, false));
     ASSERT_EQ(1u, Printer.jobs.size());
     EXPECT_EQ(kPlain, Printer.jobs[0].bytes);
 
     // Printer-ready data is nobody's business but the printer's.
-    EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(10))));
+    EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(10)), false));
     EXPECT_EQ(2u, ShownBoxes.size());
     EXPECT_EQ(2u, Printer.jobs.size());
 }
@@ -177,7 +177,7 @@ TEST_F(Dispatch, NonPostScriptPrinterAsksBeforePostScript) {
 TEST_F(Dispatch, PostScriptIsSentAsComposedForEveryCopy) {
     CurrentSettings.PSEOFChar = 1;
     Printer.choices.dialogCopies = 2;
-    EXPECT_TRUE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps")));
+    EXPECT_TRUE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps"), false));
     ASSERT_EQ(1u, Printer.jobs.size());
     std::string one = std::string("\x04\n") + kPlain + "\x04";
     EXPECT_EQ(one + one, Printer.jobs[0].bytes);
@@ -190,7 +190,7 @@ TEST_F(Dispatch, DriverHeaderJobGoesThroughThePassThroughEscape) {
     Printer.choices.dialogCopies = 1;
     Printer.choices.deviceCopies = 3; // made by the driver itself
     std::string code = kPlain + std::string(60000, ' ') + "\n";
-    EXPECT_TRUE(DispatchFile(Analyze(code, "C:\\docs\\a.ps")));
+    EXPECT_TRUE(DispatchFile(Analyze(code, "C:\\docs\\a.ps"), false));
 
     EXPECT_TRUE(Printer.jobs.empty());
     EXPECT_FALSE(Printer.badBlockCount);
@@ -207,7 +207,7 @@ TEST_F(Dispatch, DriverHeaderJobGoesThroughThePassThroughEscape) {
     // Print to file goes to the driver's own file port.
     ResetTextDevice();
     Printer.choices.printToFile = true;
-    EXPECT_TRUE(DispatchFile(Analyze(kPlain, "C:\\docs\\b.ps")));
+    EXPECT_TRUE(DispatchFile(Analyze(kPlain, "C:\\docs\\b.ps"), false));
     EXPECT_EQ("start doc Ravlen - b.ps to FILE:", DeviceEvents.at(0));
     EXPECT_EQ(0, Printer.outputFileQuestions);
 }
@@ -215,7 +215,7 @@ TEST_F(Dispatch, DriverHeaderJobGoesThroughThePassThroughEscape) {
 TEST_F(Dispatch, DriverWithoutPassThroughFailsThePostScriptJob) {
     CurrentSettings.DrvHead = 1;
     Printer.passThrough = false;
-    EXPECT_FALSE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps")));
+    EXPECT_FALSE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps"), false));
     EXPECT_EQ(std::vector<std::string>{"delete dc"}, DeviceEvents);
     ASSERT_EQ(1u, ShownBoxes.size());
     EXPECT_EQ("PostScript file printing failed", ShownBoxes[0].text);
@@ -224,7 +224,7 @@ TEST_F(Dispatch, DriverWithoutPassThroughFailsThePostScriptJob) {
     // Without a device context at all, the same.
     ResetDoubles();
     Printer.haveDevice = false;
-    EXPECT_FALSE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps")));
+    EXPECT_FALSE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps"), false));
     EXPECT_EQ(1u, ShownBoxes.size());
     EXPECT_TRUE(Printer.jobs.empty());
 }
@@ -233,7 +233,7 @@ TEST_F(Dispatch, TextFilesAreFormattedOrIgnored) {
     std::string text = "first line\r\nsecond line\r\n";
     CurrentSettings.EnableTextPrint = 1;
     Printer.choices.printToFile = true;
-    EXPECT_TRUE(DispatchFile(Analyze(text, "C:\\docs\\notes.txt")));
+    EXPECT_TRUE(DispatchFile(Analyze(text, "C:\\docs\\notes.txt"), false));
     EXPECT_EQ(std::vector<bool>{true}, Printer.deviceContexts);
     ASSERT_FALSE(DeviceEvents.empty());
     EXPECT_EQ("start doc Ravlen - notes.txt to FILE:", DeviceEvents[0]);
@@ -242,13 +242,13 @@ TEST_F(Dispatch, TextFilesAreFormattedOrIgnored) {
     ResetPrinter();
     ResetTextDevice();
     CurrentSettings.EnableTextPrint = -1; // ignore text files
-    EXPECT_EQ(kNotPrintedByChoice, DispatchFile(Analyze(text, "C:\\docs\\notes.txt")));
+    EXPECT_EQ(kNotPrintedByChoice, DispatchFile(Analyze(text, "C:\\docs\\notes.txt"), false));
     EXPECT_TRUE(Printer.deviceContexts.empty());
     EXPECT_TRUE(Printer.jobs.empty());
 
     CurrentSettings.EnableTextPrint = 1;
     Printer.haveDevice = false;
-    EXPECT_FALSE(DispatchFile(Analyze(text, "C:\\docs\\notes.txt")));
+    EXPECT_FALSE(DispatchFile(Analyze(text, "C:\\docs\\notes.txt"), false));
     ASSERT_EQ(1u, ShownBoxes.size());
     EXPECT_EQ("Text file printing failed", ShownBoxes[0].text);
 }
@@ -262,7 +262,7 @@ TEST_F(Dispatch, ReadErrorIsReportedAfterTheJob) {
     std::fclose(file->file);
     file->file = OpenStream(file->path, "ab");
     ASSERT_NE(nullptr, file->file);
-    EXPECT_EQ(kPrintFailed, DispatchFile(file));
+    EXPECT_EQ(kPrintFailed, DispatchFile(file, false));
     ASSERT_EQ(1u, Printer.jobs.size());
     EXPECT_TRUE(Printer.jobs[0].aborted);
     ASSERT_EQ(1u, ShownBoxes.size());
@@ -273,11 +273,10 @@ TEST_F(Dispatch, ReadErrorIsReportedAfterTheJob) {
 TEST_F(Dispatch, ChosenPageRangeAppliesToOneFile) {
     FileAnalysis* file = Analyze(kStructured, "C:\\docs\\s.ps");
     ASSERT_EQ(StructuredPostScript, file->kind);
-    PageRangeChosen = true;
     Printer.choices.fromPage = 2;
     Printer.choices.toPage = 2;
     Printer.choices.maxPage = 2;
-    EXPECT_TRUE(DispatchFile(file));
+    EXPECT_TRUE(DispatchFile(file, true));
     EXPECT_EQ(std::vector<std::string>{"2-2 of 2"}, Printer.pageSelections);
     EXPECT_EQ(std::vector<std::string>{" 2 2"}, Printer.pageLabels);
     // The document up to its first page, then page 2 with the trailer.
@@ -285,22 +284,18 @@ TEST_F(Dispatch, ChosenPageRangeAppliesToOneFile) {
     size_t first = doc.find("%%Page: 1 1");
     ASSERT_EQ(1u, Printer.jobs.size());
     EXPECT_EQ(doc.substr(0, first) + doc.substr(doc.find("%%Page: 2 2")), Printer.jobs[0].bytes);
-    EXPECT_FALSE(PageRangeChosen);
 
     // A range chosen for a file without pages is dropped with it.
-    PageRangeChosen = true;
-    EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(10))));
-    EXPECT_FALSE(PageRangeChosen);
+    EXPECT_TRUE(DispatchFile(Analyze(BinaryBytes(10)), true));
     EXPECT_EQ(1u, Printer.pageSelections.size());
 }
 
 TEST_F(Dispatch, PagesPickedInTheDialogGoOutForEveryCopy) {
     std::string doc = "%!PS-Adobe-3.0\n%%Pages: 3\n%%EndProlog\n"
                       "%%Page: a 1\n(one)\n%%Page: b 2\n(two)\n%%Page: c 3\n(three)\n%%EOF\n";
-    PageRangeChosen = true;
-    Printer.choices = {2, 1, false, 1, 3, 3};
+    Printer.choices = {2, 1, false, 1, 3, 3, false};
     Printer.pageChoice = {true, false, true};
-    EXPECT_TRUE(DispatchFile(Analyze(doc, "C:\\docs\\pick.ps")));
+    EXPECT_TRUE(DispatchFile(Analyze(doc, "C:\\docs\\pick.ps"), true));
     EXPECT_EQ((std::vector<std::string>{" a 1", " b 2", " c 3"}), Printer.pageLabels);
     std::string one = "%!PS-Adobe-3.0\n%%Pages: 3\n%%EndProlog\n%%Page: a 1\n(one)\n"
                       "%%Page: c 3\n(three)\n%%EOF\n";
@@ -309,19 +304,17 @@ TEST_F(Dispatch, PagesPickedInTheDialogGoOutForEveryCopy) {
 }
 
 TEST_F(Dispatch, CancelledPageSelectionPrintsNothing) {
-    PageRangeChosen = true;
-    Printer.choices = {1, 1, false, 1, 2, 2};
+    Printer.choices = {1, 1, false, 1, 2, 2, false};
     Printer.pagesConfirmed = false;
-    EXPECT_EQ(kNotPrintedByChoice, DispatchFile(Analyze(kStructured, "C:\\docs\\s.ps")));
+    EXPECT_EQ(kNotPrintedByChoice, DispatchFile(Analyze(kStructured, "C:\\docs\\s.ps"), true));
     EXPECT_TRUE(Printer.jobs.empty());
     EXPECT_TRUE(ShownBoxes.empty());
-    EXPECT_FALSE(PageRangeChosen);
 }
 
 TEST_F(Dispatch, DriverHeaderTailFollowsTheLastCopyOnly) {
     CurrentSettings.DrvHead = 1;
     Printer.choices.dialogCopies = 3;
-    EXPECT_TRUE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps")));
+    EXPECT_TRUE(DispatchFile(Analyze(kPlain, "C:\\docs\\a.ps"), false));
     std::string line = "\n0 3300 translate 300 72 div 300 72 div neg scale\n\n";
     std::string copy = line + kPlain;
     // Anything after the tail is discarded by the printer: a tail after the

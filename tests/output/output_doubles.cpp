@@ -2,8 +2,8 @@
 
 #include "analysis/page_index.h"
 #include "analysis/page_selection.h"
-#include "app/progress.h"
-#include "app/shell_state.h"
+#include "common/progress_report.h"
+#include "common/stop_request.h"
 #include "common/file_system.h"
 #include "output/escape_channel.h"
 #include "output/spooler_channel.h"

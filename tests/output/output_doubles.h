@@ -23,7 +23,7 @@ struct SpoolerJob {
 
 struct PrinterScript {
     std::string name = "Capture";
-    PrinterChoices choices = {1, 1, false, 0, 0, 0};
+    PrinterChoices choices = {1, 1, false, 0, 0, 0, false};
     bool postScript = true;
     bool haveDevice = true;  // CreatePrinterDC gives the text device recorder
     bool passThrough = true; // the driver supports PASSTHROUGH

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/file_analysis.h"
-#include "app/shell_state.h"
+#include "common/stop_request.h"
 #include "common/paths.h"
 #include "output/channels.h"
 #include "output/printer_selection.h"
@@ -31,7 +31,6 @@ class OutputTest : public testing::Test {
         CurrentSettings.WarnNonPS = 0;
         CurrentSettings.NUpPs = 0;
         StopRequested = false;
-        PageRangeChosen = false;
         Output.driverHeaderMode = false;
         ASSERT_TRUE(AllocateTransferBuffer());
     }

@@ -9,7 +9,7 @@
 
 #include "../doubles/recorder.h"
 #include "../doubles/text_device_recorder.h"
-#include "app/shell_state.h"
+#include "common/stop_request.h"
 #include "settings/settings.h"
 #include "textfmt/text_sheets.h"
 

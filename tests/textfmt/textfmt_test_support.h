@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/shell_state.h"
+#include "common/stop_request.h"
 #include "common/file_system.h"
 #include "common/paths.h"
 #include "../doubles/recorder.h"

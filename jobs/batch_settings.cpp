@@ -1,0 +1,47 @@
+// The settings set per file of a batch and the batch's own set coming back.
+#include "batch_settings.h"
+
+#include "../common/bounded_text.h"
+
+namespace {
+
+// The batch's own set as it was when the batch started, its printer selected
+// again with the copies it had.
+void RestoreBatchSet(Batch* batch) {
+    CurrentSettings = batch->set.settings;
+    CopyText(CurrentSetName, sizeof CurrentSetName, batch->set.name);
+    SelectSettingsPrinter();
+}
+
+} // namespace
+
+void BeginBatchSettings(Batch* batch) {
+    CopyText(batch->set.name, sizeof batch->set.name, CurrentSetName);
+    CopyText(batch->set.fileSetName, sizeof batch->set.fileSetName, CurrentSetName);
+    batch->set.settings = CurrentSettings;
+}
+
+void UseFileSettings(Batch* batch, const char* path) {
+    BatchSettings& set = batch->set;
+    char found[sizeof set.fileSetName];
+    // The batch's own set, bound to the file's extension or not, prints as
+    // it is in force: Apply's values are in no file, and loading the set from
+    // the file would print without them and then lose them.
+    bool ownSet = !FindSettingsSetForFile(path, found, sizeof found) || SameSetName(found, set.name);
+    if (!ownSet) {
+        CopyText(set.fileSetName, sizeof set.fileSetName, found);
+        LoadSettingsSet(set.fileSetName);
+    } else if (!SameSetName(set.fileSetName, set.name)) {
+        CopyText(set.fileSetName, sizeof set.fileSetName, set.name);
+        RestoreBatchSet(batch);
+    }
+}
+
+void EndBatchSettings(Batch* batch) {
+    BatchSettings& set = batch->set;
+    if (!SameSetName(set.fileSetName, set.name))
+        RestoreBatchSet(batch);
+    // The batch's set is in force again.
+    CopyText(set.fileSetName, sizeof set.fileSetName, set.name);
+}
+

@@ -1,0 +1,30 @@
+// Spooler mode: files matching a pattern are printed on a five-second timer.
+#pragma once
+
+// What it serves comes from the command line: SpoolerPattern and
+// BackupDirectory (command_line.h).
+#include "command_line.h"
+
+enum {
+    kSpoolerTimerId = 1,
+    kSpoolerIntervalMs = 5000,
+    // A file written to this recently may still grow: a writer that closes
+    // and reopens it between pieces is invisible to the exclusive-open test.
+    kSpoolerSettleMs = 2000
+};
+
+// Seam: the timer between scans, which each front end keeps its own way
+// (a window timer, a wait between scans). Off while a scan runs.
+void SetSpoolerTimer(bool on);
+// One scan: the timer off, the files printed, the timer on again.
+void SpoolerTick();
+// Forgets what earlier scans learnt about the files (a new run).
+void ResetSpoolerMemory();
+
+// True while a scan runs; its files print inside it, one batch each.
+bool SpoolerScanRunning();
+// Exit during a scan: the file in hand is stopped, the files not yet reached
+// stay, and the scan returns without starting the timer.
+void EndSpoolerAfterScan();
+// The scan ended for an Exit, which is then carried out.
+bool SpoolerExitPending();
