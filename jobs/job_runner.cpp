@@ -104,10 +104,10 @@ struct EntryPlace {
 
 EntryOutcome RunEntry(Batch* batch, BatchEntry* entry, const EntryPlace& place);
 
-// True when an outcome ends the batch: a failure where failures do, a stop
-// always.
+// True when an entry ends the batch: a stop always, a failure where
+// failures do.
 bool EndsBatch(const Batch& batch, EntryOutcome outcome) {
-    return outcome == kEntryFailed && (batch.endAtFailure || StopRequested);
+    return StopRequested || (outcome == kEntryFailed && batch.endAtFailure);
 }
 
 // The lines of a list file, as entries inside the running batch.
@@ -168,12 +168,12 @@ EntryOutcome RunEntry(Batch* batch, BatchEntry* entry, const EntryPlace& place) 
         outcome = analysis ? OutcomeOf(DispatchFile(analysis, range)) : kEntryFailed;
     }
     // Only a file that went out whole may go: a failed, stopped or skipped
-    // entry keeps its file, whatever /delete asked for.
+    // entry keeps its file, whatever /delete asked for. A job that reached
+    // the spooler has printed, whatever stop came meanwhile: the stop ends
+    // the batch after it (undone, the job would print the file twice).
     if (analysis)
-        ReleaseFile(analysis,
-                    batch->deleteAfterPrint && outcome == kEntryPrinted && !StopRequested);
-    if (outcome != kEntryFailed && PumpMessages())
-        outcome = kEntryFailed; // stopped
+        ReleaseFile(analysis, batch->deleteAfterPrint && outcome == kEntryPrinted);
+    PumpMessages();
     if (place.last || EndsBatch(*batch, outcome))
         EndBatch(batch);
     LogEntry(*batch, kTextLogDonePrinting, name);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,18 @@ inline void ResetShellState() {
     BackupDirectory[0] = '\0';
     EchoToLog = false;
     StopRequested = false;
+}
+
+// Has `stop` run by the first pump after the first job is complete: the
+// file is with the spooler then, and the stop (Stop, Exit) comes after it.
+inline void StopOnceAJobIsDone(std::function<void()> stop) {
+    OtherParts.duringPump = [stop] {
+        bool jobDone = !CallsStartingWith("dispatch").empty() && !OtherParts.dispatching;
+        if (jobDone)
+            stop();
+        else
+            StopOnceAJobIsDone(stop);
+    };
 }
 
 // A batch of one file, as the capture, the preview and File Information

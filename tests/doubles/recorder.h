@@ -33,6 +33,8 @@ struct OtherPartsScript {
     bool printerDialogConfirmed = true;
     bool settingsDialogConfirmed = true;
     bool stopDuringDispatch = false;  // raises StopRequested inside DispatchFile
+    bool dispatching = false;         // true while DispatchFile pumps
+    int deviceCopies = 1;             // the selected printer's copies (/#:)
     bool clipboardReadable = true;    // ReadClipboardText succeeds
     std::string clipboardText;        // what it reads; empty: no text on the clipboard
     std::string dispatchedBytes;      // filled by DispatchFile: the content it was given

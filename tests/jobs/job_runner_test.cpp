@@ -247,6 +247,23 @@ TEST_F(JobRunnerTest, StopDuringTheFirstOfThreeEndsTheBatch) {
     EXPECT_TRUE(Print(b));
 }
 
+// Once a file's job is with the spooler the file has printed; a stop that
+// comes then ends the batch after it. Taken for a failure, the file would
+// stay (and a spooler would print it again).
+TEST_F(JobRunnerTest, AStopAfterTheJobEndsTheBatchButTheFileHasPrinted) {
+    std::string a = Write("a.txt"), b = Write("b.txt");
+    StopOnceAJobIsDone([] { StopRequested = true; });
+    Batch batch = DroppedFilesBatch({a, b}, MainWindow);
+    batch.deleteAfterPrint = true;
+    EXPECT_FALSE(RunBatch(&batch));
+    EXPECT_EQ(batch.entries[0].outcome, kEntryPrinted);
+    EXPECT_EQ(batch.entries[1].outcome, kEntryNotReached);
+    EXPECT_FALSE(PathExists(a.c_str()));
+    EXPECT_TRUE(PathExists(b.c_str()));
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    EXPECT_EQ(RecordedCalls.back(), "progress end");
+}
+
 TEST_F(JobRunnerTest, CancelledSettingsDialogDropsNothing) {
     std::string a = Write("a.txt");
     CurrentSettings.EnablePrefsDD = 1;

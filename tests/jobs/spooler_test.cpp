@@ -249,6 +249,19 @@ TEST_F(SpoolerTest, ExitDuringAScanStopsTheFileInHandAndLeavesTheRest) {
     EXPECT_TRUE(ShownBoxes.empty());
 }
 
+// An Exit once the file in hand has gone to the spooler: that file has
+// printed and goes; the others stay for the next start.
+TEST_F(SpoolerTest, ExitAfterTheJobLeavesTheFilePrintedOnce) {
+    std::string a = Write("a.prn"), b = Write("b.prn");
+    StopOnceAJobIsDone(EndSpoolerAfterScan);
+    SpoolerTick();
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    EXPECT_FALSE(PathExists(a.c_str()) && PathExists(b.c_str()));
+    EXPECT_TRUE(PathExists(a.c_str()) || PathExists(b.c_str()));
+    EXPECT_TRUE(SpoolerExitPending());
+    EXPECT_TRUE(ShownBoxes.empty());
+}
+
 TEST_F(SpoolerTest, APatternMatchingNothingEndsQuietly) {
     CopyText(SpoolerPattern, sizeof SpoolerPattern, Path("none\\*.prn").c_str());
     SpoolerTick();
