@@ -2,15 +2,25 @@
 #include "batch_settings.h"
 
 #include "../common/bounded_text.h"
+#include "../output/printer_selection.h"
 
 namespace {
 
+int DeviceCopies() {
+    PrinterChoices choices;
+    GetPrinterChoices(&choices);
+    return choices.deviceCopies;
+}
+
 // The batch's own set as it was when the batch started, its printer selected
-// again with the copies it had.
+// again with the copies it had: selected afresh, the printer has its own
+// count again, and /#: would hold only until the first file of another set.
 void RestoreBatchSet(Batch* batch) {
     CurrentSettings = batch->set.settings;
     CopyText(CurrentSetName, sizeof CurrentSetName, batch->set.name);
     SelectSettingsPrinter();
+    if (batch->set.copies > 0 && DeviceCopies() != batch->set.copies)
+        SetDeviceCopies(batch->set.copies);
 }
 
 } // namespace
@@ -19,6 +29,7 @@ void BeginBatchSettings(Batch* batch) {
     CopyText(batch->set.name, sizeof batch->set.name, CurrentSetName);
     CopyText(batch->set.fileSetName, sizeof batch->set.fileSetName, CurrentSetName);
     batch->set.settings = CurrentSettings;
+    batch->set.copies = DeviceCopies();
 }
 
 void UseFileSettings(Batch* batch, const char* path) {

@@ -26,6 +26,7 @@ void FreePrinterSelection() {
 }
 bool SelectPrinterByName(const char* name) {
     Record(std::string("select printer ") + name);
+    OtherParts.deviceCopies = 1; // the printer's own count
     return true;
 }
 bool ShowPrinterDialog(WindowRef, FileAnalysis* analysis, PrinterChoices* chosen) {
@@ -35,6 +36,7 @@ bool ShowPrinterDialog(WindowRef, FileAnalysis* analysis, PrinterChoices* chosen
 }
 void SetDeviceCopies(int copies) {
     Record("copies " + std::to_string(copies));
+    OtherParts.deviceCopies = copies;
 }
 void LockCopyControls() {
     Record("lock copies");

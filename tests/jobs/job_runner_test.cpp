@@ -182,6 +182,23 @@ TEST_F(JobRunnerTest, AnAppliedSetComesBackAsAppliedAfterAFileOfAnotherSet) {
     }
 }
 
+// Selecting the batch's printer again after a file of another set gives it
+// its own copy count back; the batch's count (/#:) comes back with it.
+TEST_F(JobRunnerTest, TheBatchsCopiesComeBackWithItsSet) {
+    std::string a = Write("a.txt"), b = Write("b.log"), c = Write("c.txt");
+    OtherParts.deviceCopies = 3; // as /#:3 left the device settings
+    PrintDroppedFiles(MainWindow, {a, b, c});
+    EXPECT_EQ(OtherParts.deviceCopies, 3);
+    Strings copies;
+    for (const std::string& call : RecordedCalls)
+        if (call.rfind("select printer", 0) == 0 || call.rfind("copies", 0) == 0 ||
+            call.rfind("dispatch", 0) == 0)
+            copies.push_back(call);
+    EXPECT_EQ(copies, (Strings{Dispatch(a, "Default settings"), "select printer ",
+                               Dispatch(b, "Log set"), "select printer ", "copies 3",
+                               Dispatch(c, "Default settings")}));
+}
+
 TEST_F(JobRunnerTest, AFailedFirstEntryDoesNotBringBackAnEarlierBatchSet) {
     std::string b = Write("b.log");
     EXPECT_TRUE(Print(b));
