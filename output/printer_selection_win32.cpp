@@ -166,9 +166,11 @@ void FreePrinterSelection() {
 }
 
 bool SelectPrinterByName(const char* name) {
+    // The set that asks has its preferences, whichever printer it ends with:
+    // one that cannot be selected leaves the previous one current.
+    preferencesPending = true;
     if (!name || !*name) {
         FreePrinterSelection();
-        preferencesPending = true;
         return SelectDefaultPrinter();
     }
     char printerName[kSettingTextSize];
@@ -188,7 +190,6 @@ bool SelectPrinterByName(const char* name) {
     }
     selection.hDevMode = mode;
     selection.hDevNames = names;
-    preferencesPending = true;
     return true;
 }
 
