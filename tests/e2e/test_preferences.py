@@ -117,6 +117,16 @@ class PreferencesTest(unittest.TestCase):
             b"[{<</PageSize [421 595]>>setpagedevice}stopped cleartomark\n" + document), ps[:300])
         self.assertEqual(duplex_report(ps), ["true", "false", "421", "595"])
 
+        # Behind the driver's header the driver asks, with its own code; the program does not.
+        result = bench.run(["/q", path], settings=settings(
+            DrvHead=1, Sides="two-sided-long-edge", PaperSource="Tray 2", PaperSize="A5"))
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(len(result.jobs), 1, result)
+        ps = result.jobs[0][1]
+        for code in (LONG_EDGE, TRAY_2, A5):
+            self.assertIn(code, ps)
+        self.assertNotIn(b"[{<<", ps)
+
     def test_a_slot_the_printer_lacks_is_reported_once(self):
         text = bench.put_file(DIR + "a.txt", b"first\r\n")
         ps = bench.put_file(DIR + "b.ps", b"%!\n72 72 moveto showpage\n")
