@@ -2,6 +2,7 @@
 // into device settings and into the request of a PostScript job sent raw.
 #include "output_test_support.h"
 
+#include "analysis/compose.h"
 #include "common/messages.h"
 #include "output/dispatch.h"
 #include "output/printer_preferences.h"
@@ -164,8 +165,7 @@ TEST_F(PrinterPreferences, APrinterLackingAValueIsReportedOnceForEachPrinter) {
 }
 
 // The request opens every copy of a job sent raw, before the procedure set
-// and the document; through the driver, or composed for a conversion
-// program, the job carries none.
+// and the document; composed for a conversion program, the job has none.
 TEST_F(PrinterPreferences, AJobSentRawOpensEachCopyWithTheRequest) {
     CurrentSettings = Preferences(kSidesTwoSidedLongEdge, "Tray 1", "", kColorMonochrome);
     CurrentSettings.PSEOFChar = 1;
@@ -184,14 +184,14 @@ TEST_F(PrinterPreferences, AJobSentRawOpensEachCopyWithTheRequest) {
     EXPECT_NE(std::string::npos, job.find(copy, 1));
     EXPECT_TRUE(ShownBoxes.empty());
 
-    ResetPrinter();
-    CurrentSettings.DrvHead = 1;
-    EXPECT_EQ(kPrinted, DispatchFile(Analyze(doc, "C:\\docs\\one.ps")));
-    EXPECT_EQ(std::string::npos, Printer.passThroughBytes.find("setpagedevice}stopped"));
-    EXPECT_FALSE(Printer.passThroughBytes.empty());
+    // Composed into a file for a conversion program, the job asks nothing.
+    std::string file = MakeFile("");
+    ASSERT_TRUE(OpenOutputFile(file.c_str()));
+    EXPECT_TRUE(ComposePostScript(Analyze(doc, "C:\\docs\\one.ps")));
+    CloseOutputFile();
+    EXPECT_EQ(std::string::npos, ReadTestFile(file).find("[{<<"));
 
     ResetPrinter();
-    CurrentSettings.DrvHead = 0;
     KnownPrinters.clear(); // a printer that cannot be asked gets the job as it is
     EXPECT_EQ(kPrinted, DispatchFile(Analyze(doc, "C:\\docs\\one.ps")));
     ASSERT_EQ(1u, Printer.jobs.size());
