@@ -80,9 +80,10 @@ void AppendRequest(char* lines, size_t size, const char* entries) {
 }
 
 // Windows names some bins by their place in the printer (upper, middle,
-// lower); a PostScript printer numbers its trays, and among such bins the
-// order from the top is the order of their numbers. Any other bin is known
-// by its name only: -1.
+// lower). Their position for PostScript, which numbers a printer's trays
+// from 0, is taken as their order from the top among those the driver
+// lists; that is the one position the program can know without the
+// printer's own description. Any other bin is known by its name only: -1.
 int MediaPosition(const PrinterCapabilities& printer, int number) {
     const int kTopDown[] = {1, 3, 2}; // DMBIN_UPPER (DMBIN_ONLYONE), DMBIN_MIDDLE, DMBIN_LOWER
     int position = 0;
