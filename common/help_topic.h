@@ -16,7 +16,8 @@ enum HelpContext {
     kHelpShortcut = 6,
     kHelpNUpSettings = 7,
     kHelpConversionSettings = 8,
-    kHelpMenu = 9
+    kHelpMenu = 9,
+    kHelpPrinterPreferences = 10
 };
 
 // Opens help at `context`. False, already reported, when there is no help

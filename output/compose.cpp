@@ -138,6 +138,10 @@ bool ComposePostScript(FileAnalysis* analysis, bool selectedPages) {
 
     if (endOfJob)
         WriteText("\x04\n");
+    // Sent raw, the job asks the printer itself for the set's preferences,
+    // before any code, so that the document's own requests come after them.
+    if (!driverHeader && !FileChannelOpen())
+        WriteText(SetPreferencesRequest());
     if (driverHeader)
         WriteDriverHeaderLine();
     if (nup)

@@ -37,5 +37,9 @@ void GetPrinterChoices(PrinterChoices* choices);
 DeviceContext CreatePrinterDC(bool applyOrientation);
 // True when the driver takes PostScript, and when it cannot be asked.
 bool IsPostScriptPrinter();
+// The set's printer preferences as the setpagedevice request that opens a
+// PostScript job sent raw to the selected printer (printer_preferences.cpp);
+// empty when they leave everything as the printer is set.
+const char* SetPreferencesRequest();
 // The Save As dialog for print-to-file; false when cancelled.
 bool AskOutputFileName(char* buffer, size_t size);

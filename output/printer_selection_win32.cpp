@@ -3,6 +3,7 @@
 #include "printer_selection.h"
 
 #include "copy_choice.h"
+#include "device_preferences_win32.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -22,6 +23,10 @@ namespace {
 PRINTDLGA selection; // device settings and device names of the current printer
 bool copyControlsLocked;
 bool dialogFileIsPostScript;
+// The set's printer preferences are still to be written into the device
+// settings: they are, when the settings are first used, so that what the
+// printer lacks is reported as it prints and not as the set is loaded.
+bool preferencesPending;
 
 enum { kDriverOffset = 8, kDeviceOffset = 17, kDevNamesExtra = 19 };
 
@@ -79,6 +84,21 @@ bool SelectDefaultPrinter() {
     // Without any printer there is nothing to select, which is no failure
     // of the settings set that asked for the default one.
     return true;
+}
+
+// The preferences of the settings in force, written into the current
+// device settings.
+void ApplyPreferences() {
+    preferencesPending = false;
+    char device[kSettingTextSize];
+    GetPrinterName(device, sizeof device);
+    DEVMODEA* mode =
+        selection.hDevMode ? static_cast<DEVMODEA*>(GlobalLock(selection.hDevMode)) : nullptr;
+    if (!mode)
+        return;
+    if (device[0])
+        ApplySetPreferences(mode, device);
+    GlobalUnlock(selection.hDevMode);
 }
 
 // The copies and collation the user ended the dialog with, from wherever
@@ -146,6 +166,9 @@ void FreePrinterSelection() {
 }
 
 bool SelectPrinterByName(const char* name) {
+    // The set that asks has its preferences, whichever printer it ends with:
+    // one that cannot be selected leaves the previous one current.
+    preferencesPending = true;
     if (!name || !*name) {
         FreePrinterSelection();
         return SelectDefaultPrinter();
@@ -188,6 +211,9 @@ bool ShowPrinterDialog(WindowRef owner, FileAnalysis* analysis, PrinterChoices* 
         selection.Flags |= PD_NOPAGENUMS;
     }
     dialogFileIsPostScript = analysis && IsPostScript(analysis->kind);
+    // The dialog opens with the set's preferences; what the user changes
+    // in it holds until the next set is selected.
+    ApplyPreferences();
     if (!PrintDlgA(&selection))
         return false;
     if (CopiesUncollated(ChosenCopies())) {
@@ -250,6 +276,8 @@ void GetPrinterChoices(PrinterChoices* choices) {
 DeviceContext CreatePrinterDC(bool applyOrientation) {
     if (!selection.hDevMode || !selection.hDevNames)
         return nullptr;
+    if (preferencesPending)
+        ApplyPreferences();
     DEVMODEA* mode = static_cast<DEVMODEA*>(GlobalLock(selection.hDevMode));
     const char* names = static_cast<const char*>(GlobalLock(selection.hDevNames));
     HDC dc = nullptr;

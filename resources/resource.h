@@ -21,6 +21,7 @@
 #define IDD_CONV_SETTINGS 108
 #define IDD_SELECT_PAGES 109
 #define IDD_FILE_INFO 110
+#define IDD_PRINTER_PREFS 112
 
 /* Menu and accelerators */
 #define IDR_POPUP_MENU 200
@@ -92,6 +93,14 @@
 #define IDC_PS_BUTTON 2017
 #define IDC_NUP_BUTTON 2018
 #define IDC_CONV_BUTTON 2019
+#define IDC_PREFS_BUTTON 2020
+
+/* Printer preferences */
+#define IDC_PREFS_PRINTER 2801
+#define IDC_SIDES 2802
+#define IDC_PAPER_SOURCE 2803
+#define IDC_PAPER_SIZE 2804
+#define IDC_COLOR_MODE 2805
 
 /* Text file settings */
 #define IDC_ACTION_PRINT 2101

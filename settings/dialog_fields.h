@@ -13,6 +13,8 @@ void GetFieldText(WindowRef dialog, int control, char* buffer, size_t size);
 // Sets an edit's text; a drop-down list selects the entry equal to the text,
 // or none when there is no such entry.
 void SetFieldText(WindowRef dialog, int control, const char* text);
+// Adds an entry to the list of a combo box.
+void AddFieldEntry(WindowRef dialog, int control, const char* text);
 bool GetFieldCheck(WindowRef dialog, int control);
 void SetFieldCheck(WindowRef dialog, int control, bool on);
 void EnableField(WindowRef dialog, int control, bool on);

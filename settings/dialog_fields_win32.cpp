@@ -43,6 +43,11 @@ void SetFieldText(WindowRef dialog, int control, const char* text) {
     SendMessageA(window, CB_SETCURSEL, index == CB_ERR ? static_cast<WPARAM>(-1) : index, 0);
 }
 
+void AddFieldEntry(WindowRef dialog, int control, const char* text) {
+    SendDlgItemMessageA(static_cast<HWND>(dialog), control, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(text));
+}
+
 bool GetFieldCheck(WindowRef dialog, int control) {
     return IsDlgButtonChecked(static_cast<HWND>(dialog), control) == BST_CHECKED;
 }

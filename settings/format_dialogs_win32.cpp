@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "general_dialog.h"
+#include "printer_prefs_dialog.h"
 #include "text_font_list.h"
 #include "../common/dialog_owner.h"
 #include "../common/program_instance_win32.h"
@@ -25,6 +26,9 @@ struct FormatDialog {
     int resource;
     int helpTopic;
     ConversionKind kind; // the conversion dialog's kind in view
+    // The printer chosen in the general dialog, whose capabilities the
+    // printer preferences offer; empty for the default printer.
+    char printer[kSettingTextSize];
 };
 
 UINT_PTR CALLBACK BrowseHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
@@ -87,6 +91,16 @@ void Fill(HWND dialog, FormatDialog* state) {
         FillConversionKinds(dialog);
         FillConversionDialog(dialog, WorkingSettings, state->kind);
         break;
+    case IDD_PRINTER_PREFS: {
+        SendDlgItemMessageA(dialog, IDC_PAPER_SOURCE, CB_LIMITTEXT, kPaperSourceChars, 0);
+        SendDlgItemMessageA(dialog, IDC_PAPER_SIZE, CB_LIMITTEXT, kPaperSizeChars, 0);
+        // Without a printer to ask, the lists offer only what the set holds.
+        PrinterCapabilities printer;
+        if (!ReadPrinterCapabilities(state->printer, &printer))
+            CopyText(printer.printer, sizeof printer.printer, state->printer);
+        FillPrinterPrefsDialog(dialog, WorkingSettings, printer);
+        break;
+    }
     }
 }
 
@@ -100,6 +114,8 @@ bool Store(HWND dialog, FormatDialog* state) {
         return StoreNupDialog(dialog, &WorkingSettings);
     case IDD_CONV_SETTINGS:
         return StoreConversionDialog(dialog, &WorkingSettings, state->kind);
+    case IDD_PRINTER_PREFS:
+        return StorePrinterPrefsDialog(dialog, &WorkingSettings);
     }
     return true;
 }
@@ -162,13 +178,22 @@ INT_PTR CALLBACK FormatProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 } // namespace
 
 bool ShowFormatDialog(WindowRef owner, int button) {
-    FormatDialog state = {IDD_TEXT_SETTINGS, 4, kConvTxt};
+    FormatDialog state = {IDD_TEXT_SETTINGS, 4, kConvTxt, ""};
     if (button == IDC_PS_BUTTON)
-        state = {IDD_PS_SETTINGS, 5, kConvTxt};
+        state = {IDD_PS_SETTINGS, 5, kConvTxt, ""};
     else if (button == IDC_NUP_BUTTON)
-        state = {IDD_NUP_SETTINGS, 7, kConvTxt};
+        state = {IDD_NUP_SETTINGS, 7, kConvTxt, ""};
     else if (button == IDC_CONV_BUTTON)
-        state = {IDD_CONV_SETTINGS, 8, kConvTxt};
+        state = {IDD_CONV_SETTINGS, 8, kConvTxt, ""};
+    else if (button == IDC_PREFS_BUTTON)
+        state = {IDD_PRINTER_PREFS, kHelpPrinterPreferences, kConvTxt, ""};
+    if (button == IDC_PREFS_BUTTON) {
+        GetDlgItemTextA(static_cast<HWND>(owner), IDC_PRINTER_LIST, state.printer,
+                        sizeof state.printer);
+        // The first entry stands for the system's default printer.
+        if (std::strstr(state.printer, UseDefaultText))
+            state.printer[0] = '\0';
+    }
     return DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(state.resource),
                            static_cast<HWND>(owner), FormatProc,
                            reinterpret_cast<LPARAM>(&state)) == 1;

@@ -13,6 +13,21 @@ struct ConversionSettings {
     char ConvCom[256]; // program, "?", parameter template
 };
 
+// Printer preferences. Sides and ColorMode are stored by the names of the
+// printing world's own vocabulary (the Internet Printing Protocol's); the
+// first value of each leaves the printer as it is set.
+enum SidesChoice {
+    kSidesPrinter = 0,
+    kSidesOneSided,
+    kSidesTwoSidedLongEdge,
+    kSidesTwoSidedShortEdge,
+    kSidesChoices
+};
+enum ColorModeChoice { kColorPrinter = 0, kColorColor, kColorMonochrome, kColorModeChoices };
+// PaperSource and PaperSize hold the driver's names for a bin and a form, as
+// long as the driver's lists of them make those names.
+enum { kPaperSourceChars = 24, kPaperSizeChars = 64 };
+
 struct Settings {
     int ShowPrintDlg;
     int QuitFromComLine;
@@ -59,7 +74,18 @@ struct Settings {
     char FooterStr[kSettingTextSize];
     int PprBndHd;
     ConversionSettings conversion[kConversionKinds];
+    int Sides;                               // SidesChoice
+    char PaperSource[kPaperSourceChars + 1]; // empty: as the printer is set
+    char PaperSize[kPaperSizeChars + 1];     // empty: as the printer is set
+    int ColorMode;                           // ColorModeChoice
 };
+
+// The stored names of the Sides and ColorMode choices.
+const char* SidesName(int choice);
+const char* ColorModeName(int choice);
+// A name that PaperSource or PaperSize can hold: not a number, which a
+// driver's number for a bin or form would be, and at most `maxChars` long.
+bool UsablePrinterName(const char* name, size_t maxChars);
 
 extern Settings CurrentSettings;
 extern char CurrentSetName[256];

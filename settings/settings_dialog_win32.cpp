@@ -148,6 +148,7 @@ void OnCommand(HWND dialog, int id, int code) {
     case IDC_PS_BUTTON:
     case IDC_NUP_BUTTON:
     case IDC_CONV_BUTTON:
+    case IDC_PREFS_BUTTON:
         ShowFormatDialog(dialog, id);
         break;
     }

@@ -24,7 +24,9 @@ static const char kWindowPlacementKey[] = "DlgPos";
 
 // The profile default strings are formatted from the same values the record
 // starts with, so an absent key and a key at its default read alike.
-enum KeyType { kIntKey, kLengthKey, kTextKey };
+// A choice key stores one of a list of names and reads an unknown one as its
+// first; a printer-name key is a text that must not be a number.
+enum KeyType { kIntKey, kLengthKey, kTextKey, kChoiceKey, kPrinterNameKey };
 
 // Numbers read from the file are held to [low, high]: a value beyond it takes
 // the nearest bound, so a hand-edited extreme keeps its direction but can no
@@ -37,18 +39,25 @@ struct SettingKey {
     float lengthDefault, lengthLow, lengthHigh;
     const char* textDefault;
     size_t textSize;
+    const char* const* choices; // kChoiceKey: the names, intHigh + 1 of them
 };
 
 // Flags (0 or 1) and integers with a range of their own.
 #define FLAG_KEY(field, value) INT_KEY(field, value, 0, 1)
 #define INT_KEY(field, value, low, high)                                                           \
-    { #field, kIntKey, offsetof(Settings, field), value, low, high, 0.0f, 0.0f, 0.0f, nullptr, 0 }
+    {                                                                                              \
+#field, kIntKey, offsetof(Settings, field), value, low, high, 0.0f, 0.0f, 0.0f, nullptr,   \
+            0, nullptr                                                                             \
+    }
 #define LENGTH_KEY(field, value, low, high)                                                        \
-    { #field, kLengthKey, offsetof(Settings, field), 0, 0, 0, value, low, high, nullptr, 0 }
+    {                                                                                              \
+#field, kLengthKey, offsetof(Settings, field), 0, 0, 0, value, low, high, nullptr, 0,      \
+            nullptr                                                                                \
+    }
 #define TEXT_KEY(field, value)                                                                     \
     {                                                                                              \
 #field, kTextKey, offsetof(Settings, field), 0, 0, 0, 0.0f, 0.0f, 0.0f, value,             \
-            sizeof(Settings::field)                                                                \
+            sizeof(Settings::field), nullptr                                                       \
     }
 #define CONVERSION_OFFSET(field, kind)                                                             \
     (offsetof(Settings, conversion) + (kind) * sizeof(ConversionSettings) +                        \
@@ -56,13 +65,32 @@ struct SettingKey {
 #define CONVERSION_FLAG_KEY(field, kind, suffix)                                                   \
     {                                                                                              \
 #field #suffix, kIntKey, CONVERSION_OFFSET(field, kind), 0, 0, 1, 0.0f, 0.0f, 0.0f,        \
-            nullptr, 0                                                                             \
+            nullptr, 0, nullptr                                                                    \
     }
 #define CONVERSION_TEXT_KEY(field, kind, suffix)                                                   \
     {                                                                                              \
 #field #suffix, kTextKey, CONVERSION_OFFSET(field, kind), 0, 0, 0, 0.0f, 0.0f, 0.0f, "",   \
-            sizeof(ConversionSettings::field)                                                      \
+            sizeof(ConversionSettings::field), nullptr                                             \
     }
+
+// The printer preferences. A choice is kept as an int, its index in `names`.
+template <size_t N> constexpr int LastChoice(const char* const (&)[N]) {
+    return static_cast<int>(N) - 1;
+}
+#define CHOICE_KEY(field, names)                                                                   \
+    {                                                                                              \
+#field, kChoiceKey, offsetof(Settings, field), 0, 0, LastChoice(names), 0.0f, 0.0f, 0.0f,  \
+            nullptr, 0, names                                                                      \
+    }
+#define PRINTER_NAME_KEY(field)                                                                    \
+    {                                                                                              \
+#field, kPrinterNameKey, offsetof(Settings, field), 0, 0, 0, 0.0f, 0.0f, 0.0f, "",         \
+            sizeof(Settings::field), nullptr                                                       \
+    }
+
+const char* const kSidesNames[kSidesChoices] = {"printer", "one-sided", "two-sided-long-edge",
+                                                "two-sided-short-edge"};
+const char* const kColorModeNames[kColorModeChoices] = {"printer", "color", "monochrome"};
 
 // Lengths in inches. Margins and gutters may take up to a large sheet (A0's
 // long side is under 47 inches); a frame line is thin.
@@ -127,6 +155,10 @@ static const SettingKey kKeys[] = {
     CONVERSION_TEXT_KEY(ConvCom, kConvTxt, Txt),
     CONVERSION_TEXT_KEY(ConvCom, kConvPS, PS),
     CONVERSION_TEXT_KEY(ConvCom, kConvBin, Bin),
+    CHOICE_KEY(Sides, kSidesNames),
+    PRINTER_NAME_KEY(PaperSource),
+    PRINTER_NAME_KEY(PaperSize),
+    CHOICE_KEY(ColorMode, kColorModeNames),
 };
 
 // Numbers are read through a 10-byte buffer: at most 9 characters, which
@@ -162,12 +194,14 @@ void SetDefaultSettings(Settings* record) {
     for (const SettingKey& key : kKeys) {
         switch (key.type) {
         case kIntKey:
+        case kChoiceKey:
             *IntField(record, key) = key.intDefault;
             break;
         case kLengthKey:
             *LengthField(record, key) = key.lengthDefault;
             break;
         case kTextKey:
+        case kPrinterNameKey:
             CopyText(TextField(record, key), key.textSize, key.textDefault);
             break;
         }
@@ -235,13 +269,14 @@ static float HeldLength(float value, const SettingKey& key) {
     return value < key.lengthLow ? key.lengthLow : value > key.lengthHigh ? key.lengthHigh : value;
 }
 
-// Too-long values already reported, as "file|set|key", so that reloading a
+// Refused values already reported, as "file|set|key", so that reloading a
 // set does not repeat the warning. A handful is plenty; the oldest goes first.
 enum { kReportMemory = 16, kReportEntrySize = 600 };
 static char reported[kReportMemory][kReportEntrySize];
 static int nextReport = 0;
 
-static void ReportTooLong(const char* section, const char* key) {
+// `message` says why: kTextSettingTooLong or kTextSettingNotKnown.
+static void ReportRefused(const char* section, const char* key, int message) {
     char entry[kReportEntrySize];
     FormatText(entry, sizeof entry, "%s|%s|%s", SettingsFileName, section, key);
     for (const char* seen : reported)
@@ -251,7 +286,7 @@ static void ReportTooLong(const char* section, const char* key) {
     nextReport = (nextReport + 1) % kReportMemory;
     char argument[kMessageSize];
     FormatText(argument, sizeof argument, "%s (settings \"%s\")", key, section);
-    ShowMessage(kTextSettingTooLong, argument, 0, kMessageWarning);
+    ShowMessage(message, argument, 0, kMessageWarning);
 }
 
 // Two bytes beyond the field: a value in quotes one character too long would
@@ -264,8 +299,24 @@ bool ReadSettingText(const char* section, const char* key, const char* defaultVa
     if (strlen(value) < size)
         return CopyText(buf, size, value);
     CopyText(buf, size, defaultValue);
-    ReportTooLong(section, key);
+    ReportRefused(section, key, kTextSettingTooLong);
     return false;
+}
+
+// The index of the name the file holds, in any letter case; a name the key
+// does not know is reported and read as the first, as is one too long for
+// any of them. An empty value is the first too, as an absent key would be.
+static int ReadChoice(const SettingKey& key) {
+    enum { kChoiceSize = 32 };
+    char value[kChoiceSize];
+    if (!ReadSettingText(CurrentSetName, key.name, key.choices[0], value, sizeof value) ||
+        !value[0])
+        return 0;
+    for (int i = 0; i <= key.intHigh; ++i)
+        if (CompareNoCase(value, key.choices[i]) == 0)
+            return i;
+    ReportRefused(CurrentSetName, key.name, kTextSettingNotKnown);
+    return 0;
 }
 
 static void ReadKey(Settings* record, const SettingKey& key) {
@@ -295,6 +346,18 @@ static void ReadKey(Settings* record, const SettingKey& key) {
         ReadSettingText(CurrentSetName, key.name, key.textDefault, TextField(record, key),
                         key.textSize);
         break;
+    case kChoiceKey:
+        *IntField(record, key) = ReadChoice(key);
+        break;
+    case kPrinterNameKey: {
+        char* field = TextField(record, key);
+        if (ReadSettingText(CurrentSetName, key.name, key.textDefault, field, key.textSize) &&
+            !UsablePrinterName(field, key.textSize - 1)) {
+            CopyText(field, key.textSize, key.textDefault);
+            ReportRefused(CurrentSetName, key.name, kTextSettingNotKnown);
+        }
+        break;
+    }
     }
 }
 
@@ -335,7 +398,14 @@ static void WriteKey(Settings* record, const SettingKey& key) {
             text = value;
         }
         break;
+    case kChoiceKey: {
+        int choice = *IntField(record, key);
+        if (choice > 0 && choice <= key.intHigh)
+            text = key.choices[choice];
+        break;
+    }
     case kTextKey:
+    case kPrinterNameKey:
         if (strcmp(TextField(record, key), key.textDefault) == 0)
             break;
         text = TextField(record, key);
@@ -521,6 +591,30 @@ void SavePreviewPlacement(const int numbers[5]) {
     FormatText(value, sizeof value, "%d %d %d %d %d", numbers[0], numbers[1], numbers[2],
                numbers[3], numbers[4]);
     WriteProfileValue(kGeneralSection, kPreviewPlacementKey, value, SettingsFileName);
+}
+
+const char* SidesName(int choice) {
+    return kSidesNames[choice > 0 && choice < kSidesChoices ? choice : 0];
+}
+
+const char* ColorModeName(int choice) {
+    return kColorModeNames[choice > 0 && choice < kColorModeChoices ? choice : 0];
+}
+
+// A driver numbers its bins and forms too; a number here is one of those
+// (a DMBIN_ or DMPAPER_ value), which means something else on every driver.
+bool UsablePrinterName(const char* name, size_t maxChars) {
+    if (strlen(name) > maxChars)
+        return false;
+    const char* p = name;
+    if (*p == '+' || *p == '-')
+        p++;
+    bool digits = false;
+    while (isdigit((unsigned char)*p) || *p == '.') {
+        digits = digits || *p != '.';
+        p++;
+    }
+    return *p || !digits;
 }
 
 void SelectSettingsPrinter() {

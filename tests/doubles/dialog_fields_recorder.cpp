@@ -8,11 +8,13 @@
 
 std::map<int, FieldState> DialogFields;
 std::map<int, std::vector<std::string>> DropDownEntries;
+std::set<int> EditableFields;
 std::vector<int> SelectedFields;
 
 void ResetDialogFields() {
     DialogFields.clear();
     DropDownEntries.clear();
+    EditableFields.clear();
     SelectedFields.clear();
 }
 
@@ -28,9 +30,13 @@ void GetFieldText(WindowRef, int control, char* buffer, size_t size) {
 void SetFieldText(WindowRef, int control, const char* text) {
     auto entries = DropDownEntries.find(control);
     bool listed =
-        entries == DropDownEntries.end() ||
+        entries == DropDownEntries.end() || EditableFields.count(control) ||
         std::find(entries->second.begin(), entries->second.end(), text) != entries->second.end();
     DialogFields[control].text = listed ? text : "";
+}
+
+void AddFieldEntry(WindowRef, int control, const char* text) {
+    DropDownEntries[control].push_back(text);
 }
 
 bool GetFieldCheck(WindowRef, int control) {

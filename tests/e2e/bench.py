@@ -223,14 +223,19 @@ class Running:
                            *self._window_options(title, None, control, hidden, timeout),
                            timeout=timeout + 20)
 
-    def sheet_texts(self, title, timeout=20):
-        """The text runs of the sheet picture that window shows, as the program's hook reads
-        them from its metafile: [(x, y, text)] in drawing order."""
+    def sheet_picture(self, title, timeout=20):
+        """The sheet picture that window shows, as the program's hook reads it from its
+        metafile: {"frame": the paper [left, top, right, bottom] in .01 mm, "texts": [...]}."""
         before = len(self.shown_events("sheet"))
         self.bench.winauto("sheettext", *self._window_options(title, None, None, False, timeout),
                            timeout=timeout + 20)
         events = wait_for(lambda: self.shown_events("sheet")[before:], timeout, "the sheet's text")
-        return [(t["x"], t["y"], t["text"]) for t in events[0]["texts"]]
+        return events[0]
+
+    def sheet_texts(self, title, timeout=20):
+        """The text runs of the sheet picture that window shows: [(x, y, text)] in drawing
+        order."""
+        return [(t["x"], t["y"], t["text"]) for t in self.sheet_picture(title, timeout)["texts"]]
 
     def keys(self, *names, title="", window_class="#32768", timeout=20):
         """Presses keys (DOWN, UP, LEFT, RIGHT, RETURN, ESCAPE, PGUP, PGDN) in the program's

@@ -451,7 +451,7 @@ class HelpTest(DesktopTestCase):
         with open(os.path.join(os.path.dirname(bench.ravlen), "ravlen.html"),
                   encoding="cp1252") as f:
             html = f.read()
-        for n in range(10):
+        for n in range(11):
             self.assertIn('id="context-%d"' % n, html)
 
     def wait_browser(self, running, count):

@@ -166,7 +166,7 @@ class SettingsDialogTest(DialogTestCase):
                      "Save window placement on exit", "Show icon on the taskbar",
                      "Mandatory for file type(s):", "Printer", "&Save", "&Apply", "&Cancel",
                      "&Delete", "&Shortcut...", "&Help", "&Text file...", "&PostScript...",
-                     "&N-up...", "C&onversion..."):
+                     "&N-up...", "C&onversion...", "P&references..."):
             self.assertIn(text, labels(window))
         self.assertEqual(control(window, ID["IDC_SET_NAME"])["text"], "Default settings")
         self.assertEqual(control(window, ID["IDC_PRINTER_LIST"])["text"], "Use default")

@@ -12,7 +12,8 @@
  *       Waits for a visible top-level window whose title starts with PREFIX (message boxes
  *       excepted) and prints it with its child controls as one JSON object (for each its
  *       class, id, text, enabled and visible state, a button's check state, an edit's
- *       selection, a list's items and selected items; and the control with the focus).
+ *       selection, a list's or combo box's items and a list's selected items; and the control
+ *       with the focus).
  *       --class and
  *       --control (a child with that id) narrow the choice; --hidden 1 takes hidden windows
  *       too (a window reached only through its tray icon).
@@ -258,6 +259,23 @@ static void PutListItems(HWND list) {
     fputc(']', out);
 }
 
+/* A combo box's items, the same way (CB_GETLBTEXT is marshalled like LB_GETTEXT). */
+static void PutComboItems(HWND combo) {
+    LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    fputs(",\"items\":[", out);
+    for (LRESULT i = 0; i < count && i < 1000; i++) {
+        WCHAR wide[MAX_TEXT] = L"";
+        char item[MAX_TEXT] = "";
+        if (SendMessageW(combo, CB_GETLBTEXTLEN, (WPARAM)i, 0) < MAX_TEXT / 2 &&
+            SendMessageW(combo, CB_GETLBTEXT, (WPARAM)i, (LPARAM)wide) >= 0)
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, item, sizeof item, NULL, NULL);
+        if (i)
+            fputc(',', out);
+        PutJsonString(item);
+    }
+    fputc(']', out);
+}
+
 static void PutControls(const ControlList* list) {
     fputs("\"controls\":[", out);
     for (int i = 0; i < list->count; i++) {
@@ -271,6 +289,8 @@ static void PutControls(const ControlList* list) {
                 (unsigned long)c->selStart, (unsigned long)c->selEnd);
         if (_stricmp(c->className, "ListBox") == 0 || _stricmp(c->className, "ComboLBox") == 0)
             PutListItems(c->window);
+        else if (_stricmp(c->className, "ComboBox") == 0)
+            PutComboItems(c->window);
         fputc('}', out);
     }
     fputc(']', out);

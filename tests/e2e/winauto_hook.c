@@ -122,7 +122,8 @@ static void PressOnShow(HWND window) {
  * A window of the program that shows a sheet keeps its enhanced metafile under the window
  * property "RavlenSheet" (of the window or one of its children). Sent the registered message
  * "winauto_sheet_text", the hook writes the metafile's text records, each at its place with
- * the window origin of the moment taken off, as {"event":"sheet","texts":[{x,y,text}...]}. */
+ * the window origin of the moment taken off, and the picture's frame (the paper, in .01 mm), as
+ * {"event":"sheet","frame":[l,t,r,b],"texts":[{x,y,text}...]}. */
 
 typedef struct {
     FILE* out;
@@ -194,8 +195,14 @@ static void RecordSheetText(HWND window) {
     FILE* out = OpenShown();
     if (!out)
         return;
-    fprintf(out, "{\"event\":\"sheet\",\"hwnd\":%llu,\"texts\":[",
-            (unsigned long long)(ULONG_PTR)window);
+    /* The picture's frame is the sheet's paper, in hundredths of a millimetre. */
+    ENHMETAHEADER header;
+    ZeroMemory(&header, sizeof header);
+    if (sheet)
+        GetEnhMetaFileHeader((HENHMETAFILE)sheet, sizeof header, &header);
+    fprintf(out, "{\"event\":\"sheet\",\"hwnd\":%llu,\"frame\":[%ld,%ld,%ld,%ld],\"texts\":[",
+            (unsigned long long)(ULONG_PTR)window, header.rclFrame.left, header.rclFrame.top,
+            header.rclFrame.right, header.rclFrame.bottom);
     SheetWalk walk = {out, 0, {0, 0}};
     if (sheet)
         EnumEnhMetaFile(NULL, (HENHMETAFILE)sheet, SheetRecord, &walk, NULL);

@@ -5,7 +5,9 @@
 //   compose_tool time N <either of the above>: the fastest of N runs in
 //   milliseconds, measured inside the process (for the bench).
 // "raw" writes the job as the spooler channel would get it (with the
-// end-of-job characters); otherwise through the file channel.
+// end-of-job characters and the request for the printer preferences, of
+// the printer "Capture" as Wine's driver describes the bench's capture
+// printer); otherwise through the file channel.
 #include "output/compose.h"
 #include "analysis/file_analysis.h"
 #include "analysis/page_index.h"
@@ -13,6 +15,7 @@
 #include "output/printer_selection.h"
 #include "output/spooler_channel.h"
 #include "settings/settings.h"
+#include "tests/doubles/printer_capabilities_double.h"
 
 #include <chrono>
 #include <cstdio>
@@ -31,6 +34,9 @@ bool WriteRawJob(const void* bytes, size_t count) {
 }
 bool CloseRawJob(bool) {
     return true;
+}
+void GetPrinterName(char* buffer, size_t size) {
+    snprintf(buffer, size, "%s", "Capture");
 }
 
 namespace {
@@ -61,6 +67,17 @@ bool SetSetting(const std::string& key, const std::string& value) {
             *k.field = static_cast<float>(atof(value.c_str()));
             return true;
         }
+    for (int choice = 0; choice < kSidesChoices; ++choice)
+        if (key == "Sides" && value == SidesName(choice)) {
+            s.Sides = choice;
+            return true;
+        }
+    if (key == "PaperSource" || key == "PaperSize") {
+        char* field = key == "PaperSource" ? s.PaperSource : s.PaperSize;
+        snprintf(field, key == "PaperSource" ? sizeof s.PaperSource : sizeof s.PaperSize, "%s",
+                 value.c_str());
+        return true;
+    }
     if (key == "PrologName") {
         snprintf(s.PrologName, sizeof s.PrologName, "%s", value.c_str());
         return true;
@@ -121,6 +138,7 @@ int main(int argc, char** argv) {
 }
 
 int Run(int argc, char** argv) {
+    ResetKnownPrinters();
     SetDefaultSettings(&CurrentSettings);
     CurrentSettings.EnableTextPrint = 1;
     if (argc == 3 && strcmp(argv[1], "analyze") == 0) {

@@ -528,6 +528,46 @@ def third_party_checks():
         check_copies_in_one_job("%s-copies" % name, source, -(-pages // 2))
 
 
+PAGE_SIZES = {"": [612, 792], "A5": [421, 595], "Letter": [612, 792], "Legal": [612, 1008]}
+
+
+def preference_checks():
+    """Every combination of the printer preferences that a job sent raw asks for, on a plain,
+    an n-up and an encapsulated job: Ghostscript interprets each (as it stands: -dSAFER), and a
+    device that prints on both sides reports the sides and the paper asked for afterwards."""
+    sources = {"plain": write("prefs-plain.ps", b"%!\n/Helvetica findfont 20 scalefont setfont\n"
+                                                 b"72 72 moveto (plain) show showpage\n"),
+               "nup": write("prefs-nup.ps", synthetic_document(3)),
+               "eps": write("prefs-eps.eps", eps_picture((100, 200, 244, 416)))}
+    query = write("prefs-query.ps", b"currentpagedevice dup /Duplex get == dup /Tumble get ==\n"
+                                    b"/PageSize get { cvi == } forall\n")
+    for sides in ("printer", "one-sided", "two-sided-long-edge", "two-sided-short-edge"):
+        for source in ("", "Tray 2", "Manual Feed"):
+            for size in ("", "A5", "Legal"):
+                for kind, path in sorted(sources.items()):
+                    label = "prefs-%s-%s-%s-%s" % (kind, sides, source or "any", size or "any")
+                    label = label.replace(" ", "_")
+                    job = compose(path, label + ".ps", {
+                        "NUpPs": 1 if kind == "nup" else 0, "Sides": sides,
+                        "PaperSource": source, "PaperSize": size})
+                    data = open(job, "rb").read()
+                    asked = sides != "printer" or source or size
+                    check(data.startswith(b"%!\n[{<<") == bool(asked),
+                          "%s: the request opens the job when something is asked" % label)
+                    result = run(["gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE",
+                                  "-sPAPERSIZE=letter", "-sDEVICE=ljet4d", "-r72",
+                                  "-sOutputFile=/dev/null", job, query], timeout=120)
+                    out = (result.stdout + result.stderr).decode("latin-1")
+                    # The device itself leaves Duplex unset (null) until asked.
+                    expected = ["null" if sides == "printer" else
+                                "true" if sides.startswith("two") else "false",
+                                "true" if sides == "two-sided-short-edge" else "false"]
+                    expected += [str(v) for v in PAGE_SIZES[size]]
+                    check(result.returncode == 0 and out.split() == expected,
+                          "%s: Ghostscript reports %s, expected %s" % (label, out.split(),
+                                                                       expected))
+
+
 def main():
     global TOOL, WORK
     if len(sys.argv) != 2:
@@ -543,6 +583,7 @@ def main():
         synthetic_checks()
         grid_checks()
         eps_checks()
+        preference_checks()
         third_party_checks()
     finally:
         if not FAILURES:

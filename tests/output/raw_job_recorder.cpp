@@ -1,5 +1,6 @@
 #include "raw_job_recorder.h"
 
+#include "output/printer_selection.h"
 #include "output/spooler_channel.h"
 
 std::string RawJobBytes;
@@ -26,4 +27,10 @@ bool WriteRawJob(const void* bytes, size_t count) {
 
 bool CloseRawJob(bool) {
     return true;
+}
+
+// No printer is selected: no printer preferences reach the job.
+void GetPrinterName(char* buffer, size_t size) {
+    if (size > 0)
+        buffer[0] = '\0';
 }

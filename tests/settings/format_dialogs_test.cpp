@@ -2,11 +2,13 @@
 // format dialogs, against recorded controls.
 #include "settings/field_rules.h"
 #include "settings/format_dialogs.h"
+#include "settings/printer_prefs_dialog.h"
 
 #include "common/messages.h"
 #include "resources/resource.h"
 #include "settings/dialog_fields.h"
 #include "tests/doubles/dialog_fields_recorder.h"
+#include "tests/doubles/printer_capabilities_double.h"
 #include "tests/doubles/recorder.h"
 
 #include <gtest/gtest.h>
@@ -334,6 +336,80 @@ TEST_F(FormatDialogTest, ConversionCommandOfTheShownKind) {
     EXPECT_STREQ("conv.exe?", working.conversion[kConvBin].ConvCom);
     EXPECT_EQ(1, working.conversion[kConvBin].ConvPrint);
     EXPECT_STREQ("C:\\gs\\gs.exe?-q &i ?x", working.conversion[kConvPS].ConvCom);
+}
+
+// The lists come from the printer, "as the printer is set" first; what the
+// set holds and the printer lacks stays shown, so that OK keeps it.
+TEST_F(FormatDialogTest, PrinterPreferencesOfferThePrintersListsAndKeepTheSetsNames) {
+    EditableFields = {IDC_PAPER_SOURCE, IDC_PAPER_SIZE};
+    const std::vector<std::string> capture = {"as the printer is set",
+                                              "Automatically Select",
+                                              "Default",
+                                              "Tray 1",
+                                              "Tray 2",
+                                              "Tray 3",
+                                              "Manual Feed"};
+    FillPrinterPrefsDialog(kDialog, working, CapturePrinter());
+    EXPECT_EQ("Capture", Shown(IDC_PREFS_PRINTER));
+    EXPECT_EQ((std::vector<std::string>{"as the printer is set", "one-sided", "two-sided-long-edge",
+                                        "two-sided-short-edge"}),
+              DropDownEntries[IDC_SIDES]);
+    EXPECT_EQ((std::vector<std::string>{"as the printer is set", "color", "monochrome"}),
+              DropDownEntries[IDC_COLOR_MODE]);
+    EXPECT_EQ(capture, DropDownEntries[IDC_PAPER_SOURCE]);
+    EXPECT_EQ(6u, DropDownEntries[IDC_PAPER_SIZE].size());
+    for (int control : {IDC_SIDES, IDC_PAPER_SOURCE, IDC_PAPER_SIZE, IDC_COLOR_MODE})
+        EXPECT_EQ("as the printer is set", Shown(control));
+
+    Type(IDC_SIDES, "two-sided-long-edge");
+    Type(IDC_PAPER_SOURCE, "Tray 2");
+    Type(IDC_PAPER_SIZE, "  A4 ");
+    Type(IDC_COLOR_MODE, "monochrome");
+    ASSERT_TRUE(StorePrinterPrefsDialog(kDialog, &working));
+    EXPECT_EQ(kSidesTwoSidedLongEdge, working.Sides);
+    EXPECT_STREQ("Tray 2", working.PaperSource);
+    EXPECT_STREQ("A4", working.PaperSize);
+    EXPECT_EQ(kColorMonochrome, working.ColorMode);
+
+    // A printer with one side and black only offers neither, but the set's
+    // choices stay; so does a bin typed for another printer.
+    ResetDialogFields();
+    EditableFields = {IDC_PAPER_SOURCE, IDC_PAPER_SIZE};
+    working.ColorMode = kColorColor;
+    CopyText(working.PaperSource, sizeof working.PaperSource, "Tray 9");
+    PrinterCapabilities plain;
+    CopyText(plain.printer, sizeof plain.printer, "Plain");
+    plain.twoSided = plain.color = false;
+    FillPrinterPrefsDialog(kDialog, working, plain);
+    EXPECT_EQ(
+        (std::vector<std::string>{"as the printer is set", "one-sided", "two-sided-long-edge"}),
+        DropDownEntries[IDC_SIDES]);
+    EXPECT_EQ((std::vector<std::string>{"as the printer is set", "color", "monochrome"}),
+              DropDownEntries[IDC_COLOR_MODE]);
+    EXPECT_EQ("two-sided-long-edge", Shown(IDC_SIDES));
+    EXPECT_EQ("Tray 9", Shown(IDC_PAPER_SOURCE));
+    EXPECT_EQ("A4", Shown(IDC_PAPER_SIZE));
+    Type(IDC_PAPER_SIZE, "As the printer is set");
+    Type(IDC_SIDES, "as the printer is set");
+    ASSERT_TRUE(StorePrinterPrefsDialog(kDialog, &working));
+    EXPECT_STREQ("Tray 9", working.PaperSource);
+    EXPECT_STREQ("", working.PaperSize);
+    EXPECT_EQ(kSidesPrinter, working.Sides);
+    EXPECT_EQ(kColorColor, working.ColorMode);
+
+    // A number is no name; nor is a name longer than the settings keep.
+    Settings before = working;
+    Type(IDC_PAPER_SIZE, "9");
+    ExpectRefused(StorePrinterPrefsDialog(kDialog, &working), before, IDC_PAPER_SIZE,
+                  "A paper source is a name of at most 24 characters, a paper size one of at "
+                  "most 64, and neither is a number: \"9\"");
+    Type(IDC_PAPER_SIZE, "");
+    Type(IDC_PAPER_SOURCE, std::string(25, 't'));
+    ExpectRefused(StorePrinterPrefsDialog(kDialog, &working), before, IDC_PAPER_SOURCE,
+                  ("A paper source is a name of at most 24 characters, a paper size one of at "
+                   "most 64, and neither is a number: \"" +
+                   std::string(25, 't') + "\"")
+                      .c_str());
 }
 
 } // namespace

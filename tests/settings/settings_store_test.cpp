@@ -212,6 +212,83 @@ TEST_F(SettingsStoreTest, TextsTooLongForTheirFieldsReadAsDefaultsWithOneWarning
     EXPECT_EQ(5u, ShownBoxes.size());
 }
 
+// The printer preferences are stored by name; what the file holds that no
+// driver could mean is refused once and reads as the printer is set.
+TEST_F(SettingsStoreTest, PrinterPreferencesAreNamesAndBadOnesReadAsThePrinterIsSet) {
+    const struct {
+        const char* lines; // of the set's section
+        int sides, colorMode;
+        const char *source, *size;
+        const char* refused; // the key of the one warning, if any
+    } cases[] = {
+        {"Sides=two-sided-long-edge\nColorMode=monochrome\nPaperSource=Tray 2\nPaperSize=A4\n",
+         kSidesTwoSidedLongEdge, kColorMonochrome, "Tray 2", "A4", nullptr},
+        {"Sides=Two-Sided-Short-Edge\nColorMode=COLOR\n", kSidesTwoSidedShortEdge, kColorColor, "",
+         "", nullptr},
+        {"Sides=one-sided\nColorMode=printer\nPaperSize=10x14\n", kSidesOneSided, kColorPrinter, "",
+         "10x14", nullptr},
+        {"Sides=duplex\n", kSidesPrinter, kColorPrinter, "", "", "Sides"},
+        {"Sides=2\n", kSidesPrinter, kColorPrinter, "", "", "Sides"},
+        {"ColorMode=grey\n", kSidesPrinter, kColorPrinter, "", "", "ColorMode"},
+        {"Sides=\n", kSidesPrinter, kColorPrinter, "", "", nullptr},
+        {"PaperSize=9\n", kSidesPrinter, kColorPrinter, "", "", "PaperSize"},
+        {"PaperSource=-260\n", kSidesPrinter, kColorPrinter, "", "", "PaperSource"},
+        {"PaperSize=21.0\n", kSidesPrinter, kColorPrinter, "", "", "PaperSize"},
+        {"PaperSource=Upper tray of the second finisher\n", kSidesPrinter, kColorPrinter, "", "",
+         "PaperSource"},
+        {"PaperSize=A very long paper name that a driver would never give to any form, no\n",
+         kSidesPrinter, kColorPrinter, "", "", "PaperSize"},
+        {"Sides=two-sided-long-edge-twice-over-and-more\n", kSidesPrinter, kColorPrinter, "", "",
+         "Sides"},
+    };
+    int set = 0;
+    for (const auto& c : cases) {
+        // A set of its own for each case: each refusal is reported once per set.
+        std::string name = "Case " + std::to_string(++set);
+        HandEdit("[Settings List]\n" + name + "=1\n[" + name + "]\n" + c.lines);
+        ShownBoxes.clear();
+        ASSERT_TRUE(LoadSettingsSet(name.c_str()));
+        const Settings& s = CurrentSettings;
+        EXPECT_EQ(c.sides, s.Sides) << c.lines;
+        EXPECT_EQ(c.colorMode, s.ColorMode) << c.lines;
+        EXPECT_STREQ(c.source, s.PaperSource) << c.lines;
+        EXPECT_STREQ(c.size, s.PaperSize) << c.lines;
+        if (!c.refused) {
+            EXPECT_TRUE(ShownBoxes.empty()) << c.lines;
+            continue;
+        }
+        ASSERT_EQ(1u, ShownBoxes.size()) << c.lines;
+        EXPECT_EQ(kMessageWarning, ShownBoxes[0].kind);
+        EXPECT_NE(std::string::npos,
+                  ShownBoxes[0].text.find(std::string("The value of ") + c.refused +
+                                          " (settings \"" + name + "\") is "))
+            << ShownBoxes[0].text;
+        ASSERT_TRUE(LoadSettingsSet(name.c_str()));
+        EXPECT_EQ(1u, ShownBoxes.size()) << c.lines;
+    }
+
+    // Saved by name, in the letter case of the names, after every other key;
+    // a preference left to the printer is not written.
+    Settings record = Defaults();
+    record.Sides = kSidesTwoSidedShortEdge;
+    record.ColorMode = kColorColor;
+    CopyText(record.PaperSource, sizeof record.PaperSource, "Manual Feed");
+    SaveAs("Prefs", record);
+    EXPECT_NE(std::string::npos, Text().find("[Prefs]\nSides=two-sided-short-edge\n"
+                                             "PaperSource=Manual Feed\nColorMode=color\n"));
+    ASSERT_TRUE(LoadSettingsSet("Prefs"));
+    EXPECT_EQ(kSidesTwoSidedShortEdge, CurrentSettings.Sides);
+    EXPECT_STREQ("Manual Feed", CurrentSettings.PaperSource);
+    record.Sides = kSidesPrinter;
+    record.ColorMode = kColorPrinter;
+    record.PaperSource[0] = '\0';
+    SaveAs("Prefs", record);
+    std::string text = Text();
+    std::string section = text.substr(text.find("[Prefs]"));
+    EXPECT_EQ(std::string::npos, section.find("Sides=")) << section;
+    EXPECT_EQ(std::string::npos, section.find("ColorMode=")) << section;
+}
+
 // Extreme numbers once made the n-up page loop overflow and never end.
 TEST_F(SettingsStoreTest, NumbersBeyondTheirRangeTakeTheNearestBound) {
     HandEdit("[Default settings]\nWidth=715827883\nHeight=0\nLines=1\nChars=9999\n"
