@@ -7,38 +7,31 @@
 #include "oem_text.h"
 #include "text_encoding.h"
 
-#ifdef _WIN32
-#define ReadByte getc
-#else
-#define ReadByte getc_unlocked
-#endif
-
-int ReadTextLine(FILE* file, char* line, bool utf8) {
-    int length = 0;
-    while (length < kLineLimit) {
-        int c = ReadByte(file);
-        if (c == EOF)
-            break;
-        line[length++] = static_cast<char>(c);
-        if (c == '\n')
-            break;
-    }
+int ReadTextLine(TextReader* reader, char* line, bool utf8) {
+    int available = FillTextReader(reader, kLineLimit);
+    const char* from = reader->block + reader->next;
+    int length = available < kLineLimit ? available : kLineLimit;
+    const void* newline = memchr(from, '\n', static_cast<size_t>(length));
+    if (newline)
+        length = static_cast<int>(static_cast<const char*>(newline) - from) + 1;
+    memcpy(line, from, static_cast<size_t>(length));
+    reader->next += length;
     if (utf8 && length == kLineLimit && line[length - 1] != '\n') {
         int tail = Utf8UnfinishedTail(line, length);
-        if (tail > 0 && SeekStream(file, -tail, SEEK_CUR))
-            length -= tail;
+        UnreadText(reader, tail);
+        length -= tail;
     }
     line[length] = '\0';
     return length > 0 ? length : -1;
 }
 
-bool CheckFormFeed(FILE* file, char* line, int* length) {
+bool CheckFormFeed(TextReader* reader, char* line, int* length) {
     const char* feed = static_cast<const char*>(memchr(line, '\f', static_cast<size_t>(*length)));
     if (!feed)
         return false;
     int at = static_cast<int>(feed - line);
     if (at > 0) {
-        SeekStream(file, -static_cast<long long>(*length - at), SEEK_CUR);
+        UnreadText(reader, *length - at);
         *length = at;
         line[at] = '\0';
         return false;
@@ -47,7 +40,7 @@ bool CheckFormFeed(FILE* file, char* line, int* length) {
     // 128 up are text too, not control characters.
     bool textFollows = *length > 1 && static_cast<unsigned char>(line[1]) >= 32;
     if (textFollows)
-        SeekStream(file, -static_cast<long long>(*length - 1), SEEK_CUR);
+        UnreadText(reader, *length - 1);
     *length = 0;
     line[0] = '\0';
     return true;
@@ -157,7 +150,7 @@ int CountRows(const char* text, int length, int width, bool utf8) {
 }
 
 void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options) {
-    source->file = file;
+    StartTextReader(&source->reader, file);
     source->options = options;
     if (source->options.charsPerLine < 1)
         source->options.charsPerLine = 1;
@@ -172,12 +165,12 @@ void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options) {
 
 // Reads the next file line into the buffer; kRowText when there is one.
 static RowKind ReadNextLine(RowSource* source, Row* row) {
-    int length = ReadTextLine(source->file, source->line, source->options.utf8);
+    int length = ReadTextLine(&source->reader, source->line, source->options.utf8);
     if (length < 0) {
         source->finished = true;
         return kRowEndOfFile;
     }
-    if (CheckFormFeed(source->file, source->line, &length))
+    if (CheckFormFeed(&source->reader, source->line, &length))
         return source->lineNumber == 0 ? kRowSkipped : kRowPageBreak;
     ++source->lineNumber;
     source->lineBytes = length; // a line cut at a form feed ends there in the file too
@@ -243,8 +236,14 @@ RowKind NextRow(RowSource* source, Row* row) {
     return kRowText;
 }
 
+bool RowSourceAtEnd(RowSource* source) {
+    if (source->finished)
+        return true;
+    return !source->pending && PeekText(&source->reader) == EOF;
+}
+
 RowRestart RowRestartPoint(const RowSource* source) {
-    long long position = StreamPosition(source->file);
+    long long position = TextReaderPosition(&source->reader);
     if (source->pending)
         return {position - source->lineBytes, source->start, source->lineNumber - 1};
     return {position, -1, source->lineNumber};
@@ -252,8 +251,9 @@ RowRestart RowRestartPoint(const RowSource* source) {
 
 bool ResumeRowSource(RowSource* source, FILE* file, const RowOptions& options,
                      const RowRestart& restart) {
+    bool sought = SeekStream(file, restart.offset, SEEK_SET);
     ResetRowSource(source, file, options);
-    if (!SeekStream(file, restart.offset, SEEK_SET))
+    if (!sought)
         return false;
     source->lineNumber = restart.lineNumber;
     if (restart.remainderStart < 0)
@@ -268,14 +268,16 @@ bool ResumeRowSource(RowSource* source, FILE* file, const RowOptions& options,
 
 bool CountMoreTextRows(FILE* file, const CountOptions& options, RowCount* count, long long lines) {
     int linesPerPage = options.linesPerPage < 1 ? 1 : options.linesPerPage;
+    TextReader reader;
+    StartTextReader(&reader, file);
     char line[kLineBufferSize];
     int length = 0;
-    for (; lines != 0 && (length = ReadTextLine(file, line, options.utf8)) >= 0; --lines) {
+    for (; lines != 0 && (length = ReadTextLine(&reader, line, options.utf8)) >= 0; --lines) {
         // Page breaks count the row positions the printing gives them, or a
         // header's page total would not match the pages printed: one before
         // any text leaves its row empty, and one at the top of a page ends
         // that page with nothing on it.
-        if (CheckFormFeed(file, line, &length)) {
+        if (CheckFormFeed(&reader, line, &length)) {
             if (!count->textSeen)
                 count->rows += 1;
             else
@@ -294,6 +296,7 @@ bool CountMoreTextRows(FILE* file, const CountOptions& options, RowCount* count,
             count->rows += 1;
         }
     }
+    SettleTextFile(&reader);
     return length < 0;
 }
 

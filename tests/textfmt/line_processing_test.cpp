@@ -172,4 +172,98 @@ TEST(CountTextRows, NotesDosTextAnywhere) {
     EXPECT_TRUE(oem);
 }
 
+// Several read blocks of lines whose ends fall anywhere: short, empty, at and
+// beyond the line limit, some with tabs, form feeds or (utf8) two-byte letters.
+std::string LinesOverBlocks(bool utf8) {
+    static const int kLengths[] = {0, 1, 37, 998, 999, 1000, 1500, 80, 12};
+    std::string text;
+    for (int i = 0; text.size() < 3 * kReadBlockSize + 500; ++i) {
+        int length = kLengths[i % 9] + i % 5;
+        std::string line;
+        while (static_cast<int>(line.size()) < length)
+            line += i % 4 == 0 ? "wor\td " : utf8 && i % 3 == 0 ? "\xC3\xA9t\xC3\xA9 " : "word ";
+        line.resize(static_cast<size_t>(length));
+        if (i % 23 == 0)
+            line += "\f";
+        text += line + (i % 7 == 0 ? "\r\n" : "\n");
+    }
+    return text;
+}
+
+TEST(TextReader, HandsOutEveryByteOnceWithItsPosition) {
+    for (bool utf8 : {false, true}) {
+        std::string text = LinesOverBlocks(utf8);
+        ScratchFile file(text);
+        TextReader reader;
+        StartTextReader(&reader, file.file());
+        std::string again;
+        char line[kLineBufferSize];
+        int length = 0;
+        while ((length = ReadTextLine(&reader, line, utf8)) >= 0) {
+            ASSERT_LE(length, kLineLimit);
+            again.append(line, static_cast<size_t>(length));
+            ASSERT_EQ(static_cast<long long>(again.size()), TextReaderPosition(&reader));
+        }
+        EXPECT_EQ(text, again) << utf8;
+        // A line cut at a form feed puts the rest back, also where the line
+        // came from the end of one block and the start of the next.
+        rewind(file.file());
+        StartTextReader(&reader, file.file());
+        for (long long at = 0; (length = ReadTextLine(&reader, line, utf8)) >= 0;) {
+            if (CheckFormFeed(&reader, line, &length))
+                ASSERT_EQ('\f', text[static_cast<size_t>(at)]);
+            else
+                ASSERT_EQ(text.substr(static_cast<size_t>(at),
+                                      static_cast<size_t>(TextReaderPosition(&reader) - at)),
+                          std::string(line, static_cast<size_t>(length)));
+            at = TextReaderPosition(&reader);
+        }
+    }
+}
+
+TEST(RowSource, ResumesFromEveryRestartPointWhileOthersMoveTheFile) {
+    ScratchFile file(LinesOverBlocks(true));
+    RowOptions options = Options(30, true);
+    options.utf8 = true;
+    RowSource source;
+    ResetRowSource(&source, file.file(), options);
+    std::vector<RowRestart> restarts;
+    std::vector<std::string> rows;
+    Row row;
+    do {
+        restarts.push_back(RowRestartPoint(&source));
+        // The preview draws other sheets from the same file meanwhile.
+        if (rows.size() % 50 == 0)
+            fseek(file.file(), 0, SEEK_SET);
+        NextRow(&source, &row);
+        rows.push_back(std::string(row.text ? row.text : "", static_cast<size_t>(row.length)));
+    } while (!source.finished && rows.size() < 100000);
+    ASSERT_TRUE(source.finished);
+    ASSERT_GT(rows.size(), 300u);
+    for (size_t i = 0; i < rows.size(); i += 7) {
+        RowSource resumed;
+        ASSERT_TRUE(ResumeRowSource(&resumed, file.file(), options, restarts[i])) << i;
+        for (size_t k = i; k < i + 3 && k < rows.size(); ++k) {
+            NextRow(&resumed, &row);
+            ASSERT_EQ(rows[k],
+                      std::string(row.text ? row.text : "", static_cast<size_t>(row.length)))
+                << "row " << k << " resumed at " << i;
+        }
+    }
+}
+
+TEST(CountTextRows, CountsOnWhereTheLastCallLeftTheFile) {
+    ScratchFile file(LinesOverBlocks(false));
+    CountOptions options = {40, 8, 60, true, true, false};
+    bool oem = false;
+    long long whole = CountTextRows(file.file(), options, &oem);
+    rewind(file.file());
+    RowCount count = {0, false, false};
+    int calls = 1;
+    while (!CountMoreTextRows(file.file(), options, &count, 11))
+        ++calls;
+    EXPECT_EQ(whole, count.rows);
+    EXPECT_GT(calls, 10);
+}
+
 } // namespace

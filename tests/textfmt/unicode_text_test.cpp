@@ -202,13 +202,16 @@ TEST(Utf8LineProcessing, NoSequenceIsSplitAtAPieceBoundary) {
     // 998 bytes, then a three-byte sign across the 999-byte limit.
     std::string text = std::string(kLineLimit - 1, 'a') + kEuro + "z\n";
     ScratchFile file(text);
+    TextReader reader;
+    StartTextReader(&reader, file.file());
     char line[kLineBufferSize];
-    EXPECT_EQ(kLineLimit - 1, ReadTextLine(file.file(), line, true));
-    EXPECT_EQ(5, ReadTextLine(file.file(), line, true));
+    EXPECT_EQ(kLineLimit - 1, ReadTextLine(&reader, line, true));
+    EXPECT_EQ(5, ReadTextLine(&reader, line, true));
     EXPECT_EQ(std::string(kEuro) + "z\n", std::string(line));
     // Bytes that start no sequence are cut like any other.
     ScratchFile ansi(std::string(kLineLimit - 1, 'a') + "\x82\x82\n");
-    EXPECT_EQ(kLineLimit, ReadTextLine(ansi.file(), line, true));
+    StartTextReader(&reader, ansi.file());
+    EXPECT_EQ(kLineLimit, ReadTextLine(&reader, line, true));
 }
 
 } // namespace
