@@ -54,29 +54,64 @@ int RemoveLineEnds(const char* line, int length) {
 
 namespace {
 
-int ExpandUtf8Tabs(char* line, int length, int tabWidth) {
+// Blanks from here to the next tab stop, no further than the limit.
+int BlanksToStop(int column, int position, int tabWidth) {
+    int blanks = tabWidth - column % tabWidth;
+    return blanks < kExpandedLimit - position ? blanks : kExpandedLimit - position;
+}
+
+// Copies [from, to) to out, or as many whole sequences of it as fit in
+// `room` bytes; the bytes copied. *characters grows by the characters copied.
+int CopyWholeSequences(char* out, const char* from, const char* to, int room, int* characters) {
+    int n = static_cast<int>(to - from);
+    if (n <= room) {
+        memcpy(out, from, static_cast<size_t>(n));
+        *characters += Utf8CharacterCount(from, n);
+        return n;
+    }
+    int copied = 0;
+    for (const char* p = from; p < to;) {
+        int length = Utf8SequenceLength(p, to);
+        if (copied + length > room)
+            break;
+        memcpy(out + copied, p, static_cast<size_t>(length));
+        copied += length;
+        ++*characters;
+        p += length;
+    }
+    return copied;
+}
+
+// The text between tabs is copied a run at a time, the tabs become blanks up
+// to their stops. In UTF-8 text the stops count characters, and a sequence
+// that does not fit before the limit is left out with all after it.
+int ExpandRuns(char* line, int length, int tabWidth, bool utf8) {
     char expanded[kLineBufferSize];
-    memset(expanded, ' ', sizeof expanded);
     int position = 0; // bytes
     int column = 0;   // characters
+    const char* p = line;
     const char* end = line + length;
-    for (const char* p = line; p < end && position < kExpandedLimit;) {
-        if (*p == '\t') {
-            int blanks = tabWidth - column % tabWidth;
-            if (blanks > kExpandedLimit - position)
-                blanks = kExpandedLimit - position;
-            position += blanks;
-            column += blanks;
-            ++p;
-            continue;
+    while (p < end && position < kExpandedLimit) {
+        const char* tab = static_cast<const char*>(memchr(p, '\t', static_cast<size_t>(end - p)));
+        const char* runEnd = tab ? tab : end;
+        int room = kExpandedLimit - position;
+        int run = 0;
+        if (utf8) {
+            run = CopyWholeSequences(expanded + position, p, runEnd, room, &column);
+        } else {
+            run = static_cast<int>(runEnd - p) < room ? static_cast<int>(runEnd - p) : room;
+            memcpy(expanded + position, p, static_cast<size_t>(run));
+            column += run;
         }
-        int n = Utf8SequenceLength(p, end);
-        if (position + n > kExpandedLimit)
-            break;
-        memcpy(expanded + position, p, static_cast<size_t>(n));
-        position += n;
-        ++column;
-        p += n;
+        position += run;
+        p += run;
+        if (p != tab)
+            break; // the end of the line, or the limit
+        int blanks = BlanksToStop(column, position, tabWidth);
+        memset(expanded + position, ' ', static_cast<size_t>(blanks));
+        position += blanks;
+        column += blanks;
+        ++p;
     }
     memcpy(line, expanded, static_cast<size_t>(position));
     line[position] = '\0';
@@ -86,24 +121,7 @@ int ExpandUtf8Tabs(char* line, int length, int tabWidth) {
 } // namespace
 
 int ExpandTabs(char* line, int length, int tabWidth, bool utf8) {
-    if (tabWidth < 1)
-        tabWidth = 1;
-    if (utf8)
-        return ExpandUtf8Tabs(line, length, tabWidth);
-    char expanded[kLineBufferSize];
-    memset(expanded, ' ', sizeof expanded);
-    long long position = 0;
-    for (int i = 0; i < length && position < kExpandedLimit; ++i) {
-        if (line[i] == '\t')
-            position += tabWidth - position % tabWidth;
-        else
-            expanded[position++] = line[i];
-    }
-    if (position > kExpandedLimit)
-        position = kExpandedLimit;
-    memcpy(line, expanded, static_cast<size_t>(position));
-    line[position] = '\0';
-    return static_cast<int>(position);
+    return ExpandRuns(line, length, tabWidth < 1 ? 1 : tabWidth, utf8);
 }
 
 bool HasOemCharacters(const char* line, int length) {

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cstring>
 
 #include "textfmt/line_processing.h"
+#include "textfmt/text_encoding.h"
 #include "textfmt_test_support.h"
 
 namespace {
@@ -72,6 +74,58 @@ TEST(ExpandTabs, StopsAtTheEndOfTheBuffer) {
     EXPECT_EQ(kExpandedLimit, ExpandTabs(line, 10, 2000000000));
     memset(line, 'x', 999);
     EXPECT_EQ(kExpandedLimit, ExpandTabs(line, 999, 8));
+}
+
+// The tab rule one character at a time: blanks to the next stop, stops
+// counting characters in UTF-8 text, nothing past the limit and no sequence
+// cut there.
+std::string ExpandedByTheRule(const std::string& line, long long tabWidth, bool utf8) {
+    std::string out;
+    long long column = 0;
+    for (size_t i = 0; i < line.size() && out.size() < kExpandedLimit;) {
+        if (line[i] == '\t') {
+            long long blanks = tabWidth - column % tabWidth;
+            blanks =
+                std::min<long long>(blanks, kExpandedLimit - static_cast<long long>(out.size()));
+            out.append(static_cast<size_t>(blanks), ' ');
+            column += blanks;
+            ++i;
+            continue;
+        }
+        const char* p = line.data() + i;
+        size_t n = utf8 ? static_cast<size_t>(Utf8SequenceLength(p, line.data() + line.size())) : 1;
+        if (out.size() + n > kExpandedLimit)
+            break;
+        out.append(p, n);
+        ++column;
+        i += n;
+    }
+    return out;
+}
+
+TEST(ExpandTabs, FollowsTheRuleOnLinesOfEveryShape) {
+    const char* pieces[] = {"\t",  "a", "word ", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+                            "\x80"};
+    unsigned seed = 28;
+    for (int round = 0; round < 400; ++round) {
+        std::string line;
+        size_t target = static_cast<size_t>(round % 2 ? 990 + round % 12 : round * 3 % 200);
+        while (line.size() < target) {
+            seed = seed * 1103515245u + 12345u;
+            line += pieces[(seed >> 16) % 7];
+        }
+        line.resize(std::min<size_t>(line.size(), kLineLimit));
+        int widths[] = {1, 3, 8, 25, 2000000000};
+        int width = widths[round % 5];
+        for (bool utf8 : {false, true}) {
+            char buffer[kLineBufferSize];
+            memcpy(buffer, line.data(), line.size());
+            int length = ExpandTabs(buffer, static_cast<int>(line.size()), width, utf8);
+            ASSERT_EQ(ExpandedByTheRule(line, width, utf8),
+                      std::string(buffer, static_cast<size_t>(length)))
+                << "round " << round << (utf8 ? " UTF-8" : " ANSI");
+        }
+    }
 }
 
 TEST(HasOemCharacters, LooksForTheDosRange) {
