@@ -7,33 +7,39 @@
 #include "oem_text.h"
 #include "text_encoding.h"
 
-int ReadTextLine(TextReader* reader, char* line, bool utf8) {
-    int available = FillTextReader(reader, kLineLimit);
+namespace {
+
+// The next line where it stands in the reader's block, without copying it:
+// what ReadTextLine reads.
+int TakeTextLine(TextReader* reader, const char** text, bool utf8) {
+    int available = reader->end - reader->next;
+    if (available < kLineLimit)
+        available = FillTextReader(reader, kLineLimit);
     const char* from = reader->block + reader->next;
     int length = available < kLineLimit ? available : kLineLimit;
     const void* newline = memchr(from, '\n', static_cast<size_t>(length));
     if (newline)
         length = static_cast<int>(static_cast<const char*>(newline) - from) + 1;
-    memcpy(line, from, static_cast<size_t>(length));
+    reader->lineStart = reader->next;
     reader->next += length;
-    if (utf8 && length == kLineLimit && line[length - 1] != '\n') {
-        int tail = Utf8UnfinishedTail(line, length);
+    if (utf8 && length == kLineLimit && from[length - 1] != '\n') {
+        int tail = Utf8UnfinishedTail(from, length);
         UnreadText(reader, tail);
         length -= tail;
     }
-    line[length] = '\0';
+    *text = from;
     return length > 0 ? length : -1;
 }
 
-bool CheckFormFeed(TextReader* reader, char* line, int* length) {
-    const char* feed = static_cast<const char*>(memchr(line, '\f', static_cast<size_t>(*length)));
-    if (!feed)
+// CheckFormFeed without writing to the line.
+bool CutAtFormFeed(TextReader* reader, const char* line, int* length) {
+    if (!TakenLineHasFormFeed(reader, *length))
         return false;
+    const char* feed = static_cast<const char*>(memchr(line, '\f', static_cast<size_t>(*length)));
     int at = static_cast<int>(feed - line);
     if (at > 0) {
         UnreadText(reader, *length - at);
         *length = at;
-        line[at] = '\0';
         return false;
     }
     // Text right after a page break is printed on the new page. Bytes from
@@ -42,8 +48,27 @@ bool CheckFormFeed(TextReader* reader, char* line, int* length) {
     if (textFollows)
         UnreadText(reader, *length - 1);
     *length = 0;
-    line[0] = '\0';
     return true;
+}
+
+} // namespace
+
+int ReadTextLine(TextReader* reader, char* line, bool utf8) {
+    const char* text = nullptr;
+    int length = TakeTextLine(reader, &text, utf8);
+    if (length < 0) {
+        line[0] = '\0';
+        return -1;
+    }
+    memcpy(line, text, static_cast<size_t>(length));
+    line[length] = '\0';
+    return length;
+}
+
+bool CheckFormFeed(TextReader* reader, char* line, int* length) {
+    bool pageBreak = CutAtFormFeed(reader, line, length);
+    line[*length] = '\0';
+    return pageBreak;
 }
 
 int RemoveLineEnds(const char* line, int length) {
@@ -82,11 +107,14 @@ int CopyWholeSequences(char* out, const char* from, const char* to, int room, in
     return copied;
 }
 
-// The text between tabs is copied a run at a time, the tabs become blanks up
-// to their stops. In UTF-8 text the stops count characters, and a sequence
-// that does not fit before the limit is left out with all after it.
-int ExpandRuns(char* line, int length, int tabWidth, bool utf8) {
-    char expanded[kLineBufferSize];
+// Expands the tabs of `line` into `expanded` (kLineBufferSize bytes, not
+// overlapping the line) and ends it with a zero; the new length. The text
+// between tabs is copied a run at a time, the tabs become blanks up to their
+// stops. In UTF-8 text the stops count characters, and a sequence that does
+// not fit before the limit is left out with all after it.
+int ExpandRuns(const char* line, int length, int tabWidth, bool utf8, char* expanded) {
+    if (tabWidth < 1)
+        tabWidth = 1;
     int position = 0; // bytes
     int column = 0;   // characters
     const char* p = line;
@@ -113,15 +141,17 @@ int ExpandRuns(char* line, int length, int tabWidth, bool utf8) {
         column += blanks;
         ++p;
     }
-    memcpy(line, expanded, static_cast<size_t>(position));
-    line[position] = '\0';
+    expanded[position] = '\0';
     return position;
 }
 
 } // namespace
 
 int ExpandTabs(char* line, int length, int tabWidth, bool utf8) {
-    return ExpandRuns(line, length, tabWidth < 1 ? 1 : tabWidth, utf8);
+    char expanded[kLineBufferSize];
+    length = ExpandRuns(line, length, tabWidth, utf8, expanded);
+    memcpy(line, expanded, static_cast<size_t>(length) + 1);
+    return length;
 }
 
 bool HasOemCharacters(const char* line, int length) {
@@ -183,18 +213,26 @@ void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options) {
 
 // Reads the next file line into the buffer; kRowText when there is one.
 static RowKind ReadNextLine(RowSource* source, Row* row) {
-    int length = ReadTextLine(&source->reader, source->line, source->options.utf8);
+    const char* text = nullptr;
+    int length = TakeTextLine(&source->reader, &text, source->options.utf8);
     if (length < 0) {
         source->finished = true;
         return kRowEndOfFile;
     }
-    if (CheckFormFeed(&source->reader, source->line, &length))
+    if (CutAtFormFeed(&source->reader, text, &length))
         return source->lineNumber == 0 ? kRowSkipped : kRowPageBreak;
     ++source->lineNumber;
     source->lineBytes = length; // a line cut at a form feed ends there in the file too
-    length = RemoveLineEnds(source->line, length);
-    if (memchr(source->line, '\t', static_cast<size_t>(length)))
-        length = ExpandTabs(source->line, length, source->options.tabWidth, source->options.utf8);
+    length = RemoveLineEnds(text, length);
+    // Out of the reader's block into the buffer where the rows are made,
+    // with the tabs expanded on the way.
+    if (TakenLineHasTab(&source->reader, length)) {
+        length =
+            ExpandRuns(text, length, source->options.tabWidth, source->options.utf8, source->line);
+    } else {
+        memcpy(source->line, text, static_cast<size_t>(length));
+        source->line[length] = '\0';
+    }
     if (source->options.translateOem)
         TranslateOemText(source->line, length);
     source->start = 0;
@@ -289,13 +327,16 @@ bool CountMoreTextRows(FILE* file, const CountOptions& options, RowCount* count,
     TextReader reader;
     StartTextReader(&reader, file);
     char line[kLineBufferSize];
+    const char* text = nullptr;
     int length = 0;
-    for (; lines != 0 && (length = ReadTextLine(&reader, line, options.utf8)) >= 0; --lines) {
+    // The lines are looked at where they stand in the reader's block; only
+    // one with tabs to expand is copied.
+    for (; lines != 0 && (length = TakeTextLine(&reader, &text, options.utf8)) >= 0; --lines) {
         // Page breaks count the row positions the printing gives them, or a
         // header's page total would not match the pages printed: one before
         // any text leaves its row empty, and one at the top of a page ends
         // that page with nothing on it.
-        if (CheckFormFeed(&reader, line, &length)) {
+        if (CutAtFormFeed(&reader, text, &length)) {
             if (!count->textSeen)
                 count->rows += 1;
             else
@@ -303,13 +344,15 @@ bool CountMoreTextRows(FILE* file, const CountOptions& options, RowCount* count,
             continue;
         }
         count->textSeen = true;
-        length = RemoveLineEnds(line, length);
-        if (options.detectOem && !count->oemDetected && HasOemCharacters(line, length))
+        length = RemoveLineEnds(text, length);
+        if (options.detectOem && !count->oemDetected && HasOemCharacters(text, length))
             count->oemDetected = true;
         if (options.wrapLines) {
-            if (memchr(line, '\t', static_cast<size_t>(length)))
-                length = ExpandTabs(line, length, options.tabWidth, options.utf8);
-            count->rows += CountRows(line, length, options.charsPerLine, options.utf8);
+            if (TakenLineHasTab(&reader, length)) {
+                length = ExpandRuns(text, length, options.tabWidth, options.utf8, line);
+                text = line;
+            }
+            count->rows += CountRows(text, length, options.charsPerLine, options.utf8);
         } else {
             count->rows += 1;
         }

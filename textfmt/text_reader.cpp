@@ -4,6 +4,28 @@
 
 #include "../common/file_system.h"
 
+namespace {
+
+// Nothing known about the block: the next search starts afresh.
+void ForgetAhead(ByteAhead* ahead) {
+    ahead->from = 0;
+    ahead->at = -1;
+}
+
+// The first ahead->byte at or after `from`, or the end of the block.
+int FindAhead(const TextReader* reader, ByteAhead* ahead, int from) {
+    if (from < ahead->from || from > ahead->at) {
+        const void* found =
+            memchr(reader->block + from, ahead->byte, static_cast<size_t>(reader->end - from));
+        ahead->from = from;
+        ahead->at =
+            found ? static_cast<int>(static_cast<const char*>(found) - reader->block) : reader->end;
+    }
+    return ahead->at;
+}
+
+} // namespace
+
 void StartTextReader(TextReader* reader, FILE* file) {
     reader->file = file;
     reader->blockStart = StreamPosition(file);
@@ -12,6 +34,11 @@ void StartTextReader(TextReader* reader, FILE* file) {
     reader->next = 0;
     reader->end = 0;
     reader->exhausted = false;
+    reader->lineStart = 0;
+    reader->feeds.byte = '\f';
+    reader->tabs.byte = '\t';
+    ForgetAhead(&reader->feeds);
+    ForgetAhead(&reader->tabs);
 }
 
 long long TextReaderPosition(const TextReader* reader) {
@@ -27,6 +54,8 @@ int FillTextReader(TextReader* reader, int count) {
     reader->blockStart += reader->next;
     reader->next = 0;
     reader->end = available;
+    ForgetAhead(&reader->feeds);
+    ForgetAhead(&reader->tabs);
     // The file is put where the block ends first: others that share it (a
     // counting pass, the preview's drawing) may have moved it meanwhile.
     SeekStream(reader->file, reader->blockStart + reader->end, SEEK_SET);
@@ -41,6 +70,14 @@ int FillTextReader(TextReader* reader, int count) {
 
 void UnreadText(TextReader* reader, int count) {
     reader->next -= count;
+}
+
+bool TakenLineHasFormFeed(TextReader* reader, int length) {
+    return FindAhead(reader, &reader->feeds, reader->lineStart) < reader->lineStart + length;
+}
+
+bool TakenLineHasTab(TextReader* reader, int length) {
+    return FindAhead(reader, &reader->tabs, reader->lineStart) < reader->lineStart + length;
 }
 
 int PeekText(TextReader* reader) {

@@ -260,10 +260,18 @@ TEST(TextReader, HandsOutEveryByteOnceWithItsPosition) {
         }
         EXPECT_EQ(text, again) << utf8;
         // A line cut at a form feed puts the rest back, also where the line
-        // came from the end of one block and the start of the next.
+        // came from the end of one block and the start of the next; tabs and
+        // form feeds are found where the lines hold them.
         rewind(file.file());
         StartTextReader(&reader, file.file());
         for (long long at = 0; (length = ReadTextLine(&reader, line, utf8)) >= 0;) {
+            // What the reader found ahead is what the line holds.
+            for (int part : {length, length / 2}) {
+                ASSERT_EQ(memchr(line, '\t', static_cast<size_t>(part)) != nullptr,
+                          TakenLineHasTab(&reader, part));
+                ASSERT_EQ(memchr(line, '\f', static_cast<size_t>(part)) != nullptr,
+                          TakenLineHasFormFeed(&reader, part));
+            }
             if (CheckFormFeed(&reader, line, &length))
                 ASSERT_EQ('\f', text[static_cast<size_t>(at)]);
             else
