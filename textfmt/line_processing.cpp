@@ -86,12 +86,16 @@ int BlanksToStop(int column, int position, int tabWidth) {
 }
 
 // Copies [from, to) to out, or as many whole sequences of it as fit in
-// `room` bytes; the bytes copied. *characters grows by the characters copied.
-int CopyWholeSequences(char* out, const char* from, const char* to, int room, int* characters) {
+// `room` bytes; the bytes copied. *characters grows by the characters copied,
+// which a run that fits whole and ends the line need not count: no tab stop
+// comes after it.
+int CopyWholeSequences(char* out, const char* from, const char* to, int room, bool lineEnds,
+                       int* characters) {
     int n = static_cast<int>(to - from);
     if (n <= room) {
         memcpy(out, from, static_cast<size_t>(n));
-        *characters += Utf8CharacterCount(from, n);
+        if (!lineEnds)
+            *characters += Utf8CharacterCount(from, n);
         return n;
     }
     int copied = 0;
@@ -125,7 +129,7 @@ int ExpandRuns(const char* line, int length, int tabWidth, bool utf8, char* expa
         int room = kExpandedLimit - position;
         int run = 0;
         if (utf8) {
-            run = CopyWholeSequences(expanded + position, p, runEnd, room, &column);
+            run = CopyWholeSequences(expanded + position, p, runEnd, room, !tab, &column);
         } else {
             run = static_cast<int>(runEnd - p) < room ? static_cast<int>(runEnd - p) : room;
             memcpy(expanded + position, p, static_cast<size_t>(run));
@@ -246,6 +250,8 @@ static RowKind ReadNextLine(RowSource* source, Row* row) {
 // in the marker, which takes the place of the last character that fits. The
 // buffer's spare bytes hold the marker's second byte even on a full line.
 static int TruncateUtf8Row(char* text, int length, int width, bool highlighting) {
+    if (length <= width)
+        return length; // no more characters than bytes
     int last = Utf8OffsetOfCharacter(text, length, width - 1);
     if (last >= length || last + Utf8SequenceLength(text + last, text + length) >= length)
         return length;
