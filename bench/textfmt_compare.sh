@@ -53,6 +53,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 "$root/bench/textfmt_inputs.py" "$work"
 pp="--definitions $root/resources/pp.txt"
+odd="--definitions odd.pp PrettyPrint=1 Colours=256"
 
 # One case a line: the file, then the tool's options and settings.
 cases=$(
@@ -93,6 +94,16 @@ query.sql $pp PrettyPrint=1 Colours=256
 query.sql $pp PrettyPrint=1 WrapLines=1
 script.py $pp PrettyPrint=1
 script.py $pp PrettyPrint=1 WrapLines=1 LineNo=1
+odd.o1 $odd
+odd.o1 $odd WrapLines=1 SizeOp=1 Chars=35
+odd.o2 $odd
+odd.o2 $odd WrapLines=1 SizeOp=1 Chars=35
+odd.o3 $odd
+odd.o3 $odd WrapLines=1 SizeOp=1 Chars=35
+odd.o4 $odd
+odd.o4 $odd WrapLines=1 SizeOp=1 Chars=35
+odd.o5 $odd
+odd.o5 $odd WrapLines=1 SizeOp=1 Chars=35 --sheets
 mix.txt
 mix.txt $pp PrettyPrint=1 --as mix.c Colours=256
 mix.txt $pp PrettyPrint=1 --as mix.c WrapLines=1 SizeOp=1 Chars=45

@@ -139,6 +139,55 @@ def python_source(rng):
     return ("\n".join(parts) + "\n").encode("latin-1")
 
 
+# Definitions with markers of unusual shapes: a start marker without an end,
+# markers that share their first byte, start with a letter or a quote, or
+# are a single byte used at both ends.
+ODD_DEFINITIONS = """TYPE=.o1
+KEYWORDS=#if $x _y int
+COMMENT-START=/*
+COMMENT-SINGLE=/
+KEYWORD-STYLE=bold
+TYPE=.o2
+KEYWORD-CASE=no
+KEYWORDS=begin end REM
+COMMENT-START=(*
+COMMENT-END=*)
+COMMENT-SINGLE=REM
+COMMENT-STYLE=italic
+COMMENT-COL=0,0,200
+TYPE=.o3
+KEYWORDS=a b
+COMMENT-START="
+COMMENT-END="
+COMMENT-SINGLE=#!
+KEYWORD-STYLE=underline italic
+KEYWORD-COL=200,0,0
+COL-ON-BW=yes
+TYPE=.o4
+KEYWORDS=a b c
+COMMENT-START=<!--
+COMMENT-END=-->
+TAB-WIDTH=2
+TYPE=.o5
+KEYWORDS=x
+COMMENT-START=/
+COMMENT-END=/
+COMMENT-SINGLE=//
+"""
+
+ODD_TOKENS = ["/*", "*/", "(*", "*)", "REM", "rem", '"', "'", "#!", "<!--", "-->", "/", '\\"',
+              "#if", "$x", "_y", "begin", "BEGIN", "end", "a", "b", "c", "x", "int", "word",
+              " ", " ", " ", "\t", "12", "a1b"]
+
+
+def odd_source(rng):
+    lines = []
+    for i in range(700):
+        n = rng.choice([0, 3, 10, 30, 60])
+        lines.append("".join(rng.choice(ODD_TOKENS) for _ in range(n)))
+    return ("\n".join(lines) + "\n").encode("latin-1")
+
+
 def bench_mix(rng):
     lines = []
     size = 0
@@ -168,6 +217,10 @@ def main():
         "mix.txt": bench_mix(rng),
     }
     files["code_utf8.c"] = files["code.c"] + "/* \u00e9t\u00e9 */ int \u20ac;\n".encode("utf-8")
+    files["odd.pp"] = ODD_DEFINITIONS.encode("latin-1")
+    odd = odd_source(rng)
+    for n in range(1, 6):
+        files["odd.o%d" % n] = odd
     for name, data in files.items():
         with open(os.path.join(directory, name), "wb") as out:
             out.write(data)
