@@ -64,13 +64,23 @@ bool IsTwoByteSequence(const unsigned char* p, const unsigned char* end) {
     return p[0] >= 0xC2 && p[0] <= 0xDF && end - p >= 2 && IsContinuation(p[1]);
 }
 
+// The same for three bytes (the euro sign, box drawing, CJK...): the leads
+// other than E0 and ED, which have narrower second bytes.
+bool IsThreeByteSequence(const unsigned char* p, const unsigned char* end) {
+    return p[0] >= 0xE1 && p[0] <= 0xEF && p[0] != 0xED && end - p >= 3 && IsContinuation(p[1]) &&
+           IsContinuation(p[2]);
+}
+
 // Utf8SequenceLength. Most text is ASCII even in a UTF-8 file, and most of
-// the rest two-byte sequences: both are settled before the general checks.
+// the rest two- and three-byte sequences: these are settled before the
+// general checks.
 int LengthAt(const unsigned char* p, const unsigned char* end) {
     if (p[0] < 0x80)
         return 1;
     if (IsTwoByteSequence(p, end))
         return 2;
+    if (IsThreeByteSequence(p, end))
+        return 3;
     bool cut = false;
     int length = ValidLength(p, end, &cut);
     return length == 0 || cut ? 1 : length;
@@ -177,6 +187,12 @@ int Utf8ToUtf16(const char* text, int length, char16_t* out, int size) {
         if (IsTwoByteSequence(p, end)) {
             out[units++] = static_cast<char16_t>(((p[0] & 0x1F) << 6) | (p[1] & 0x3F));
             p += 2;
+            continue;
+        }
+        if (IsThreeByteSequence(p, end)) {
+            out[units++] =
+                static_cast<char16_t>(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            p += 3;
             continue;
         }
         bool cut = false;

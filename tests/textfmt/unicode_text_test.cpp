@@ -70,7 +70,7 @@ TEST(Utf8Text, CountsAndConvertsCharactersNotBytes) {
     EXPECT_EQ(0, Utf8UnfinishedTail("ab\x82", 3)); // a stray continuation byte
 }
 
-TEST(Utf8Text, TwoByteFormsAndTheirNeighbours) {
+TEST(Utf8Text, TwoAndThreeByteFormsAndTheirNeighbours) {
     struct Case {
         std::string bytes;
         std::u16string units; // one unit for each character here
@@ -82,6 +82,9 @@ TEST(Utf8Text, TwoByteFormsAndTheirNeighbours) {
         {"x\xC3", u"x\uFFFD"},                 // cut at the end
         {"\xC3\xA9\xC3", u"\u00E9\uFFFD"},
         {"\xE0\xA0\x80\xE0\x80", u"\u0800\uFFFD\uFFFD"}, // three bytes, then overlong
+        {"\xE2\x82\xAC\xEF\xBF\xBD\xED\x9F\xBF", u"\u20AC\uFFFD\uD7FF"},
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // a surrogate: three malformed bytes
+        {"\xE2\x82", u"\uFFFD\uFFFD"},           // cut
     };
     for (const Case& c : cases) {
         int n = static_cast<int>(c.bytes.size());
