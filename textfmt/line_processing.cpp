@@ -7,10 +7,6 @@
 #include "oem_text.h"
 #include "text_encoding.h"
 
-namespace {
-
-// The next line where it stands in the reader's block, without copying it:
-// what ReadTextLine reads.
 int TakeTextLine(TextReader* reader, const char** text, bool utf8) {
     int available = reader->end - reader->next;
     if (available < kLineLimit)
@@ -31,7 +27,6 @@ int TakeTextLine(TextReader* reader, const char** text, bool utf8) {
     return length > 0 ? length : -1;
 }
 
-// CheckFormFeed without writing to the line.
 bool CutAtFormFeed(TextReader* reader, const char* line, int* length) {
     if (!TakenLineHasFormFeed(reader, *length))
         return false;
@@ -49,26 +44,6 @@ bool CutAtFormFeed(TextReader* reader, const char* line, int* length) {
         UnreadText(reader, *length - 1);
     *length = 0;
     return true;
-}
-
-} // namespace
-
-int ReadTextLine(TextReader* reader, char* line, bool utf8) {
-    const char* text = nullptr;
-    int length = TakeTextLine(reader, &text, utf8);
-    if (length < 0) {
-        line[0] = '\0';
-        return -1;
-    }
-    memcpy(line, text, static_cast<size_t>(length));
-    line[length] = '\0';
-    return length;
-}
-
-bool CheckFormFeed(TextReader* reader, char* line, int* length) {
-    bool pageBreak = CutAtFormFeed(reader, line, length);
-    line[*length] = '\0';
-    return pageBreak;
 }
 
 int RemoveLineEnds(const char* line, int length) {

@@ -1,6 +1,7 @@
 // Text file lines turned into rows: reading and page breaks, line ends, tabs,
-// DOS characters, the word-wrap break rule and the truncation marker. All of
-// it works in place on one line buffer per job.
+// DOS characters, the word-wrap break rule and the truncation marker. Lines
+// are looked at where they stand in the reader's block; the rows are made in
+// place in one line buffer per job.
 #pragma once
 
 #include <cstdio>
@@ -13,15 +14,16 @@ enum {
     kExpandedLimit = 998 // tab expansion stops here
 };
 
-// The next line of at most kLineLimit bytes, with its line end; its length in
+// The next line of at most kLineLimit bytes, with its line end, where it
+// stands in the reader's block (until the reader reads on): its length in
 // bytes (a zero byte inside it counts), or -1 at the end of the file. In
 // UTF-8 text a sequence that would be cut at the limit is left for the next
 // line.
-int ReadTextLine(TextReader* reader, char* line, bool utf8 = false);
-// True when the line just read is a page break. A form feed later in the
-// line cuts the line there and leaves the reader at the form feed; text after
-// a form feed that starts a line is left to be read as the next line.
-bool CheckFormFeed(TextReader* reader, char* line, int* length);
+int TakeTextLine(TextReader* reader, const char** line, bool utf8 = false);
+// True when the line just taken is a page break. A form feed later in the
+// line cuts it there (*length) and leaves the reader at the form feed; text
+// after a form feed that starts a line is left to be read as the next line.
+bool CutAtFormFeed(TextReader* reader, const char* line, int* length);
 // Length without the CRs and LFs at the end.
 int RemoveLineEnds(const char* line, int length);
 // Expands tabs in place (the line buffer holds kLineBufferSize bytes); the new

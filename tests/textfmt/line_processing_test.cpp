@@ -251,9 +251,9 @@ TEST(TextReader, HandsOutEveryByteOnceWithItsPosition) {
         TextReader reader;
         StartTextReader(&reader, file.file());
         std::string again;
-        char line[kLineBufferSize];
+        const char* line = nullptr;
         int length = 0;
-        while ((length = ReadTextLine(&reader, line, utf8)) >= 0) {
+        while ((length = TakeTextLine(&reader, &line, utf8)) >= 0) {
             ASSERT_LE(length, kLineLimit);
             again.append(line, static_cast<size_t>(length));
             ASSERT_EQ(static_cast<long long>(again.size()), TextReaderPosition(&reader));
@@ -264,7 +264,7 @@ TEST(TextReader, HandsOutEveryByteOnceWithItsPosition) {
         // form feeds are found where the lines hold them.
         rewind(file.file());
         StartTextReader(&reader, file.file());
-        for (long long at = 0; (length = ReadTextLine(&reader, line, utf8)) >= 0;) {
+        for (long long at = 0; (length = TakeTextLine(&reader, &line, utf8)) >= 0;) {
             // What the reader found ahead is what the line holds.
             for (int part : {length, length / 2}) {
                 ASSERT_EQ(memchr(line, '\t', static_cast<size_t>(part)) != nullptr,
@@ -272,7 +272,7 @@ TEST(TextReader, HandsOutEveryByteOnceWithItsPosition) {
                 ASSERT_EQ(memchr(line, '\f', static_cast<size_t>(part)) != nullptr,
                           TakenLineHasFormFeed(&reader, part));
             }
-            if (CheckFormFeed(&reader, line, &length))
+            if (CutAtFormFeed(&reader, line, &length))
                 ASSERT_EQ('\f', text[static_cast<size_t>(at)]);
             else
                 ASSERT_EQ(text.substr(static_cast<size_t>(at),

@@ -231,14 +231,14 @@ TEST(Utf8LineProcessing, NoSequenceIsSplitAtAPieceBoundary) {
     ScratchFile file(text);
     TextReader reader;
     StartTextReader(&reader, file.file());
-    char line[kLineBufferSize];
-    EXPECT_EQ(kLineLimit - 1, ReadTextLine(&reader, line, true));
-    EXPECT_EQ(5, ReadTextLine(&reader, line, true));
-    EXPECT_EQ(std::string(kEuro) + "z\n", std::string(line));
+    const char* line = nullptr;
+    EXPECT_EQ(kLineLimit - 1, TakeTextLine(&reader, &line, true));
+    EXPECT_EQ(5, TakeTextLine(&reader, &line, true));
+    EXPECT_EQ(std::string(kEuro) + "z\n", std::string(line, 5));
     // Bytes that start no sequence are cut like any other.
     ScratchFile ansi(std::string(kLineLimit - 1, 'a') + "\x82\x82\n");
     StartTextReader(&reader, ansi.file());
-    EXPECT_EQ(kLineLimit, ReadTextLine(&reader, line, true));
+    EXPECT_EQ(kLineLimit, TakeTextLine(&reader, &line, true));
 }
 
 } // namespace
