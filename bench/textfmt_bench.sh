@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# Speed of the text formatter against enscript, as a ratio: the counting pass
-# and the layout of every page of a 10 MB text file (drawing calls counted by
-# the recorder, not kept), against `enscript -o out.ps` on the same file
-# (target: at least 3x faster). Also the peak memory for the file and one four
-# times as long (target: flat). Prints the numbers; not a pass/fail test.
+# Speed of the text formatter as ratios, each taken in one round against its
+# peer on the same input: the counting pass and the layout of every page of a
+# 10 MB text file (drawing calls counted by the recorder, not kept) against
+# `enscript -o out.ps`, in ASCII and in UTF-8 (target: at least 10x faster
+# both); the same file with C highlighting (the shipped pp.txt) against the
+# plain layout (target: at most 1.5x its time) and against
+# `enscript --highlight=c` (target: at least 10x faster). Also the peak memory
+# for the file and one four times as long (target: flat).
+#
+# The rounds run the peers in turn (A B A B ...) and the ratios are the
+# medians of the rounds' ratios, so that other load on the machine moves both
+# sides of a ratio alike. Times are CPU seconds (user and system) of the job,
+# and wall seconds beside them. ROUNDS=N sets the rounds (default 5). Prints
+# the numbers and the machine's load; not a pass/fail test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/textfmt-bench"
@@ -44,37 +53,72 @@ while size < 10 * 1024 * 1024:
 open(sys.argv[3], "w", encoding="utf-8").write("\n".join(lines) + "\n")
 PY
 
-read -r ours calls pages memory < <("$tool" "$work/text.txt")
-read -r _ _ _ memory4 < <("$tool" "$work/text4.txt")
-best=999
-for _ in 1 2 3; do
-    start=$(date +%s.%N)
-    enscript -q -o "$work/out.ps" "$work/text.txt" 2>/dev/null
-    end=$(date +%s.%N)
-    best=$(python3 -c "print(min($best, $end - $start))")
-done
-read -r ours8 calls8 pages8 _ < <("$tool" "$work/utf8.txt")
-best8=999
-for _ in 1 2 3; do
-    start=$(date +%s.%N)
-    enscript -q -o "$work/out8.ps" "$work/utf8.txt" 2>/dev/null
-    end=$(date +%s.%N)
-    best8=$(python3 -c "print(min($best8, $end - $start))")
-done
-python3 - "$ours8" "$best8" "$calls8" "$pages8" <<'PY'
-import sys
-ours, theirs, calls, pages = sys.argv[1:]
-ours, theirs = float(ours), float(theirs)
-print(f"textfmt, UTF-8: counting pass + layout of 10 MB: {ours:.3f} s, {pages} logical pages, {calls} drawing calls")
-print(f"enscript -o out.ps on the same file: {theirs:.3f} s")
-print(f"ratio enscript/textfmt for UTF-8: {theirs / ours:.1f}x (target at least 5x)")
-PY
-python3 - "$ours" "$best" "$calls" "$pages" "$memory" "$memory4" <<'PY'
-import sys
-ours, theirs, calls, pages, mem, mem4 = sys.argv[1:]
-ours, theirs = float(ours), float(theirs)
-print(f"textfmt: counting pass + layout of 10 MB: {ours:.3f} s, {pages} logical pages, {calls} drawing calls")
-print(f"enscript -o out.ps on the same file: {theirs:.3f} s")
-print(f"ratio enscript/textfmt: {theirs / ours:.1f}x (target at least 3x)")
-print(f"peak memory: {int(mem) // 1024} MB for 10 MB, {int(mem4) // 1024} MB for 40 MB (target: flat)")
+TOOL="$tool" PP="$root/resources/pp.txt" WORK="$work" ROUNDS="${ROUNDS:-5}" python3 - <<'PY'
+import os, statistics, subprocess, time
+
+tool, pp, work = os.environ["TOOL"], os.environ["PP"], os.environ["WORK"]
+rounds = int(os.environ["ROUNDS"])
+text, text4, utf8 = (os.path.join(work, n) for n in ("text.txt", "text4.txt", "utf8.txt"))
+
+def ours(path, *options):
+    """One job in the tool: (cpu, wall, calls, pages, peak kB)."""
+    out = subprocess.run([tool, *options, path], check=True, capture_output=True, text=True)
+    wall, cpu, calls, pages, peak = out.stdout.split()
+    return float(cpu), float(wall), int(calls), int(pages), int(peak)
+
+def enscript(path, *options):
+    """One enscript run: (cpu, wall) of the whole process."""
+    start = time.perf_counter()
+    child = subprocess.Popen(["enscript", "-q", *options, "-o", os.path.join(work, "out.ps"), path],
+                             stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(child.pid, 0)
+    wall = time.perf_counter() - start
+    if status != 0:
+        raise SystemExit("enscript failed")
+    return usage.ru_utime + usage.ru_stime, wall
+
+highlight = ["--highlight", pp, "--as", "text.c"]
+load_before = os.getloadavg()
+samples = {k: [] for k in ("plain", "hl", "ens", "ensc", "utf8", "ens8")}
+for _ in range(rounds):
+    samples["plain"].append(ours(text))
+    samples["hl"].append(ours(text, *highlight))
+    samples["ens"].append(enscript(text))
+    samples["ensc"].append(enscript(text, "--highlight=c"))
+    samples["utf8"].append(ours(utf8))
+    samples["ens8"].append(enscript(utf8))
+load_after = os.getloadavg()
+
+def median(key, field=0):
+    return statistics.median(s[field] for s in samples[key])
+
+def ratio(top, bottom, field):
+    """Median of the rounds' ratios, with their spread."""
+    values = [a[field] / b[field] for a, b in zip(samples[top], samples[bottom])]
+    return statistics.median(values), min(values), max(values)
+
+def show(label, top, bottom, target):
+    cpu, low, high = ratio(top, bottom, 0)
+    wall = ratio(top, bottom, 1)[0]
+    print(f"{label}: {cpu:.1f}x cpu (rounds {low:.1f} to {high:.1f}), {wall:.1f}x wall ({target})")
+
+plain, hl, utf = samples["plain"][0], samples["hl"][0], samples["utf8"][0]
+print(f"{rounds} rounds; load average {load_before[0]:.2f} before, {load_after[0]:.2f} after, "
+      f"{os.cpu_count()} cores")
+print(f"textfmt, ASCII, counting pass + layout of 10 MB: {median('plain'):.3f} s cpu, "
+      f"{median('plain', 1):.3f} s wall, {plain[3]} logical pages, {plain[2]} drawing calls")
+print(f"  with C highlighting: {median('hl'):.3f} s cpu, {median('hl', 1):.3f} s wall, "
+      f"{hl[2]} drawing calls")
+print(f"textfmt, UTF-8: {median('utf8'):.3f} s cpu, {median('utf8', 1):.3f} s wall, "
+      f"{utf[3]} logical pages, {utf[2]} drawing calls")
+print(f"enscript -o out.ps: {median('ens'):.3f} s cpu ASCII, {median('ens8'):.3f} s cpu UTF-8; "
+      f"--highlight=c {median('ensc'):.3f} s cpu")
+show("ratio enscript/textfmt, ASCII", "ens", "plain", "target at least 10x")
+show("ratio enscript/textfmt, UTF-8", "ens8", "utf8", "target at least 10x")
+cpu, low, high = ratio("hl", "plain", 0)
+print(f"highlighting/plain: {cpu:.2f}x cpu (rounds {low:.2f} to {high:.2f}), "
+      f"{ratio('hl', 'plain', 1)[0]:.2f}x wall (target at most 1.5x)")
+show("ratio enscript --highlight=c/textfmt highlighting", "ensc", "hl", "target at least 10x")
+peak, peak4 = ours(text)[4], ours(text4)[4]
+print(f"peak memory: {peak / 1024:.1f} MB for 10 MB, {peak4 / 1024:.1f} MB for 40 MB (target: flat)")
 PY

@@ -10,6 +10,19 @@
 
 namespace {
 
+// What a byte can begin, looked up once per byte of a row.
+enum ByteClass : unsigned char {
+    kWordByte = 1,   // letters, "_", "#" and "$"; digits end a word
+    kQuoteByte = 2,  // a string
+    kMarkerByte = 4, // the first byte of a comment marker
+};
+
+// A comment marker of the definition, or none (text is null).
+struct Marker {
+    const char* text;
+    size_t length;
+};
+
 struct Highlighter {
     PrettyPrintDefinition* definition;
     HighlightState state;
@@ -17,42 +30,65 @@ struct Highlighter {
     bool coloursOn;
     FontRef bodyFont;
     bool cutEndsComment;
+    // Taken from the definition when a job prepares, rather than for every
+    // byte of every row.
+    Marker blockStart, blockEnd, single;
+    unsigned char classes[256];
 };
 
-Highlighter highlighter = {nullptr, kNormalText, '"', false, nullptr, false};
+Highlighter highlighter = {nullptr, kNormalText, '"', false, nullptr, false, {}, {}, {}, {}};
 
 bool IsWordCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '#' || c == '$';
 }
 
+Marker MarkerOf(const char* text) {
+    return text ? Marker{text, strlen(text)} : Marker{nullptr, 0};
+}
+
 // An empty marker would match everywhere without moving on, and a block
 // comment that can never end would swallow the rest of the file: both count
 // as no marker at all.
-const char* BlockStart() {
-    const PrettyPrintDefinition* d = highlighter.definition;
-    if (!d->commentStart || !d->commentStart[0] || !d->commentEnd || !d->commentEnd[0])
-        return nullptr;
-    return d->commentStart;
+void TakeMarkers(const PrettyPrintDefinition* d) {
+    bool block = d->commentStart && d->commentStart[0] && d->commentEnd && d->commentEnd[0];
+    highlighter.blockStart = MarkerOf(block ? d->commentStart : nullptr);
+    highlighter.blockEnd = MarkerOf(block ? d->commentEnd : nullptr);
+    bool single = d->commentSingle && d->commentSingle[0];
+    highlighter.single = MarkerOf(single ? d->commentSingle : nullptr);
 }
 
-const char* BlockEnd() {
-    return BlockStart() ? highlighter.definition->commentEnd : nullptr;
+void TakeByteClasses() {
+    unsigned char* classes = highlighter.classes;
+    for (int c = 0; c < 256; ++c)
+        classes[c] = IsWordCharacter(static_cast<char>(c)) ? kWordByte : 0;
+    classes[static_cast<unsigned char>('"')] |= kQuoteByte;
+    classes[static_cast<unsigned char>('\'')] |= kQuoteByte;
+    const Marker* markers[] = {&highlighter.blockStart, &highlighter.single};
+    for (const Marker* marker : markers)
+        if (marker->text)
+            classes[static_cast<unsigned char>(marker->text[0])] |= kMarkerByte;
 }
 
-const char* SingleMarker() {
-    const char* marker = highlighter.definition->commentSingle;
-    return marker && marker[0] ? marker : nullptr;
+unsigned char ClassOf(char c) {
+    return highlighter.classes[static_cast<unsigned char>(c)];
 }
 
-bool BeginsWith(const char* p, const char* end, const char* marker) {
-    size_t length = strlen(marker);
-    return static_cast<size_t>(end - p) >= length && memcmp(p, marker, length) == 0;
+bool BeginsWith(const char* p, const char* end, const Marker& marker) {
+    return static_cast<size_t>(end - p) >= marker.length &&
+           memcmp(p, marker.text, marker.length) == 0;
 }
 
-const char* Search(const char* p, const char* end, const char* marker) {
-    for (; p < end; ++p)
-        if (BeginsWith(p, end, marker))
+// The first place from p where the marker begins whole, or none.
+const char* Search(const char* p, const char* end, const Marker& marker) {
+    while (static_cast<size_t>(end - p) >= marker.length) {
+        size_t starts = static_cast<size_t>(end - p) - marker.length + 1;
+        p = static_cast<const char*>(memchr(p, marker.text[0], starts));
+        if (!p)
+            return nullptr;
+        if (memcmp(p, marker.text, marker.length) == 0)
             return p;
+        ++p;
+    }
     return nullptr;
 }
 
@@ -93,6 +129,98 @@ const char* ClosingQuote(const char* row, const char* p, const char* end) {
     return nullptr;
 }
 
+// One row being drawn: the text not drawn yet begins at `drawn`.
+struct RowDrawing {
+    DeviceContext dc;
+    const char* row;
+    const char* end;
+    const char* drawn;
+    bool continues;
+};
+
+// Draws what is pending up to `to` as a keyword.
+void DrawKeyword(RowDrawing* r, const char* from, const char* to) {
+    const PrettyPrintDefinition* d = highlighter.definition;
+    DrawPlain(r->dc, r->drawn, from);
+    DrawStyled(r->dc, from, to, d->keywordFont, d->keywordColour);
+    r->drawn = to;
+}
+
+// A comment or a string that begins at p; false when nothing does.
+bool EnterAt(RowDrawing* r, const char* p) {
+    unsigned char kind = ClassOf(*p);
+    if (kind & kMarkerByte) {
+        HighlightState comment = kNormalText;
+        if (highlighter.blockStart.text && BeginsWith(p, r->end, highlighter.blockStart))
+            comment = kBlockComment;
+        else if (highlighter.single.text && BeginsWith(p, r->end, highlighter.single))
+            comment = kLineComment;
+        if (comment == kNormalText)
+            return false;
+        // The marker is part of the comment, and the search for the end of
+        // a block comment starts at its start marker.
+        DrawPlain(r->dc, r->drawn, p);
+        r->drawn = p;
+        highlighter.state = comment;
+        return true;
+    }
+    if (kind & kQuoteByte) {
+        highlighter.state = kInString;
+        highlighter.quote = *p;
+        return true;
+    }
+    return false;
+}
+
+// Normal text from p, up to the end of the row or the start of a comment or
+// a string; where that is. Keywords are drawn as they are found.
+const char* ScanNormalText(RowDrawing* r, const char* p) {
+    const KeywordTable* keywords = highlighter.definition->keywords;
+    while (p < r->end) {
+        unsigned char kind = ClassOf(*p);
+        if (kind & (kMarkerByte | kQuoteByte)) {
+            if (EnterAt(r, p))
+                // A string's quote is passed over; a comment starts at its marker.
+                return highlighter.state == kInString ? p + 1 : p;
+            ++p;
+        } else if (kind & kWordByte) {
+            const char* wordEnd = p + 1;
+            while (wordEnd < r->end && (ClassOf(*wordEnd) & kWordByte))
+                ++wordEnd;
+            if (FindKeywordRun(keywords, p, static_cast<size_t>(wordEnd - p)))
+                DrawKeyword(r, p, wordEnd);
+            p = wordEnd;
+        } else {
+            ++p;
+        }
+    }
+    return p;
+}
+
+// A string from p; where the text after it begins.
+const char* ScanString(RowDrawing* r, const char* p) {
+    const char* close = ClosingQuote(r->row, p, r->end);
+    if (close) {
+        highlighter.state = kNormalText;
+        return close + 1;
+    }
+    if (!r->continues)
+        highlighter.state = kNormalText;
+    return r->end;
+}
+
+// A block comment from p (drawn from r->drawn on); where it ends.
+const char* ScanBlockComment(RowDrawing* r, const char* p) {
+    const Marker& endMarker = highlighter.blockEnd;
+    const char* close = endMarker.text ? Search(p, r->end, endMarker) : nullptr;
+    const char* to = close ? close + endMarker.length : r->end;
+    DrawComment(r->dc, r->drawn, to);
+    r->drawn = to;
+    if (close || highlighter.cutEndsComment || !endMarker.text)
+        highlighter.state = kNormalText;
+    return to;
+}
+
 } // namespace
 
 void ResetHighlightState() {
@@ -130,6 +258,8 @@ bool PrepareHighlighting(const char* fileName, const char* faceName, int lineHei
     d->commentFont = CreateTextFont(faceName, lineHeight, charWidth, d->commentBold,
                                     d->commentItalic, d->commentUnderline);
     highlighter.definition = d;
+    TakeMarkers(d);
+    TakeByteClasses();
     highlighter.coloursOn = d->colourOnMonochrome || DeviceCaps(dc, kCapColours) > 2;
     highlighter.cutEndsComment = false;
     highlighter.bodyFont = bodyFont;
@@ -137,12 +267,13 @@ bool PrepareHighlighting(const char* fileName, const char* faceName, int lineHei
 }
 
 void NoteTruncation(const char* line, int length, int lastVisible) {
-    if (!highlighter.definition || !BlockEnd())
+    const Marker& endMarker = highlighter.blockEnd;
+    if (!highlighter.definition || !endMarker.text)
         return;
-    int from = lastVisible - static_cast<int>(strlen(BlockEnd()));
+    int from = lastVisible - static_cast<int>(endMarker.length);
     if (from < 0)
         from = 0;
-    if (from < length && Search(line + from, line + length, BlockEnd()))
+    if (from < length && Search(line + from, line + length, endMarker))
         highlighter.cutEndsComment = true;
 }
 
@@ -153,83 +284,29 @@ int DrawHighlightedRow(DeviceContext dc, int x, int y, const char* text, int len
         DrawPlain(dc, text, text + length);
         return 1;
     }
-    const PrettyPrintDefinition* d = highlighter.definition;
     const char* end = text + (length > 0 ? length : 0);
-    const char* seg = text;
+    RowDrawing r = {dc, text, end, text, continues};
     const char* p = text;
     while (p < end) {
         switch (highlighter.state) {
-        case kInString: {
-            const char* close = ClosingQuote(text, p, end);
-            if (close) {
-                p = close + 1;
-                highlighter.state = kNormalText;
-            } else {
-                p = end;
-                if (!continues)
-                    highlighter.state = kNormalText;
-            }
+        case kInString:
+            p = ScanString(&r, p);
             break;
-        }
         case kLineComment:
-            DrawComment(dc, seg, end);
-            seg = p = end;
+            DrawComment(dc, r.drawn, end);
+            r.drawn = p = end;
             if (!continues)
                 highlighter.state = kNormalText;
             break;
-        case kBlockComment: {
-            const char* close = BlockEnd() ? Search(p, end, BlockEnd()) : nullptr;
-            if (close) {
-                DrawComment(dc, seg, close + strlen(BlockEnd()));
-                seg = p = close + strlen(BlockEnd());
-                highlighter.state = kNormalText;
-            } else {
-                DrawComment(dc, seg, end);
-                seg = p = end;
-                if (highlighter.cutEndsComment || !BlockEnd())
-                    highlighter.state = kNormalText;
-            }
+        case kBlockComment:
+            p = ScanBlockComment(&r, p);
             break;
-        }
         case kNormalText:
+            p = ScanNormalText(&r, p);
             break;
-        }
-        if (highlighter.state != kNormalText || p >= end)
-            continue;
-        char c = *p;
-        const char* start = BlockStart();
-        const char* single = SingleMarker();
-        if ((start && start[0] == c) || (single && single[0] == c)) {
-            if (start && BeginsWith(p, end, start)) {
-                DrawPlain(dc, seg, p);
-                seg = p;
-                highlighter.state = kBlockComment;
-            } else if (single && BeginsWith(p, end, single)) {
-                DrawPlain(dc, seg, p);
-                seg = p;
-                highlighter.state = kLineComment;
-            } else {
-                ++p;
-            }
-        } else if (c == '"' || c == '\'') {
-            highlighter.state = kInString;
-            highlighter.quote = c;
-            ++p;
-        } else if (IsWordCharacter(c)) {
-            const char* wordEnd = p;
-            while (wordEnd < end && IsWordCharacter(*wordEnd))
-                ++wordEnd;
-            if (FindKeywordRun(d->keywords, p, static_cast<size_t>(wordEnd - p))) {
-                DrawPlain(dc, seg, p);
-                DrawStyled(dc, p, wordEnd, d->keywordFont, d->keywordColour);
-                seg = wordEnd;
-            }
-            p = wordEnd;
-        } else {
-            ++p;
         }
     }
-    DrawPlain(dc, seg, end);
+    DrawPlain(dc, r.drawn, end);
     // A string or single-line comment ends with its line, also when its
     // opening quote or marker was the row's last byte.
     if (!continues && (highlighter.state == kInString || highlighter.state == kLineComment))

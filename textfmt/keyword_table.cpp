@@ -1,10 +1,14 @@
 #include "keyword_table.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
-enum { kBuckets = 50 };
+// The highlighter looks up every word of a text file, most of them no
+// keyword. The chain of a key comes from its length and its first and last
+// bytes, which takes no pass over the key and spreads the keywords of the
+// shipped definitions over chains of at most four; a key is compared only
+// when its length matches.
+enum { kBuckets = 256 };
 
 struct KeywordEntry {
     char* key;
@@ -18,22 +22,29 @@ struct KeywordTable {
     KeywordEntry* buckets[kBuckets];
 };
 
+// The program leaves the C library in its "C" locale, where toupper changes
+// only a to z: so does this, without a library call for every byte looked up.
 static unsigned char Folded(const KeywordTable* table, char c) {
     unsigned char byte = static_cast<unsigned char>(c);
-    return table->caseSensitive ? byte : static_cast<unsigned char>(toupper(byte));
+    if (table->caseSensitive || byte < 'a' || byte > 'z')
+        return byte;
+    return static_cast<unsigned char>(byte - 'a' + 'A');
 }
 
 static unsigned Bucket(const KeywordTable* table, const char* key, size_t length) {
-    unsigned sum = 0;
-    for (size_t i = 0; i < length; ++i)
-        sum += Folded(table, key[i]);
-    return sum % kBuckets;
+    if (length == 0)
+        return 0;
+    unsigned first = Folded(table, key[0]);
+    unsigned last = Folded(table, key[length - 1]);
+    return (first * 7 + last * 31 + static_cast<unsigned>(length) * 131) % kBuckets;
 }
 
 static bool SameKey(const KeywordTable* table, const KeywordEntry* entry, const char* key,
                     size_t length) {
     if (entry->length != length)
         return false;
+    if (table->caseSensitive)
+        return memcmp(entry->key, key, length) == 0;
     for (size_t i = 0; i < length; ++i)
         if (Folded(table, entry->key[i]) != Folded(table, key[i]))
             return false;

@@ -1,5 +1,5 @@
 // A hash table of text keys with text values, for the keywords of a
-// pretty-print definition: 50 chains, the case rule fixed at creation.
+// pretty-print definition, the case rule fixed at creation.
 #pragma once
 
 #include <cstddef>

@@ -7,49 +7,42 @@
 #include "oem_text.h"
 #include "text_encoding.h"
 
-#ifdef _WIN32
-#define ReadByte getc
-#else
-#define ReadByte getc_unlocked
-#endif
-
-int ReadTextLine(FILE* file, char* line, bool utf8) {
-    int length = 0;
-    while (length < kLineLimit) {
-        int c = ReadByte(file);
-        if (c == EOF)
-            break;
-        line[length++] = static_cast<char>(c);
-        if (c == '\n')
-            break;
+int TakeTextLine(TextReader* reader, const char** text, bool utf8) {
+    int available = reader->end - reader->next;
+    if (available < kLineLimit)
+        available = FillTextReader(reader, kLineLimit);
+    const char* from = reader->block + reader->next;
+    int length = available < kLineLimit ? available : kLineLimit;
+    const void* newline = memchr(from, '\n', static_cast<size_t>(length));
+    if (newline)
+        length = static_cast<int>(static_cast<const char*>(newline) - from) + 1;
+    reader->lineStart = reader->next;
+    reader->next += length;
+    if (utf8 && length == kLineLimit && from[length - 1] != '\n') {
+        int tail = Utf8UnfinishedTail(from, length);
+        UnreadText(reader, tail);
+        length -= tail;
     }
-    if (utf8 && length == kLineLimit && line[length - 1] != '\n') {
-        int tail = Utf8UnfinishedTail(line, length);
-        if (tail > 0 && SeekStream(file, -tail, SEEK_CUR))
-            length -= tail;
-    }
-    line[length] = '\0';
+    *text = from;
     return length > 0 ? length : -1;
 }
 
-bool CheckFormFeed(FILE* file, char* line, int* length) {
-    const char* feed = static_cast<const char*>(memchr(line, '\f', static_cast<size_t>(*length)));
-    if (!feed)
+bool CutAtFormFeed(TextReader* reader, const char* line, int* length) {
+    if (!TakenLineHasFormFeed(reader, *length))
         return false;
+    const char* feed = static_cast<const char*>(memchr(line, '\f', static_cast<size_t>(*length)));
     int at = static_cast<int>(feed - line);
     if (at > 0) {
-        SeekStream(file, -static_cast<long long>(*length - at), SEEK_CUR);
+        UnreadText(reader, *length - at);
         *length = at;
-        line[at] = '\0';
         return false;
     }
     // Text right after a page break is printed on the new page. Bytes from
     // 128 up are text too, not control characters.
     bool textFollows = *length > 1 && static_cast<unsigned char>(line[1]) >= 32;
     if (textFollows)
-        SeekStream(file, -static_cast<long long>(*length - 1), SEEK_CUR);
+        UnreadText(reader, *length - 1);
     *length = 0;
-    line[0] = '\0';
     return true;
 }
 
@@ -61,56 +54,83 @@ int RemoveLineEnds(const char* line, int length) {
 
 namespace {
 
-int ExpandUtf8Tabs(char* line, int length, int tabWidth) {
-    char expanded[kLineBufferSize];
-    memset(expanded, ' ', sizeof expanded);
+// Blanks from here to the next tab stop, no further than the limit.
+int BlanksToStop(int column, int position, int tabWidth) {
+    int blanks = tabWidth - column % tabWidth;
+    return blanks < kExpandedLimit - position ? blanks : kExpandedLimit - position;
+}
+
+// Copies [from, to) to out, or as many whole sequences of it as fit in
+// `room` bytes; the bytes copied. *characters grows by the characters copied,
+// which a run that fits whole and ends the line need not count: no tab stop
+// comes after it.
+int CopyWholeSequences(char* out, const char* from, const char* to, int room, bool lineEnds,
+                       int* characters) {
+    int n = static_cast<int>(to - from);
+    if (n <= room) {
+        memcpy(out, from, static_cast<size_t>(n));
+        if (!lineEnds)
+            *characters += Utf8CharacterCount(from, n);
+        return n;
+    }
+    int copied = 0;
+    for (const char* p = from; p < to;) {
+        int length = Utf8SequenceLength(p, to);
+        if (copied + length > room)
+            break;
+        memcpy(out + copied, p, static_cast<size_t>(length));
+        copied += length;
+        ++*characters;
+        p += length;
+    }
+    return copied;
+}
+
+// Expands the tabs of `line` into `expanded` (kLineBufferSize bytes, not
+// overlapping the line) and ends it with a zero; the new length. The text
+// between tabs is copied a run at a time, the tabs become blanks up to their
+// stops. In UTF-8 text the stops count characters, and a sequence that does
+// not fit before the limit is left out with all after it.
+int ExpandRuns(const char* line, int length, int tabWidth, bool utf8, char* expanded) {
+    if (tabWidth < 1)
+        tabWidth = 1;
     int position = 0; // bytes
     int column = 0;   // characters
+    const char* p = line;
     const char* end = line + length;
-    for (const char* p = line; p < end && position < kExpandedLimit;) {
-        if (*p == '\t') {
-            int blanks = tabWidth - column % tabWidth;
-            if (blanks > kExpandedLimit - position)
-                blanks = kExpandedLimit - position;
-            position += blanks;
-            column += blanks;
-            ++p;
-            continue;
+    while (p < end && position < kExpandedLimit) {
+        const char* tab = static_cast<const char*>(memchr(p, '\t', static_cast<size_t>(end - p)));
+        const char* runEnd = tab ? tab : end;
+        int room = kExpandedLimit - position;
+        int run = 0;
+        if (utf8) {
+            run = CopyWholeSequences(expanded + position, p, runEnd, room, !tab, &column);
+        } else {
+            run = static_cast<int>(runEnd - p) < room ? static_cast<int>(runEnd - p) : room;
+            memcpy(expanded + position, p, static_cast<size_t>(run));
+            column += run;
         }
-        int n = Utf8SequenceLength(p, end);
-        if (position + n > kExpandedLimit)
-            break;
-        memcpy(expanded + position, p, static_cast<size_t>(n));
-        position += n;
-        ++column;
-        p += n;
+        position += run;
+        p += run;
+        if (p != tab)
+            break; // the end of the line, or the limit
+        int blanks = BlanksToStop(column, position, tabWidth);
+        memset(expanded + position, ' ', static_cast<size_t>(blanks));
+        position += blanks;
+        column += blanks;
+        ++p;
     }
-    memcpy(line, expanded, static_cast<size_t>(position));
-    line[position] = '\0';
+    expanded[position] = '\0';
     return position;
 }
 
 } // namespace
 
 int ExpandTabs(char* line, int length, int tabWidth, bool utf8) {
-    if (tabWidth < 1)
-        tabWidth = 1;
-    if (utf8)
-        return ExpandUtf8Tabs(line, length, tabWidth);
     char expanded[kLineBufferSize];
-    memset(expanded, ' ', sizeof expanded);
-    long long position = 0;
-    for (int i = 0; i < length && position < kExpandedLimit; ++i) {
-        if (line[i] == '\t')
-            position += tabWidth - position % tabWidth;
-        else
-            expanded[position++] = line[i];
-    }
-    if (position > kExpandedLimit)
-        position = kExpandedLimit;
-    memcpy(line, expanded, static_cast<size_t>(position));
-    line[position] = '\0';
-    return static_cast<int>(position);
+    length = ExpandRuns(line, length, tabWidth, utf8, expanded);
+    memcpy(line, expanded, static_cast<size_t>(length) + 1);
+    return length;
 }
 
 bool HasOemCharacters(const char* line, int length) {
@@ -157,7 +177,7 @@ int CountRows(const char* text, int length, int width, bool utf8) {
 }
 
 void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options) {
-    source->file = file;
+    StartTextReader(&source->reader, file);
     source->options = options;
     if (source->options.charsPerLine < 1)
         source->options.charsPerLine = 1;
@@ -172,18 +192,26 @@ void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options) {
 
 // Reads the next file line into the buffer; kRowText when there is one.
 static RowKind ReadNextLine(RowSource* source, Row* row) {
-    int length = ReadTextLine(source->file, source->line, source->options.utf8);
+    const char* text = nullptr;
+    int length = TakeTextLine(&source->reader, &text, source->options.utf8);
     if (length < 0) {
         source->finished = true;
         return kRowEndOfFile;
     }
-    if (CheckFormFeed(source->file, source->line, &length))
+    if (CutAtFormFeed(&source->reader, text, &length))
         return source->lineNumber == 0 ? kRowSkipped : kRowPageBreak;
     ++source->lineNumber;
     source->lineBytes = length; // a line cut at a form feed ends there in the file too
-    length = RemoveLineEnds(source->line, length);
-    if (memchr(source->line, '\t', static_cast<size_t>(length)))
-        length = ExpandTabs(source->line, length, source->options.tabWidth, source->options.utf8);
+    length = RemoveLineEnds(text, length);
+    // Out of the reader's block into the buffer where the rows are made,
+    // with the tabs expanded on the way.
+    if (TakenLineHasTab(&source->reader, length)) {
+        length =
+            ExpandRuns(text, length, source->options.tabWidth, source->options.utf8, source->line);
+    } else {
+        memcpy(source->line, text, static_cast<size_t>(length));
+        source->line[length] = '\0';
+    }
     if (source->options.translateOem)
         TranslateOemText(source->line, length);
     source->start = 0;
@@ -197,6 +225,8 @@ static RowKind ReadNextLine(RowSource* source, Row* row) {
 // in the marker, which takes the place of the last character that fits. The
 // buffer's spare bytes hold the marker's second byte even on a full line.
 static int TruncateUtf8Row(char* text, int length, int width, bool highlighting) {
+    if (length <= width)
+        return length; // no more characters than bytes
     int last = Utf8OffsetOfCharacter(text, length, width - 1);
     if (last >= length || last + Utf8SequenceLength(text + last, text + length) >= length)
         return length;
@@ -243,8 +273,14 @@ RowKind NextRow(RowSource* source, Row* row) {
     return kRowText;
 }
 
+bool RowSourceAtEnd(RowSource* source) {
+    if (source->finished)
+        return true;
+    return !source->pending && PeekText(&source->reader) == EOF;
+}
+
 RowRestart RowRestartPoint(const RowSource* source) {
-    long long position = StreamPosition(source->file);
+    long long position = TextReaderPosition(&source->reader);
     if (source->pending)
         return {position - source->lineBytes, source->start, source->lineNumber - 1};
     return {position, -1, source->lineNumber};
@@ -252,8 +288,9 @@ RowRestart RowRestartPoint(const RowSource* source) {
 
 bool ResumeRowSource(RowSource* source, FILE* file, const RowOptions& options,
                      const RowRestart& restart) {
+    bool sought = SeekStream(file, restart.offset, SEEK_SET);
     ResetRowSource(source, file, options);
-    if (!SeekStream(file, restart.offset, SEEK_SET))
+    if (!sought)
         return false;
     source->lineNumber = restart.lineNumber;
     if (restart.remainderStart < 0)
@@ -268,14 +305,19 @@ bool ResumeRowSource(RowSource* source, FILE* file, const RowOptions& options,
 
 bool CountMoreTextRows(FILE* file, const CountOptions& options, RowCount* count, long long lines) {
     int linesPerPage = options.linesPerPage < 1 ? 1 : options.linesPerPage;
+    TextReader reader;
+    StartTextReader(&reader, file);
     char line[kLineBufferSize];
+    const char* text = nullptr;
     int length = 0;
-    for (; lines != 0 && (length = ReadTextLine(file, line, options.utf8)) >= 0; --lines) {
+    // The lines are looked at where they stand in the reader's block; only
+    // one with tabs to expand is copied.
+    for (; lines != 0 && (length = TakeTextLine(&reader, &text, options.utf8)) >= 0; --lines) {
         // Page breaks count the row positions the printing gives them, or a
         // header's page total would not match the pages printed: one before
         // any text leaves its row empty, and one at the top of a page ends
         // that page with nothing on it.
-        if (CheckFormFeed(file, line, &length)) {
+        if (CutAtFormFeed(&reader, text, &length)) {
             if (!count->textSeen)
                 count->rows += 1;
             else
@@ -283,17 +325,20 @@ bool CountMoreTextRows(FILE* file, const CountOptions& options, RowCount* count,
             continue;
         }
         count->textSeen = true;
-        length = RemoveLineEnds(line, length);
-        if (options.detectOem && !count->oemDetected && HasOemCharacters(line, length))
+        length = RemoveLineEnds(text, length);
+        if (options.detectOem && !count->oemDetected && HasOemCharacters(text, length))
             count->oemDetected = true;
         if (options.wrapLines) {
-            if (memchr(line, '\t', static_cast<size_t>(length)))
-                length = ExpandTabs(line, length, options.tabWidth, options.utf8);
-            count->rows += CountRows(line, length, options.charsPerLine, options.utf8);
+            if (TakenLineHasTab(&reader, length)) {
+                length = ExpandRuns(text, length, options.tabWidth, options.utf8, line);
+                text = line;
+            }
+            count->rows += CountRows(text, length, options.charsPerLine, options.utf8);
         } else {
             count->rows += 1;
         }
     }
+    SettleTextFile(&reader);
     return length < 0;
 }
 

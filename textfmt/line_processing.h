@@ -1,9 +1,12 @@
 // Text file lines turned into rows: reading and page breaks, line ends, tabs,
-// DOS characters, the word-wrap break rule and the truncation marker. All of
-// it works in place on one line buffer per job.
+// DOS characters, the word-wrap break rule and the truncation marker. Lines
+// are looked at where they stand in the reader's block; the rows are made in
+// place in one line buffer per job.
 #pragma once
 
 #include <cstdio>
+
+#include "text_reader.h"
 
 enum {
     kLineBufferSize = 1000,
@@ -11,15 +14,16 @@ enum {
     kExpandedLimit = 998 // tab expansion stops here
 };
 
-// The next line of at most kLineLimit bytes, with its line end; its length in
+// The next line of at most kLineLimit bytes, with its line end, where it
+// stands in the reader's block (until the reader reads on): its length in
 // bytes (a zero byte inside it counts), or -1 at the end of the file. In
 // UTF-8 text a sequence that would be cut at the limit is left for the next
 // line.
-int ReadTextLine(FILE* file, char* line, bool utf8 = false);
-// True when the line is a page break. A form feed later in the line cuts the
-// line there and leaves the file at the form feed; text after a form feed
-// that starts a line is left to be read as the next line.
-bool CheckFormFeed(FILE* file, char* line, int* length);
+int TakeTextLine(TextReader* reader, const char** line, bool utf8 = false);
+// True when the line just taken is a page break. A form feed later in the
+// line cuts it there (*length) and leaves the reader at the form feed; text
+// after a form feed that starts a line is left to be read as the next line.
+bool CutAtFormFeed(TextReader* reader, const char* line, int* length);
 // Length without the CRs and LFs at the end.
 int RemoveLineEnds(const char* line, int length);
 // Expands tabs in place (the line buffer holds kLineBufferSize bytes); the new
@@ -44,7 +48,7 @@ struct RowOptions {
 };
 
 struct RowSource {
-    FILE* file;
+    TextReader reader;
     RowOptions options;
     char line[kLineBufferSize];
     int start;  // where the pending remainder begins
@@ -69,9 +73,11 @@ struct Row {
     bool continues; // the line goes on in the next row
 };
 
-// Starts a copy: nothing pending, line number 0.
+// Starts a copy at the file's position: nothing pending, line number 0.
 void ResetRowSource(RowSource* source, FILE* file, const RowOptions& options);
 RowKind NextRow(RowSource* source, Row* row);
+// Nothing left to print: no row pending and no byte left to read.
+bool RowSourceAtEnd(RowSource* source);
 
 // Where a row source stands between two rows, small enough to keep one for
 // every sheet of a long file: the file position of the next line, or, with a
@@ -104,7 +110,8 @@ struct CountOptions {
 // the first line with DOS characters when detectOem is on.
 long long CountTextRows(FILE* file, const CountOptions& options, bool* oemDetected);
 // The same a few lines at a time: counts on from the file's position for at
-// most `lines` lines (all when negative); true at the end of the file.
+// most `lines` lines (all when negative) and leaves the file after the last
+// line counted; true at the end of the file.
 struct RowCount {
     long long rows;
     bool textSeen;

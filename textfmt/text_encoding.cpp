@@ -58,6 +58,34 @@ int ValidLength(const unsigned char* p, const unsigned char* end, bool* cut) {
     return need;
 }
 
+// A two-byte sequence (Latin letters, Greek, Cyrillic...) at p: its lead
+// byte has no second-byte range of its own to check.
+bool IsTwoByteSequence(const unsigned char* p, const unsigned char* end) {
+    return p[0] >= 0xC2 && p[0] <= 0xDF && end - p >= 2 && IsContinuation(p[1]);
+}
+
+// The same for three bytes (the euro sign, box drawing, CJK...): the leads
+// other than E0 and ED, which have narrower second bytes.
+bool IsThreeByteSequence(const unsigned char* p, const unsigned char* end) {
+    return p[0] >= 0xE1 && p[0] <= 0xEF && p[0] != 0xED && end - p >= 3 && IsContinuation(p[1]) &&
+           IsContinuation(p[2]);
+}
+
+// Utf8SequenceLength. Most text is ASCII even in a UTF-8 file, and most of
+// the rest two- and three-byte sequences: these are settled before the
+// general checks.
+int LengthAt(const unsigned char* p, const unsigned char* end) {
+    if (p[0] < 0x80)
+        return 1;
+    if (IsTwoByteSequence(p, end))
+        return 2;
+    if (IsThreeByteSequence(p, end))
+        return 3;
+    bool cut = false;
+    int length = ValidLength(p, end, &cut);
+    return length == 0 || cut ? 1 : length;
+}
+
 unsigned long DecodeAt(const unsigned char* p, int length) {
     static const unsigned char kLeadMask[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
     unsigned long code = p[0] & kLeadMask[length];
@@ -110,26 +138,26 @@ TextEncoding DetectFileEncoding(FILE* file, int* markLength) {
 }
 
 int Utf8SequenceLength(const char* text, const char* end) {
-    bool cut = false;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    int length = ValidLength(p, reinterpret_cast<const unsigned char*>(end), &cut);
-    return length == 0 || cut ? 1 : length;
+    return LengthAt(reinterpret_cast<const unsigned char*>(text),
+                    reinterpret_cast<const unsigned char*>(end));
 }
 
 int Utf8CharacterCount(const char* text, int length) {
-    const char* end = text + length;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* end = p + length;
     int count = 0;
-    for (const char* p = text; p < end; p += Utf8SequenceLength(p, end))
+    for (; p < end; p += LengthAt(p, end))
         ++count;
     return count;
 }
 
 int Utf8OffsetOfCharacter(const char* text, int length, int index) {
-    const char* end = text + length;
-    const char* p = text;
+    const unsigned char* start = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* end = start + length;
+    const unsigned char* p = start;
     for (int i = 0; i < index && p < end; ++i)
-        p += Utf8SequenceLength(p, end);
-    return static_cast<int>(p - text);
+        p += LengthAt(p, end);
+    return static_cast<int>(p - start);
 }
 
 int Utf8UnfinishedTail(const char* text, int length) {
@@ -151,6 +179,22 @@ int Utf8ToUtf16(const char* text, int length, char16_t* out, int size) {
     const unsigned char* end = p + length;
     int units = 0;
     while (p < end && units < size) {
+        // The common forms first, as in LengthAt.
+        if (*p < 0x80) {
+            out[units++] = *p++;
+            continue;
+        }
+        if (IsTwoByteSequence(p, end)) {
+            out[units++] = static_cast<char16_t>(((p[0] & 0x1F) << 6) | (p[1] & 0x3F));
+            p += 2;
+            continue;
+        }
+        if (IsThreeByteSequence(p, end)) {
+            out[units++] =
+                static_cast<char16_t>(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            p += 3;
+            continue;
+        }
         bool cut = false;
         int n = ValidLength(p, end, &cut);
         unsigned long code = kReplacementCharacter;

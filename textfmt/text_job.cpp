@@ -173,20 +173,6 @@ bool DrawRows(DeviceContext dc, RowSource* source, const TextLayout& L, bool hig
     return source->finished;
 }
 
-// Nothing left to print: checked with one byte read ahead, so that a file
-// ending exactly with a page gets no empty page after it.
-bool AtEndOfInput(RowSource* source) {
-    if (source->finished)
-        return true;
-    if (source->pending)
-        return false;
-    int c = getc(source->file);
-    if (c == EOF)
-        return true;
-    ungetc(c, source->file);
-    return false;
-}
-
 // One logical page; true when the text is finished.
 bool DrawCell(const TextJob& job, DeviceContext dc, RowSource* source, const TextLayout& L,
               const Settings& s, const HeaderLines& lines, bool highlighting, int logicalPage) {
@@ -207,7 +193,9 @@ bool DrawCell(const TextJob& job, DeviceContext dc, RowSource* source, const Tex
     if (L.pageFooter && dc)
         DrawHeaderLine(dc, lines.footer, logicalPage, x, L.textRect.bottom - L.lineHeight,
                        L.textRect.right, job.pageFont);
-    return endOfFile || AtEndOfInput(source);
+    // Looking one byte ahead, a file that ends exactly with a page gets no
+    // empty page after it.
+    return endOfFile || RowSourceAtEnd(source);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "text_device_recorder.h"
 
+#include <cstdarg>
 #include <cstdint>
+#include <cstdio>
 
 #include "common/utf8.h"
 
@@ -10,6 +12,7 @@ std::vector<DrawnFrame> DrawnFrames;
 std::vector<RecordedFont> RecordedFonts;
 std::vector<std::string> DeviceEvents;
 long long DeviceCallCount = 0;
+std::vector<std::string> DeviceCalls;
 
 namespace {
 
@@ -27,8 +30,58 @@ DeviceState device;
 int penWidths[64];
 int pens = 0;
 
+// One line of DeviceCalls; runs of text go in through NoteRun, since they
+// may be longer than the line here. Callers look at DeviceScript.logCalls
+// first, so that the benchmarks do not pay for the call.
+__attribute__((format(printf, 1, 2))) void Note(const char* format, ...) {
+    char line[512];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(line, sizeof line, format, arguments);
+    va_end(arguments);
+    DeviceCalls.push_back(line);
+}
+
+// Printable ASCII as it is, every other byte as \xNN: the line shows
+// exactly what was drawn, NULs and line ends included.
+std::string Quoted(const char* text, int length) {
+    std::string out = "\"";
+    for (int i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        char escaped[8];
+        if (c >= 32 && c < 127 && c != '\\' && c != '"')
+            out += static_cast<char>(c);
+        else
+            out.append(escaped,
+                       static_cast<size_t>(snprintf(escaped, sizeof escaped, "\\x%02X", c)));
+    }
+    return out + "\"";
+}
+
+// The same for UTF-16 units: each outside printable ASCII as \uNNNN.
+std::string QuotedUnits(const char16_t* text, int length) {
+    std::string out = "\"";
+    for (int i = 0; i < length; ++i) {
+        unsigned c = text[i];
+        char escaped[8];
+        if (c >= 32 && c < 127 && c != '\\' && c != '"')
+            out += static_cast<char>(c);
+        else
+            out.append(escaped,
+                       static_cast<size_t>(snprintf(escaped, sizeof escaped, "\\u%04X", c)));
+    }
+    return out + "\"";
+}
+
+void NoteRun(const char* call, int x, int y, const std::string& quoted) {
+    DeviceCalls.push_back(call + (" " + std::to_string(x) + "," + std::to_string(y) + " ") +
+                          quoted);
+}
+
 void Event(const std::string& text) {
     ++DeviceCallCount;
+    if (DeviceScript.logCalls)
+        Note("%s", text.c_str());
     if (!DeviceScript.countOnly)
         DeviceEvents.push_back(text);
 }
@@ -56,6 +109,7 @@ void ResetTextDevice() {
     RecordedFonts.clear();
     DeviceEvents.clear();
     DeviceCallCount = 0;
+    DeviceCalls.clear();
     device = DeviceState();
     pens = 0;
 }
@@ -67,8 +121,9 @@ DeviceContext RecorderDevice() {
 // Like GDI, the recorder draws nothing on no device context: a walk through
 // the rows leaves no trace.
 
-int DeviceCaps(DeviceContext, DeviceCap cap) {
-    ++DeviceCallCount;
+namespace {
+
+int ScriptedCap(DeviceCap cap) {
     switch (cap) {
     case kCapDpiX:
         return DeviceScript.dpiX;
@@ -94,9 +149,25 @@ int DeviceCaps(DeviceContext, DeviceCap cap) {
     return 0;
 }
 
+} // namespace
+
+int DeviceCaps(DeviceContext, DeviceCap cap) {
+    ++DeviceCallCount;
+    int value = ScriptedCap(cap);
+    if (DeviceScript.logCalls)
+        Note("caps %d = %d", static_cast<int>(cap), value);
+    return value;
+}
+
 FontRef CreateFontFromSpec(const TextFontSpec& request) {
     ++DeviceCallCount;
     RecordedFonts.push_back({request, false});
+    if (DeviceScript.logCalls)
+        Note("create font %d \"%s\" height %d width %d weight %d italic %d underline %d set %d "
+             "family %d",
+             static_cast<int>(RecordedFonts.size()) - 1, request.face, request.height,
+             request.width, request.weight, request.italic, request.underline, request.charSet,
+             request.pitchAndFamily);
     return reinterpret_cast<FontRef>(static_cast<intptr_t>(RecordedFonts.size()));
 }
 
@@ -105,18 +176,25 @@ void SelectTextFont(DeviceContext dc, FontRef font) {
         return;
     ++DeviceCallCount;
     device.font = FontIndex(font);
+    if (DeviceScript.logCalls)
+        Note("select font %d", device.font);
 }
 
 void DeleteTextFont(FontRef font) {
     ++DeviceCallCount;
     int index = FontIndex(font);
+    if (DeviceScript.logCalls)
+        Note("delete font %d", index);
     if (index >= 0 && index < static_cast<int>(RecordedFonts.size()))
         RecordedFonts[index].deleted = true;
 }
 
 int CharWidthOfX(DeviceContext) {
     ++DeviceCallCount;
-    return XWidthOf(device.font);
+    int width = XWidthOf(device.font);
+    if (DeviceScript.logCalls)
+        Note("width of X = %d", width);
+    return width;
 }
 
 PenRef CreateFramePen(int width) {
@@ -124,6 +202,8 @@ PenRef CreateFramePen(int width) {
     if (pens >= 64)
         return nullptr;
     penWidths[pens++] = width;
+    if (DeviceScript.logCalls)
+        Note("create pen %d width %d", pens - 1, width);
     return &penWidths[pens - 1];
 }
 
@@ -132,6 +212,8 @@ void SelectFramePen(DeviceContext dc, PenRef pen) {
         return;
     ++DeviceCallCount;
     device.penWidth = pen ? *static_cast<int*>(pen) : 0;
+    if (DeviceScript.logCalls)
+        Note("select pen width %d", device.penWidth);
 }
 
 void DeleteFramePen(PenRef pen) {
@@ -143,6 +225,8 @@ void DrawFrame(DeviceContext dc, int left, int top, int right, int bottom) {
     if (!dc)
         return;
     ++DeviceCallCount;
+    if (DeviceScript.logCalls)
+        Note("frame %d,%d %d,%d", left, top, right, bottom);
     if (!DeviceScript.countOnly)
         DrawnFrames.push_back({device.page, left - device.originX, top - device.originY,
                                right - device.originX, bottom - device.originY, device.penWidth});
@@ -154,6 +238,8 @@ void SetWindowOrigin(DeviceContext dc, int x, int y) {
     ++DeviceCallCount;
     device.originX = x;
     device.originY = y;
+    if (DeviceScript.logCalls)
+        Note("origin %d,%d", x, y);
 }
 
 void SetTextAlignment(DeviceContext dc, TextAlignMode mode) {
@@ -161,6 +247,8 @@ void SetTextAlignment(DeviceContext dc, TextAlignMode mode) {
         return;
     ++DeviceCallCount;
     device.align = mode;
+    if (DeviceScript.logCalls)
+        Note("align %d", static_cast<int>(mode));
 }
 
 void MoveCurrentPosition(DeviceContext dc, int x, int y) {
@@ -169,12 +257,16 @@ void MoveCurrentPosition(DeviceContext dc, int x, int y) {
     ++DeviceCallCount;
     device.currentX = x;
     device.currentY = y;
+    if (DeviceScript.logCalls)
+        Note("move %d,%d", x, y);
 }
 
 void DrawTextRun(DeviceContext dc, int x, int y, const char* text, int length) {
     if (!dc)
         return;
     ++DeviceCallCount;
+    if (DeviceScript.logCalls)
+        NoteRun("text", x, y, Quoted(text, length));
     if (device.align == kAlignUpdatePosition) {
         x = device.currentX;
         y = device.currentY;
@@ -190,6 +282,8 @@ void DrawWideTextRun(DeviceContext dc, int x, int y, const char16_t* text, int l
     if (!dc)
         return;
     ++DeviceCallCount;
+    if (DeviceScript.logCalls)
+        NoteRun("wide text", x, y, QuotedUnits(text, length));
     if (device.align == kAlignUpdatePosition) {
         x = device.currentX;
         y = device.currentY;
@@ -219,6 +313,8 @@ void SetTextColour(DeviceContext dc, unsigned long colour) {
         return;
     ++DeviceCallCount;
     device.colour = colour;
+    if (DeviceScript.logCalls)
+        Note("colour %lu", colour);
 }
 
 bool StartDocument(DeviceContext, const char* name, const char* output) {

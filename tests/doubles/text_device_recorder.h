@@ -20,6 +20,7 @@ struct TextDeviceScript {
     int startPageFailsAt = 0; // the n-th StartPage fails (0: none)
     bool endDocFails = false;
     bool countOnly = false; // count calls only (benchmarks)
+    bool logCalls = false;  // every call with its arguments in DeviceCalls
 };
 
 struct DrawnText {
@@ -49,6 +50,9 @@ extern std::vector<DrawnFrame> DrawnFrames;
 extern std::vector<RecordedFont> RecordedFonts;
 extern std::vector<std::string> DeviceEvents; // documents, pages, deletions
 extern long long DeviceCallCount;
+// One line per call, in order, while DeviceScript.logCalls is on: what two
+// revisions of the formatter are compared by.
+extern std::vector<std::string> DeviceCalls;
 
 void ResetTextDevice();
 // A device context for the recorder; any non-null value would do.

@@ -16,7 +16,7 @@ TEST(KeywordTable, AddsFindsAndKeepsCaseRules) {
     EXPECT_EQ(nullptr, FindKeyword(exact, "INT"));
     EXPECT_EQ(nullptr, FindKeywordRun(exact, "integer", 7));
     EXPECT_STREQ("", FindKeywordRun(exact, "int32", 3));
-    // Many keys share the 50 chains.
+    // Many keys share the chains.
     for (int i = 0; i < 500; ++i)
         EXPECT_EQ(1,
                   AddKeyword(exact, ("k" + std::to_string(i)).c_str(), std::to_string(i).c_str()));
@@ -28,6 +28,12 @@ TEST(KeywordTable, AddsFindsAndKeepsCaseRules) {
     EXPECT_EQ(1, AddKeyword(loose, "Select", ""));
     EXPECT_EQ(0, AddKeyword(loose, "SELECT", ""));
     EXPECT_STREQ("", FindKeyword(loose, "select"));
+    // Only the letters a to z fold, as in the C library's own locale.
+    EXPECT_EQ(1, AddKeyword(loose, "a{_\xE9", ""));
+    EXPECT_STREQ("", FindKeyword(loose, "A{_\xE9"));
+    EXPECT_EQ(nullptr, FindKeyword(loose, "A[_\xE9"));
+    EXPECT_EQ(nullptr, FindKeyword(loose, "A{\x7F\xE9"));
+    EXPECT_EQ(nullptr, FindKeyword(loose, "A{_\xC9"));
     DestroyKeywordTable(loose);
 
     EXPECT_EQ(-1, AddKeyword(nullptr, "x", ""));

@@ -21,7 +21,12 @@ const char* kCDefinitions = "TYPE=.c\n"
                             "TYPE=.open\n"
                             "KEYWORDS=int\n"
                             "KEYWORD-STYLE=bold\n"
-                            "COMMENT-START=/*\n";
+                            "COMMENT-START=/*\n"
+                            "TYPE=.bas\n"
+                            "KEYWORDS=PRINT REMARK\n"
+                            "KEYWORD-STYLE=bold\n"
+                            "COMMENT-STYLE=italic\n"
+                            "COMMENT-SINGLE=REM\n";
 
 class HighlightingTest : public TextFormatterTest {
   protected:
@@ -150,6 +155,14 @@ TEST_F(HighlightingTest, FontsAreMadePerJobWithTheBodyWidth) {
     EXPECT_TRUE(RecordedFonts[first - 2].deleted); // the earlier job's fonts
     EXPECT_TRUE(RecordedFonts[first - 1].deleted);
     EXPECT_FALSE(Prepare("main.txt"));
+}
+
+TEST_F(HighlightingTest, AMarkerThatStartsLikeAWordComesFirstOnlyWhereAWordBegins) {
+    ASSERT_TRUE(Prepare("x.bas"));
+    EXPECT_EQ((Runs{"K:PRINT", "N: 1 ", "C:REM note"}), Row("PRINT 1 REM note"));
+    EXPECT_EQ((Runs{"C:REMARK x"}), Row("REMARK x")); // not the keyword
+    EXPECT_EQ((Runs{"N:xREM ", "K:PRINT"}), Row("xREM PRINT"));
+    EXPECT_EQ((Runs{"N:RE ", "K:PRINT"}), Row("RE PRINT")); // an R that begins no marker
 }
 
 TEST_F(HighlightingTest, AStartMarkerWithoutAnEndIsIgnored) {

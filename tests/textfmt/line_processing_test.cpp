@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cstring>
 
 #include "textfmt/line_processing.h"
+#include "textfmt/text_encoding.h"
 #include "textfmt_test_support.h"
 
 namespace {
@@ -72,6 +74,58 @@ TEST(ExpandTabs, StopsAtTheEndOfTheBuffer) {
     EXPECT_EQ(kExpandedLimit, ExpandTabs(line, 10, 2000000000));
     memset(line, 'x', 999);
     EXPECT_EQ(kExpandedLimit, ExpandTabs(line, 999, 8));
+}
+
+// The tab rule one character at a time: blanks to the next stop, stops
+// counting characters in UTF-8 text, nothing past the limit and no sequence
+// cut there.
+std::string ExpandedByTheRule(const std::string& line, long long tabWidth, bool utf8) {
+    std::string out;
+    long long column = 0;
+    for (size_t i = 0; i < line.size() && out.size() < kExpandedLimit;) {
+        if (line[i] == '\t') {
+            long long blanks = tabWidth - column % tabWidth;
+            blanks =
+                std::min<long long>(blanks, kExpandedLimit - static_cast<long long>(out.size()));
+            out.append(static_cast<size_t>(blanks), ' ');
+            column += blanks;
+            ++i;
+            continue;
+        }
+        const char* p = line.data() + i;
+        size_t n = utf8 ? static_cast<size_t>(Utf8SequenceLength(p, line.data() + line.size())) : 1;
+        if (out.size() + n > kExpandedLimit)
+            break;
+        out.append(p, n);
+        ++column;
+        i += n;
+    }
+    return out;
+}
+
+TEST(ExpandTabs, FollowsTheRuleOnLinesOfEveryShape) {
+    const char* pieces[] = {"\t",  "a", "word ", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+                            "\x80"};
+    unsigned seed = 28;
+    for (int round = 0; round < 400; ++round) {
+        std::string line;
+        size_t target = static_cast<size_t>(round % 2 ? 990 + round % 12 : round * 3 % 200);
+        while (line.size() < target) {
+            seed = seed * 1103515245u + 12345u;
+            line += pieces[(seed >> 16) % 7];
+        }
+        line.resize(std::min<size_t>(line.size(), kLineLimit));
+        int widths[] = {1, 3, 8, 25, 2000000000};
+        int width = widths[round % 5];
+        for (bool utf8 : {false, true}) {
+            char buffer[kLineBufferSize];
+            memcpy(buffer, line.data(), line.size());
+            int length = ExpandTabs(buffer, static_cast<int>(line.size()), width, utf8);
+            ASSERT_EQ(ExpandedByTheRule(line, width, utf8),
+                      std::string(buffer, static_cast<size_t>(length)))
+                << "round " << round << (utf8 ? " UTF-8" : " ANSI");
+        }
+    }
 }
 
 TEST(HasOemCharacters, LooksForTheDosRange) {
@@ -170,6 +224,108 @@ TEST(CountTextRows, NotesDosTextAnywhere) {
     CountOptions options = {80, 8, 60, false, true, false};
     EXPECT_EQ(3, CountTextRows(file.file(), options, &oem));
     EXPECT_TRUE(oem);
+}
+
+// Several read blocks of lines whose ends fall anywhere: short, empty, at and
+// beyond the line limit, some with tabs, form feeds or (utf8) two-byte letters.
+std::string LinesOverBlocks(bool utf8) {
+    static const int kLengths[] = {0, 1, 37, 998, 999, 1000, 1500, 80, 12};
+    std::string text;
+    for (int i = 0; text.size() < 3 * kReadBlockSize + 500; ++i) {
+        int length = kLengths[i % 9] + i % 5;
+        std::string line;
+        while (static_cast<int>(line.size()) < length)
+            line += i % 4 == 0 ? "wor\td " : utf8 && i % 3 == 0 ? "\xC3\xA9t\xC3\xA9 " : "word ";
+        line.resize(static_cast<size_t>(length));
+        if (i % 23 == 0)
+            line += "\f";
+        text += line + (i % 7 == 0 ? "\r\n" : "\n");
+    }
+    return text;
+}
+
+TEST(TextReader, HandsOutEveryByteOnceWithItsPosition) {
+    for (bool utf8 : {false, true}) {
+        std::string text = LinesOverBlocks(utf8);
+        ScratchFile file(text);
+        TextReader reader;
+        StartTextReader(&reader, file.file());
+        std::string again;
+        const char* line = nullptr;
+        int length = 0;
+        while ((length = TakeTextLine(&reader, &line, utf8)) >= 0) {
+            ASSERT_LE(length, kLineLimit);
+            again.append(line, static_cast<size_t>(length));
+            ASSERT_EQ(static_cast<long long>(again.size()), TextReaderPosition(&reader));
+        }
+        EXPECT_EQ(text, again) << utf8;
+        // A line cut at a form feed puts the rest back, also where the line
+        // came from the end of one block and the start of the next; tabs and
+        // form feeds are found where the lines hold them.
+        rewind(file.file());
+        StartTextReader(&reader, file.file());
+        for (long long at = 0; (length = TakeTextLine(&reader, &line, utf8)) >= 0;) {
+            // What the reader found ahead is what the line holds.
+            for (int part : {length, length / 2}) {
+                ASSERT_EQ(memchr(line, '\t', static_cast<size_t>(part)) != nullptr,
+                          TakenLineHasTab(&reader, part));
+                ASSERT_EQ(memchr(line, '\f', static_cast<size_t>(part)) != nullptr,
+                          TakenLineHasFormFeed(&reader, part));
+            }
+            if (CutAtFormFeed(&reader, line, &length))
+                ASSERT_EQ('\f', text[static_cast<size_t>(at)]);
+            else
+                ASSERT_EQ(text.substr(static_cast<size_t>(at),
+                                      static_cast<size_t>(TextReaderPosition(&reader) - at)),
+                          std::string(line, static_cast<size_t>(length)));
+            at = TextReaderPosition(&reader);
+        }
+    }
+}
+
+TEST(RowSource, ResumesFromEveryRestartPointWhileOthersMoveTheFile) {
+    ScratchFile file(LinesOverBlocks(true));
+    RowOptions options = Options(30, true);
+    options.utf8 = true;
+    RowSource source;
+    ResetRowSource(&source, file.file(), options);
+    std::vector<RowRestart> restarts;
+    std::vector<std::string> rows;
+    Row row;
+    do {
+        restarts.push_back(RowRestartPoint(&source));
+        // The preview draws other sheets from the same file meanwhile.
+        if (rows.size() % 50 == 0)
+            fseek(file.file(), 0, SEEK_SET);
+        NextRow(&source, &row);
+        rows.push_back(std::string(row.text ? row.text : "", static_cast<size_t>(row.length)));
+    } while (!source.finished && rows.size() < 100000);
+    ASSERT_TRUE(source.finished);
+    ASSERT_GT(rows.size(), 300u);
+    for (size_t i = 0; i < rows.size(); i += 7) {
+        RowSource resumed;
+        ASSERT_TRUE(ResumeRowSource(&resumed, file.file(), options, restarts[i])) << i;
+        for (size_t k = i; k < i + 3 && k < rows.size(); ++k) {
+            NextRow(&resumed, &row);
+            ASSERT_EQ(rows[k],
+                      std::string(row.text ? row.text : "", static_cast<size_t>(row.length)))
+                << "row " << k << " resumed at " << i;
+        }
+    }
+}
+
+TEST(CountTextRows, CountsOnWhereTheLastCallLeftTheFile) {
+    ScratchFile file(LinesOverBlocks(false));
+    CountOptions options = {40, 8, 60, true, true, false};
+    bool oem = false;
+    long long whole = CountTextRows(file.file(), options, &oem);
+    rewind(file.file());
+    RowCount count = {0, false, false};
+    int calls = 1;
+    while (!CountMoreTextRows(file.file(), options, &count, 11))
+        ++calls;
+    EXPECT_EQ(whole, count.rows);
+    EXPECT_GT(calls, 10);
 }
 
 } // namespace

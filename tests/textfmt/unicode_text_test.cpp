@@ -70,6 +70,33 @@ TEST(Utf8Text, CountsAndConvertsCharactersNotBytes) {
     EXPECT_EQ(0, Utf8UnfinishedTail("ab\x82", 3)); // a stray continuation byte
 }
 
+TEST(Utf8Text, TwoAndThreeByteFormsAndTheirNeighbours) {
+    struct Case {
+        std::string bytes;
+        std::u16string units; // one unit for each character here
+    };
+    const Case cases[] = {
+        {"\xC2\x80\xDF\xBF", u"\u0080\u07FF"}, // the first and the last two-byte form
+        {"\xC1\xBF", u"\uFFFD\uFFFD"},         // overlong: two malformed bytes
+        {"\xC2\x41", u"\uFFFDA"},              // a lead without its continuation
+        {"x\xC3", u"x\uFFFD"},                 // cut at the end
+        {"\xC3\xA9\xC3", u"\u00E9\uFFFD"},
+        {"\xE0\xA0\x80\xE0\x80", u"\u0800\uFFFD\uFFFD"}, // three bytes, then overlong
+        {"\xE2\x82\xAC\xEF\xBF\xBD\xED\x9F\xBF", u"\u20AC\uFFFD\uD7FF"},
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // a surrogate: three malformed bytes
+        {"\xE2\x82", u"\uFFFD\uFFFD"},           // cut
+    };
+    for (const Case& c : cases) {
+        int n = static_cast<int>(c.bytes.size());
+        char16_t wide[16];
+        int units = Utf8ToUtf16(c.bytes.data(), n, wide, 16);
+        EXPECT_EQ(c.units, std::u16string(wide, static_cast<size_t>(units))) << c.bytes;
+        EXPECT_EQ(static_cast<int>(c.units.size()), Utf8CharacterCount(c.bytes.data(), n))
+            << c.bytes;
+        EXPECT_EQ(n, Utf8OffsetOfCharacter(c.bytes.data(), n, units)) << c.bytes;
+    }
+}
+
 TEST(Utf8Text, Utf16FilesBecomeUtf8) {
     // "é€", a surrogate pair, a NUL, an unpaired surrogate and a last odd byte.
     ScratchFile le(std::string("\xE9\x00\xAC\x20\x3D\xD8\x00\xDE\x00\x00\x00\xD8x\x00y", 15));
@@ -202,13 +229,16 @@ TEST(Utf8LineProcessing, NoSequenceIsSplitAtAPieceBoundary) {
     // 998 bytes, then a three-byte sign across the 999-byte limit.
     std::string text = std::string(kLineLimit - 1, 'a') + kEuro + "z\n";
     ScratchFile file(text);
-    char line[kLineBufferSize];
-    EXPECT_EQ(kLineLimit - 1, ReadTextLine(file.file(), line, true));
-    EXPECT_EQ(5, ReadTextLine(file.file(), line, true));
-    EXPECT_EQ(std::string(kEuro) + "z\n", std::string(line));
+    TextReader reader;
+    StartTextReader(&reader, file.file());
+    const char* line = nullptr;
+    EXPECT_EQ(kLineLimit - 1, TakeTextLine(&reader, &line, true));
+    EXPECT_EQ(5, TakeTextLine(&reader, &line, true));
+    EXPECT_EQ(std::string(kEuro) + "z\n", std::string(line, 5));
     // Bytes that start no sequence are cut like any other.
     ScratchFile ansi(std::string(kLineLimit - 1, 'a') + "\x82\x82\n");
-    EXPECT_EQ(kLineLimit, ReadTextLine(ansi.file(), line, true));
+    StartTextReader(&reader, ansi.file());
+    EXPECT_EQ(kLineLimit, TakeTextLine(&reader, &line, true));
 }
 
 } // namespace
