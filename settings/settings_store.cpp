@@ -159,6 +159,8 @@ static const SettingKey kKeys[] = {
     PRINTER_NAME_KEY(PaperSource),
     PRINTER_NAME_KEY(PaperSize),
     CHOICE_KEY(ColorMode, kColorModeNames),
+    INT_KEY(SpoolRetries, 10, 0, 10000),
+    TEXT_KEY(SpoolFailedDir, ""),
 };
 
 // Numbers are read through a 10-byte buffer: at most 9 characters, which
@@ -620,4 +622,20 @@ bool UsablePrinterName(const char* name, size_t maxChars) {
 void SelectSettingsPrinter() {
     if (!SelectPrinterByName(CurrentSettings.PrinterName))
         ShowMessage(kTextPrinterFailed, CurrentSettings.PrinterName, 0, kMessageWarning);
+}
+
+Settings SettingsForFile(const char* path) {
+    char found[sizeof CurrentSetName];
+    if (!FindSettingsSetForFile(path, found, sizeof found) || SameSetName(found, CurrentSetName))
+        return CurrentSettings;
+    // Read as loading would read it, under its own name, which then comes
+    // back; what the reading reports it reports once, as loading does.
+    char inForce[sizeof CurrentSetName];
+    CopyText(inForce, sizeof inForce, CurrentSetName);
+    CopyText(CurrentSetName, sizeof CurrentSetName, found);
+    Settings record;
+    SetDefaultSettings(&record);
+    TransferSettings(&record, kReadSettings);
+    CopyText(CurrentSetName, sizeof CurrentSetName, inForce);
+    return record;
 }
