@@ -5,7 +5,8 @@
 // OtherParts.claimsHeld while held; OtherParts.beforeClaim plays a writer that
 // comes in just before one. Deletion is real, except for the names the
 // test keeps (OtherParts.undeletable) and for files whose stamp has changed
-// since they were claimed.
+// since they were claimed. Moves are real copies and deletions, refused for
+// the names the test keeps (OtherParts.unmovable) and over an existing file.
 #include "jobs/spool_files.h"
 #include "common/file_system.h"
 #include "common/paths.h"
@@ -73,4 +74,26 @@ ClaimedDeletion DeleteClaimedFile(const char* path, const SpoolClaim& claim) {
         return kClaimNotDeleted;
     }
     return RemoveFile(path) ? kClaimDeleted : kClaimNotDeleted;
+}
+
+ClaimedMove MoveClaimedFile(const char* path, const SpoolClaim& claim, const char* target) {
+    FileStamp now;
+    if (ReadFileStamp(path, &now) &&
+        (now.size != claim.stamp.size || now.writeTime != claim.stamp.writeTime))
+        return kClaimMoveChanged;
+    if (PathExists(target))
+        return kClaimTargetExists;
+    if (OtherParts.unmovable.count(FileNameOf(path))) {
+        errno = EACCES;
+        return kClaimNotMoved;
+    }
+    if (!CopyFileReplacing(path, target))
+        return kClaimNotMoved;
+    if (!RemoveFile(path)) {
+        int error = errno;
+        RemoveFile(target);
+        errno = error;
+        return kClaimNotMoved;
+    }
+    return kClaimMoved;
 }
