@@ -12,10 +12,14 @@
 #include "../common/stop_request.h"
 #include "../settings/settings.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -31,6 +35,20 @@ struct PrintedFile {
 };
 typedef std::map<std::string, PrintedFile> PrintedMap;
 
+// A file that failed to print, waiting for its next attempt. Its reason is
+// reported once, and again only when it changes; after the attempts its set
+// allows, it is moved out of the spool directory. A file that changes starts
+// again from the first attempt.
+struct FailedFile {
+    FileStamp stamp = {0, 0};         // as it was when it last failed
+    int attempts = 0;                 // failed attempts so far
+    long long wait = 0;               // the last wait
+    long long due = 0;                // the next attempt, on the file clock
+    std::vector<std::string> reasons; // what its last attempt said
+    bool moveReported = false;        // a move that could not be made was reported
+};
+typedef std::map<std::string, FailedFile> FailedMap;
+
 // What a scan learns about the files, for the next one. Each scan starts
 // afresh and carries over only the files it still sees, so that files that
 // have gone are forgotten.
@@ -38,11 +56,18 @@ struct ScanMemory {
     StampMap unsettled; // too fresh to print, as they were then
     StampMap unprinted; // not printed by choice (logged once), as they were then
     PrintedMap printed;
+    FailedMap failed;
 };
 
 ScanMemory memory;
 bool scanRunning;
 bool exitAfterScan;
+bool paused;
+
+// A name with any number of candidates for one that is free; beyond them
+// the move counts as one that cannot be made.
+const int kMaxFailedNumbers = 9999;
+const char kReasonSuffix[] = ".reason.txt";
 
 bool SameStamp(const FileStamp& a, const FileStamp& b) {
     return a.size == b.size && a.writeTime == b.writeTime;
@@ -106,19 +131,160 @@ void FinishPrinted(const std::string& path, PrintedFile file, ScanMemory* next, 
 }
 
 // Each file is a batch of its own, so its set is chosen by its extension and
-// the user's set comes back afterwards.
+// the user's set comes back afterwards. A stop left from an earlier file is
+// no stop of this one (its batch would clear it too, but only once started).
 EntryOutcome PrintSpooledFile(const std::string& path) {
+    StopRequested = false;
     Batch batch = SpooledFileBatch(path);
     RunBatch(&batch);
     return batch.entries[0].outcome;
 }
 
-void PrintAndDelete(const std::string& path, SpoolClaim claim, ScanMemory* next) {
-    switch (PrintSpooledFile(path)) {
+// 5 s, 10 s, 20 s... up to the longest wait.
+long long NextWait(const FailedFile& file) {
+    if (file.attempts <= 1)
+        return kSpoolRetryFirstMs;
+    return std::min<long long>(file.wait * 2, kSpoolRetryLongestMs);
+}
+
+bool AttemptsSpent(const FailedFile& file, const Settings& set) {
+    return set.SpoolRetries > 0 && file.attempts >= set.SpoolRetries;
+}
+
+bool IsSpoolDirectory(const std::string& directory) {
+    char spool[kPathSize];
+    CopyText(spool, sizeof spool, PathComponents(SpoolerPattern, "drive,dir"));
+    char full[kPathSize];
+    char other[kPathSize];
+    if (!FullPathOf(spool[0] ? spool : ".", full, sizeof full) ||
+        !FullPathOf((directory + "\\").c_str(), other, sizeof other))
+        return false;
+    size_t length = std::strlen(full);
+    if (length > 0 && full[length - 1] != '\\' && full[length - 1] != '/')
+        AppendText(full, sizeof full, "\\");
+    return CompareNoCase(full, other) == 0;
+}
+
+// "name.ext", then "name (2).ext", "name (3).ext"...
+std::string NumberedName(const std::string& directory, const char* fileName, int number) {
+    std::string name = fileName;
+    if (number > 1) {
+        size_t dot = name.rfind('.');
+        if (dot == std::string::npos || dot == 0)
+            dot = name.size();
+        name.insert(dot, " (" + std::to_string(number) + ")");
+    }
+    return directory + "\\" + name;
+}
+
+// Time, attempts and the last message, beside the moved file, in UTF-8.
+bool WriteReasonFile(const std::string& reasonPath, const std::string& path,
+                     const FailedFile& file) {
+    FILE* out = OpenStream(reasonPath.c_str(), "wb");
+    if (!out)
+        return false;
+    char stamp[64];
+    FormatLogTime(static_cast<long long>(std::time(nullptr)), stamp, sizeof stamp);
+    std::string last = file.reasons.empty() ? "" : file.reasons.back();
+    char format[kLoadTextSize];
+    CopyText(format, sizeof format, LoadText(kTextFailedReasonFile));
+    std::vector<char> text(std::strlen(format) + path.size() + last.size() + 128);
+    std::snprintf(text.data(), text.size(), format, path.c_str(), stamp, file.attempts,
+                  last.c_str());
+    bool written = std::fputs("\xEF\xBB\xBF", out) >= 0 && std::fputs(text.data(), out) >= 0;
+    return std::fclose(out) == 0 && written;
+}
+
+// Moves a file whose attempts are spent into the failed directory, under a
+// name that is free there, and writes its reason file. A move that cannot be
+// made leaves the file where it is, reported once; it is tried again at the
+// file's next due time, without printing it again.
+void MoveToFailed(const std::string& path, SpoolClaim claim, FailedFile file, const Settings& set,
+                  ScanMemory* next) {
+    std::string directory = FailedDirectoryFor(set.SpoolFailedDir);
+    ClaimedMove move = kClaimNotMoved;
+    std::string target;
+    int error = 0;
+    if (directory.empty()) {
+        error = ENAMETOOLONG;
+    } else if (IsSpoolDirectory(directory)) {
+        // Moved there, it would match the pattern again under a new name.
+        error = EINVAL;
+    } else if (!CreateDirectoryPath(directory.c_str())) {
+        error = errno;
+    } else {
+        for (int number = 1; number <= kMaxFailedNumbers; ++number) {
+            target = NumberedName(directory, FileNameOf(path.c_str()), number);
+            if (target.size() + sizeof kReasonSuffix > kPathSize) {
+                error = ENAMETOOLONG;
+                break;
+            }
+            if (PathExists(target.c_str()) || PathExists((target + kReasonSuffix).c_str()))
+                continue;
+            move = MoveClaimedFile(path.c_str(), claim, target.c_str());
+            error = errno;
+            if (move != kClaimTargetExists)
+                break;
+        }
+        if (move == kClaimTargetExists)
+            error = EEXIST;
+    }
+    ReleaseSpoolClaim(&claim);
+    switch (move) {
+    case kClaimMoved:
+        if (!WriteReasonFile(target + kReasonSuffix, path, file))
+            ShowMessage(kTextCouldNotOpen, (target + kReasonSuffix).c_str(), errno, kMessageError);
+        ShowMessage(kTextMovedToFailed, target.c_str(), 0, kMessageWarning);
+        return;
+    case kClaimMoveChanged:
+        return; // new content under the name: a later scan prints it
+    case kClaimTargetExists:
+    case kClaimNotMoved:
+        break;
+    }
+    if (!file.moveReported)
+        ShowMessage(kTextMoveToFailedFailed, path.c_str(), error, kMessageError);
+    file.moveReported = true;
+    next->failed[path] = file;
+}
+
+// A failed attempt: counted, and the next one set; or, the attempts spent,
+// the file moved out.
+void CountFailure(const std::string& path, SpoolClaim claim, const FailedFile* before,
+                  const std::vector<std::string>& said, ScanMemory* next) {
+    FailedFile file = before ? *before : FailedFile();
+    file.stamp = claim.stamp;
+    ++file.attempts;
+    file.wait = NextWait(file);
+    file.due = CurrentFileTime() + file.wait;
+    if (!said.empty())
+        file.reasons = said;
+    Settings set = SettingsForFile(path.c_str());
+    if (AttemptsSpent(file, set)) {
+        MoveToFailed(path, claim, file, set, next);
+        return;
+    }
+    next->failed[path] = file;
+    ReleaseSpoolClaim(&claim);
+}
+
+void PrintAndDelete(const std::string& path, SpoolClaim claim, const FailedFile* failed,
+                    ScanMemory* next) {
+    BeginMessageRecord(failed ? failed->reasons : std::vector<std::string>());
+    EntryOutcome outcome = PrintSpooledFile(path);
+    std::vector<std::string> said = EndMessageRecord();
+    switch (outcome) {
     case kEntryNotReached:
     case kEntryFailed:
-        ReleaseSpoolClaim(&claim);
-        return; // failed or stopped: the next scan tries again
+        if (StopRequested) {
+            // Stopped: no attempt of the file's, which the next scan takes.
+            if (failed)
+                next->failed[path] = *failed;
+            ReleaseSpoolClaim(&claim);
+            return;
+        }
+        CountFailure(path, claim, failed, said, next);
+        return;
     case kEntryNotPrinted:
         // Left where it is, and left alone until it changes.
         next->unprinted[path] = claim.stamp;
@@ -151,6 +317,15 @@ void TakeFile(const std::string& path, ScanMemory* next) {
         next->unprinted[path] = stamp;
         return;
     }
+    // A file that failed waits for its next attempt; one that has changed
+    // since starts again as a new one.
+    const FailedFile* failed = Find(memory.failed, path);
+    if (failed && !SameStamp(failed->stamp, stamp))
+        failed = nullptr;
+    if (failed && CurrentFileTime() < failed->due) {
+        next->failed[path] = *failed;
+        return;
+    }
     if (!Settled(stamp, Find(memory.unsettled, path))) {
         next->unsettled[path] = stamp;
         return;
@@ -168,7 +343,19 @@ void TakeFile(const std::string& path, ScanMemory* next) {
         ReleaseSpoolClaim(&claim);
         return;
     }
-    PrintAndDelete(path, claim, next);
+    // Its attempts spent, but the move could not be made: only the move is
+    // tried again.
+    if (failed) {
+        Settings set = SettingsForFile(path.c_str());
+        if (AttemptsSpent(*failed, set)) {
+            FailedFile file = *failed;
+            file.wait = NextWait(file);
+            file.due = CurrentFileTime() + file.wait;
+            MoveToFailed(path, claim, file, set, next);
+            return;
+        }
+    }
+    PrintAndDelete(path, claim, failed, next);
 }
 
 } // namespace
@@ -177,6 +364,7 @@ void ResetSpoolerMemory() {
     ReleaseClaims(&memory.printed);
     memory = ScanMemory();
     exitAfterScan = false;
+    paused = false;
 }
 
 void SpoolerTick() {
@@ -187,7 +375,7 @@ void SpoolerTick() {
     MatchSearch* search = nullptr;
     // Read-only entries and directories are never returned by the search; a
     // pattern whose directory has gone matches nothing until it is back.
-    while (!exitAfterScan &&
+    while (!exitAfterScan && !paused &&
            FindNextMatchingFile(SpoolerPattern, path, sizeof path, &search, false))
         TakeFile(path, &next);
     EndMatchSearch(&search);
@@ -212,4 +400,39 @@ void EndSpoolerAfterScan() {
 
 bool SpoolerExitPending() {
     return exitAfterScan;
+}
+
+void PauseSpooler(bool on) {
+    paused = on;
+}
+
+bool SpoolerPaused() {
+    return paused;
+}
+
+std::string FailedDirectoryFor(const char* spoolFailedDir) {
+    char full[kPathSize];
+    if (spoolFailedDir[0]) {
+        if (!FullPathOf(spoolFailedDir, full, sizeof full))
+            return std::string();
+    } else {
+        char spool[kPathSize];
+        CopyText(spool, sizeof spool, PathComponents(SpoolerPattern, "drive,dir"));
+        if (!FullPathOf(spool[0] ? spool : ".", full, sizeof full))
+            return std::string();
+    }
+    std::string directory = full;
+    // The native build's paths have slashes.
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    while (directory.size() > 1 && separator(directory.back()))
+        directory.pop_back();
+    if (spoolFailedDir[0])
+        return directory;
+    // Beside the spool directory: in its parent, unless it is a root
+    // ("C:", "/", or a share "\\server\share"), which has none.
+    size_t cut = directory.find_last_of("\\/");
+    bool share = directory.size() > 2 && separator(directory[0]) && separator(directory[1]);
+    bool root = cut == std::string::npos || directory == "/" ||
+                (share && directory.find_first_of("\\/", 2) == cut);
+    return (root ? directory : directory.substr(0, cut == 0 ? 1 : cut)) + "\\failed";
 }
