@@ -122,3 +122,8 @@ void SetSpoolerTimer(bool on) {
     else
         KillTimer(MainHandle(), kSpoolerTimerId);
 }
+
+void ShowInformation(const char* title, const char* text) {
+    MessageBoxW(GetActiveWindow(), WideName(text).c_str(), WideName(title).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+}

@@ -26,3 +26,7 @@ bool PumpMessages() {
 void BringWindowToTop(WindowRef) {
     RecordedCalls.push_back("to top");
 }
+
+void ShowInformation(const char* title, const char* text) {
+    RecordedCalls.push_back(std::string("information ") + title + ": " + text);
+}
