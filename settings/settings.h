@@ -146,6 +146,9 @@ void SavePreviewPlacement(const int numbers[5]);
 void SelectSettingsPrinter();
 // The set bound to the extension of `path`, written to `setName`; false when none.
 bool FindSettingsSetForFile(const char* path, char* setName, int size);
+// Reads the set `name` into `record` as loading it would, every field not in
+// the file at its default; nothing becomes current.
+void ReadSettingsSet(const char* name, Settings* record);
 // The settings a file prints with outside a batch: those of the set bound
 // to its extension, else the set in force (CurrentSettings, Apply's values
 // included). Nothing becomes current.

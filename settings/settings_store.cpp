@@ -624,18 +624,22 @@ void SelectSettingsPrinter() {
         ShowMessage(kTextPrinterFailed, CurrentSettings.PrinterName, 0, kMessageWarning);
 }
 
+void ReadSettingsSet(const char* name, Settings* record) {
+    // Read under its own name, which then comes back; what the reading
+    // reports it reports once, as loading does.
+    char inForce[sizeof CurrentSetName];
+    CopyText(inForce, sizeof inForce, CurrentSetName);
+    CopyText(CurrentSetName, sizeof CurrentSetName, name);
+    SetDefaultSettings(record);
+    TransferSettings(record, kReadSettings);
+    CopyText(CurrentSetName, sizeof CurrentSetName, inForce);
+}
+
 Settings SettingsForFile(const char* path) {
     char found[sizeof CurrentSetName];
     if (!FindSettingsSetForFile(path, found, sizeof found) || SameSetName(found, CurrentSetName))
         return CurrentSettings;
-    // Read as loading would read it, under its own name, which then comes
-    // back; what the reading reports it reports once, as loading does.
-    char inForce[sizeof CurrentSetName];
-    CopyText(inForce, sizeof inForce, CurrentSetName);
-    CopyText(CurrentSetName, sizeof CurrentSetName, found);
     Settings record;
-    SetDefaultSettings(&record);
-    TransferSettings(&record, kReadSettings);
-    CopyText(CurrentSetName, sizeof CurrentSetName, inForce);
+    ReadSettingsSet(found, &record);
     return record;
 }
