@@ -8,6 +8,7 @@
 #include "shell_ui.h"
 #include "../analysis/file_analysis.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/message_box.h"
 #include "../common/messages.h"

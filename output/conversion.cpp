@@ -11,6 +11,7 @@
 #include "../common/stop_request.h"
 #include "../common/busy_status.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
 #include "../common/paths.h"

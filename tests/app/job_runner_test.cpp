@@ -5,6 +5,7 @@
 
 #include "app_test_support.h"
 #include "analysis/file_analysis.h"
+#include "common/code_pages.h"
 #include "common/file_system.h"
 #include "common/messages.h"
 
