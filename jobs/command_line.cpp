@@ -5,6 +5,7 @@
 
 #include "activity_log.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
 #include "../output/printer_selection.h"
@@ -139,8 +140,12 @@ bool BackupIsSpoolDirectory() {
 }
 
 void ApplySettingsSet(const std::string& value) {
-    // The store refuses a name too long for its buffer: not found either.
-    if (!LoadSettingsSet(value.c_str()))
+    // The command line brings the name in UTF-8, and the settings file keeps
+    // its sets in the ANSI code page. A name with a letter that code page
+    // lacks names no set of it, and the store refuses a name too long for
+    // its buffer: not found either.
+    std::vector<char> name(value.size() + 1);
+    if (!AnsiNameOf(value.c_str(), name.data(), name.size()) || !LoadSettingsSet(name.data()))
         Warn(kTextSettingsNotFound, value.c_str());
 }
 

@@ -21,6 +21,14 @@ namespace {
 
 typedef std::map<std::string, FileStamp> StampMap;
 
+// One look at a file: its stamp, and when it was seen so on this machine's
+// clock.
+struct Look {
+    FileStamp stamp;
+    long long seenAt;
+};
+typedef std::map<std::string, Look> LookMap;
+
 // A printed file that is still there: its backup copy or its deletion
 // failed. Printed once is enough; later scans only finish the job, while
 // the file is unchanged. The claim stays held meanwhile, so that no other
@@ -35,7 +43,7 @@ typedef std::map<std::string, PrintedFile> PrintedMap;
 // afresh and carries over only the files it still sees, so that files that
 // have gone are forgotten.
 struct ScanMemory {
-    StampMap unsettled; // too fresh to print, as they were then
+    LookMap unsettled;  // not yet seen unchanged for long enough, as first seen so
     StampMap unprinted; // not printed by choice (logged once), as they were then
     PrintedMap printed;
 };
@@ -43,6 +51,8 @@ struct ScanMemory {
 ScanMemory memory;
 bool scanRunning;
 bool exitAfterScan;
+// The claim lock offsets the file server has not refused in this run.
+unsigned acceptedLocks = kEveryClaimLock;
 
 bool SameStamp(const FileStamp& a, const FileStamp& b) {
     return a.size == b.size && a.writeTime == b.writeTime;
@@ -54,12 +64,46 @@ const typename Map::mapped_type* Find(const Map& map, const std::string& path) {
     return found == map.end() ? nullptr : &found->second;
 }
 
-// Old enough, or unchanged since the previous scan: the second covers a
-// writer whose clock runs ahead, whose files would otherwise look fresh for
-// ever.
-bool Settled(const FileStamp& stamp, const FileStamp* before) {
-    return CurrentFileTime() - stamp.writeTime >= kSpoolerSettleMs ||
-           (before && SameStamp(stamp, *before));
+// Seen with the same size and last write at least kSpoolerSettleMs earlier by
+// this machine's clock. The last write is the file server's time, and the
+// server's clock may be behind or ahead: compared with the local time it
+// would make a file that is still being written look old, or a finished one
+// look fresh for ever.
+bool Settled(const FileStamp& stamp, const Look* before, long long now) {
+    return before && SameStamp(stamp, before->stamp) && now - before->seenAt >= kSpoolerSettleMs;
+}
+
+// The offsets of acceptedLocks, for the log.
+std::string AcceptedOffsets() {
+    std::string text;
+    for (int i = 0; i < kClaimLockOffsets; ++i) {
+        if (!(acceptedLocks & (1u << i)))
+            continue;
+        char offset[32];
+        FormatText(offset, sizeof offset, "%lld", kClaimLockOffset[i]);
+        text += text.empty() ? "" : ", ";
+        text += offset;
+    }
+    return text.empty() ? LoadText(kTextLogNoClaimLock) : text;
+}
+
+// Takes the file for this instance. A lock the file server refuses for any
+// reason other than another holder (a server without large-file locking
+// refuses the highest offset) is reported once, with the server's error, and
+// the claim goes on at the offsets that are left, as the log says; otherwise
+// the file would be skipped silently at every scan.
+bool Claim(const std::string& path, SpoolClaim* claim) {
+    for (;;) {
+        LockRefusal refusal;
+        ClaimOutcome outcome = ClaimSpooledFile(path.c_str(), acceptedLocks, claim, &refusal);
+        if (outcome != kClaimLockRefused)
+            return outcome == kClaimTaken;
+        acceptedLocks &= ~(1u << refusal.offset);
+        char offset[32];
+        FormatText(offset, sizeof offset, "%lld", kClaimLockOffset[refusal.offset]);
+        ShowMessageWithReason(kTextClaimLockRefused, offset, refusal.reason, kMessageWarning);
+        LogLine(LoadText(kTextLogClaimLock), AcceptedOffsets().c_str());
+    }
 }
 
 // The backup copy; a failure is reported the first time only.
@@ -113,12 +157,16 @@ EntryOutcome PrintSpooledFile(const std::string& path) {
     return batch.entries[0].outcome;
 }
 
-void PrintAndDelete(const std::string& path, SpoolClaim claim, ScanMemory* next) {
+// `settled` is the look that found the file settled.
+void PrintAndDelete(const std::string& path, SpoolClaim claim, Look settled, ScanMemory* next) {
     switch (PrintSpooledFile(path)) {
     case kEntryNotReached:
     case kEntryFailed:
+        // Failed or stopped: the next scan tries again, unless it has
+        // changed meanwhile.
+        next->unsettled[path] = settled;
         ReleaseSpoolClaim(&claim);
-        return; // failed or stopped: the next scan tries again
+        return;
     case kEntryNotPrinted:
         // Left where it is, and left alone until it changes.
         next->unprinted[path] = claim.stamp;
@@ -151,24 +199,31 @@ void TakeFile(const std::string& path, ScanMemory* next) {
         next->unprinted[path] = stamp;
         return;
     }
-    if (!Settled(stamp, Find(memory.unsettled, path))) {
-        next->unsettled[path] = stamp;
+    long long now = LocalClockMs();
+    const Look* before = Find(memory.unsettled, path);
+    if (!Settled(stamp, before, now)) {
+        // The first look that saw it so stays, so that a scan that comes
+        // early does not start the wait again.
+        bool same = before && SameStamp(stamp, before->stamp);
+        next->unsettled[path] = same ? *before : Look{stamp, now};
         return;
     }
     // Still being written, held by another program, or taken by another
     // instance: a later scan looks again.
     SpoolClaim claim;
-    if (!CanOpenExclusively(path.c_str()) || !ClaimSpooledFile(path.c_str(), &claim))
+    if (!CanOpenExclusively(path.c_str()) || !Claim(path, &claim)) {
+        next->unsettled[path] = *before;
         return;
+    }
     // Written to since it was judged settled (by a writer that ignores the
     // sharing rules, or as a new file after another instance deleted the
     // old one): it waits until it has settled again.
     if (!SameStamp(claim.stamp, stamp)) {
-        next->unsettled[path] = claim.stamp;
+        next->unsettled[path] = Look{claim.stamp, now};
         ReleaseSpoolClaim(&claim);
         return;
     }
-    PrintAndDelete(path, claim, next);
+    PrintAndDelete(path, claim, *before, next);
 }
 
 } // namespace
@@ -177,6 +232,7 @@ void ResetSpoolerMemory() {
     ReleaseClaims(&memory.printed);
     memory = ScanMemory();
     exitAfterScan = false;
+    acceptedLocks = kEveryClaimLock;
 }
 
 void SpoolerTick() {

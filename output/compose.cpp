@@ -6,6 +6,7 @@
 #include "../analysis/page_index.h"
 #include "stored_resource.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
 #include "channels.h"
@@ -65,8 +66,11 @@ void WriteDriverHeaderLine() {
 
 void WritePictureOpening(const FileAnalysis* analysis) {
     const Settings& s = CurrentSettings;
+    // Generated PostScript is in the ANSI code page, as the job always was
+    // (the printer's fonts show those bytes); a letter that code page lacks
+    // is written as "?", the code page's own stand-in.
     char name[kPostScriptNameSize];
-    PostScriptString(analysis->displayName, name, sizeof name);
+    PostScriptString(AnsiTextOf(analysis->displayName).c_str(), name, sizeof name);
     // Room for four numbers of any size that "%.1lf" can write.
     char line[kPostScriptNameSize + 4 * 320 + 64];
     FormatText(line, sizeof line, LoadText(kTextPsEpsBegin), analysis->boundingBox[0],
@@ -148,8 +152,9 @@ bool ComposePostScript(FileAnalysis* analysis, bool selectedPages) {
         SendResource(kResourceNupProcSet);
     else if (picture)
         SendResource(kResourceEpsProcSet);
+    // The prolog's name comes from the settings file, in the ANSI code page.
     if (s.PrologName[0] != '\0')
-        SendPrologFile(s.PrologName);
+        SendPrologFile(Utf8OfAnsi(s.PrologName).c_str());
     if (picture)
         WritePictureOpening(analysis);
     bool sent = SendCode(analysis, nup, byPage);

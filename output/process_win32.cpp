@@ -37,7 +37,8 @@ bool CreateProgramProcess(const char* commandLine, bool showWindow, const char* 
 
 } // namespace
 
-int RunAndWait(const char* commandLine, bool showWindow) {
+int RunAndWait(const char* commandLine, bool showWindow, unsigned long* exitCode) {
+    *exitCode = 0;
     // The program's own directory, where it may expect its data files; none
     // (the current one) for a bare program name.
     char directory[kPathSize];
@@ -62,6 +63,10 @@ int RunAndWait(const char* commandLine, bool showWindow) {
         MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 100, QS_ALLINPUT);
     }
     int result = 0;
+    DWORD code = 0;
+    if (ended && !StopRequested && !GetExitCodeProcess(process.hProcess, &code))
+        ended = false;
+    *exitCode = code;
     if (!ended || StopRequested) {
         TerminateProcess(process.hProcess, 0);
         result = static_cast<int>(GetLastError());

@@ -6,7 +6,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
     wine64 xvfb x11-utils xdotool imagemagick
     cups cups-client cups-bsd ghostscript
-    python3
+    python3 locales
     enscript a2ps groff psutils
     fonts-dejavu-core
 )

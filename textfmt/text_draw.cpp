@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "line_processing.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/utf8.h"
 #include "text_encoding.h"
@@ -38,10 +39,6 @@ void DrawRowText(DeviceContext dc, int x, int y, const char* text, int length) {
 }
 
 void DrawHeaderText(DeviceContext dc, int x, int y, const char* text, int length) {
-    if (!IsUtf8(text, static_cast<size_t>(length))) {
-        DrawTextRun(dc, x, y, text, length);
-        return;
-    }
     // Outside a Unicode job a run that the ANSI code page holds is drawn in
     // it, as it always was; a name with other letters, through the wide call.
     char run[kLineBufferSize];

@@ -42,14 +42,17 @@ struct OtherPartsScript {
     std::function<void()> duringPump; // run once by the next PumpMessages
     std::string holdDuringDispatch;   // DispatchFile leaves a path containing this open,
     FILE* heldFile = nullptr;         // here, for the test to close
-    // The spooler's clock (milliseconds) and the last writes by file name;
-    // files not listed were written at time 0.
-    long long fileClock = 100000000;
+    // This machine's clock (milliseconds), and the last writes by file name
+    // on the file server's clock, which is another; files not listed were
+    // written at time 0.
+    long long localClock = 100000000;
     std::map<std::string, long long> writeTimes;
-    std::set<std::string> undeletable;     // file names the spooler cannot delete
-    std::set<std::string> takenElsewhere;  // file names another instance holds
-    std::multiset<std::string> claimsHeld; // file names the spooler holds now
-    std::function<void()> beforeClaim;     // run once by the next claim, before it looks
-    std::vector<int> dispatchedLines;      // filled by DispatchFile: Lines of the set in force
+    long long serverLockLimit = 0x7FFFFFFFFFFFFFFFLL; // locks from here on are refused
+    std::vector<unsigned> claimLocks;                 // the lock offsets of each claim taken
+    std::set<std::string> undeletable;                // file names the spooler cannot delete
+    std::set<std::string> takenElsewhere;             // file names another instance holds
+    std::multiset<std::string> claimsHeld;            // file names the spooler holds now
+    std::function<void()> beforeClaim;                // run once by the next claim, before it looks
+    std::vector<int> dispatchedLines; // filled by DispatchFile: Lines of the set in force
 };
 extern OtherPartsScript OtherParts;
