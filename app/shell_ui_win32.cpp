@@ -3,6 +3,7 @@
 #include "shell_ui.h"
 
 #include "progress_dialog_win32.h"
+#include "../jobs/entry_report.h"
 #include "../jobs/spooler.h"
 #include "window_parts_win32.h"
 #include "../common/program_instance_win32.h"
@@ -122,3 +123,7 @@ void SetSpoolerTimer(bool on) {
     else
         KillTimer(MainHandle(), kSpoolerTimerId);
 }
+
+// The windows program shows each file's progress and its messages as it
+// prints; a finished entry adds nothing to them.
+void EntryFinished(const BatchEntry&) {}

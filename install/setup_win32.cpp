@@ -233,6 +233,7 @@ bool InstallFiles(InstallState* state) {
         {program, true, false, kTextWindowTitle, nullptr, 0, true},
         {HelpFileName(state), true, true, kTextHelpTitle, nullptr, 0, false},
         {program, false, false, kTextUninstallTitle, "/uninstall", 3, false},
+        {"ravlenc.exe", true, true, 0, nullptr, 0, false},
         {"readme.txt", true, true, 0, nullptr, 0, false},
         {"pp.txt", true, true, 0, nullptr, 0, false},
     };

@@ -42,13 +42,18 @@ enum CaptureSource { kNoCapture, kCaptureClipboard, kCaptureStdin };
 // (settings file and set, copies, log, definitions, the spooler's pattern
 // and backup directory).
 struct CommandLine {
-    FirstWord first = kNoFirstWord; // "/install" or "/uninstall", which take over
-    std::vector<std::string> files; // the arguments from the first that is no qualifier
-    bool deleteAfterPrint = false;  // /delete
-    bool quitAfterCommandLine = false; // /q
-    bool previewFiles = false;         // /v: the files are previewed, not printed
+    FirstWord first = kNoFirstWord;     // "/install" or "/uninstall", which take over
+    std::vector<std::string> files;     // the arguments from the first that is no qualifier
+    bool deleteAfterPrint = false;      // /delete
+    bool quitAfterCommandLine = false;  // /q
+    bool previewFiles = false;          // /v: the files are previewed, not printed
     CaptureSource capture = kNoCapture; // /c or /-, the last given
     std::string captureName;            // the last value given to either; empty: default
+    // Qualifiers refused and reported (invalid, lacking a value, a set or
+    // settings file not found, a backup directory that cannot be made):
+    // the windows program goes on without them, the console program prints
+    // nothing then.
+    int refusals = 0;
 };
 
 // What qualifiers set for the whole run (run_options.cpp).

@@ -30,9 +30,12 @@ bool CreateProgramProcess(const char* commandLine, bool showWindow, const char* 
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showWindow ? SW_SHOWNORMAL : SW_HIDE);
     ZeroMemory(process, sizeof *process);
-    return CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                          nullptr, directory ? wideDirectory.c_str() : nullptr, &startup,
-                          process) != 0;
+    // A group of its own: Ctrl+C in the console program's console is for the
+    // program, which stops the conversion itself, rather than for the
+    // conversion program, which would end it as a failure of its own.
+    DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_NEW_PROCESS_GROUP;
+    return CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, flags, nullptr,
+                          directory ? wideDirectory.c_str() : nullptr, &startup, process) != 0;
 }
 
 } // namespace

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Checks the shipped program: no debug sections in ravlen.exe, its debug
-# information in ravlen.dbg beside it, and the two linked by name.
+# Checks the shipped programs: no debug sections in ravlen.exe and the console
+# program ravlenc.exe, the debug information of each in a .dbg file beside it,
+# and the two linked by name.
 # Usage: scripts/check_release.sh [build dir of the i686 build]
 set -uo pipefail
 dir=${1:-build/win32/app}
-exe="$dir/ravlen.exe" dbg="$dir/ravlen.dbg"
 status=0
 fail() { echo "release check: $*"; status=1; }
-[ -f "$exe" ] || { echo "release check: $exe missing"; exit 1; }
-sections=$(i686-w64-mingw32-objdump -h "$exe" | awk '{print $2}')
-echo "$sections" | grep -q '^\.debug' && fail "$exe carries debug sections"
-echo "$sections" | grep -qx '\.gnu_debuglink' || fail "$exe has no link to its debug file"
-[ -f "$dbg" ] || fail "$dbg missing"
-[ -f "$dbg" ] && ! i686-w64-mingw32-objdump -h "$dbg" | grep -q '\.debug_info' &&
-    fail "$dbg holds no debug information"
-[ $status -eq 0 ] && echo "release check: $(stat -c %s "$exe") bytes shipped, debug information in ravlen.dbg"
+for program in ravlen ravlenc; do
+    exe="$dir/$program.exe" dbg="$dir/$program.dbg"
+    [ -f "$exe" ] || { fail "$exe missing"; continue; }
+    sections=$(i686-w64-mingw32-objdump -h "$exe" | awk '{print $2}')
+    echo "$sections" | grep -q '^\.debug' && fail "$exe carries debug sections"
+    echo "$sections" | grep -qx '\.gnu_debuglink' || fail "$exe has no link to its debug file"
+    [ -f "$dbg" ] || fail "$dbg missing"
+    [ -f "$dbg" ] && ! i686-w64-mingw32-objdump -h "$dbg" | grep -q '\.debug_info' &&
+        fail "$dbg holds no debug information"
+    [ $status -eq 0 ] && echo "release check: $program.exe $(stat -c %s "$exe") bytes shipped, debug information in $program.dbg"
+done
 exit $status

@@ -2,6 +2,7 @@
 // window, both directions of the busy state pump messages, and the pump runs
 // what a test scripted for it (a command arriving in the middle of a batch).
 #include "app/shell_ui.h"
+#include "jobs/entry_report.h"
 #include "recorder.h"
 
 void SetBusy(bool on) {
@@ -25,4 +26,9 @@ bool PumpMessages() {
 
 void BringWindowToTop(WindowRef) {
     RecordedCalls.push_back("to top");
+}
+
+void EntryFinished(const BatchEntry& entry) {
+    static const char* const kWords[] = {"not reached", "printed", "not printed", "failed"};
+    OtherParts.finishedEntries.push_back(std::string(kWords[entry.outcome]) + " " + entry.name);
 }
