@@ -29,10 +29,11 @@ std::wstring WideNameList(const char* list);
 bool NameListFromWide(const WCHAR* list, char* out, size_t size);
 
 // Sets the text of one of the program's windows (ANSI windows: their dialogs
-// come from the ANSI calls). A text the ANSI code page holds is set as it
-// always was; one with other letters is stored in UTF-16 by the default
-// window procedure, which a caption and a static control draw from, since
-// through the window's own procedure it would be brought down to the code page.
+// come from the ANSI calls). A text the ANSI code page holds is set through
+// the ANSI call, which keeps such windows exactly as an ANSI program shows
+// them; one with other letters is stored in UTF-16 by the default window
+// procedure, which a caption and a static control draw from, since through
+// the window's own procedure it would be brought down to the code page.
 void SetWindowName(HWND window, const char* text);
 // The text of a window (a dialog's edit field, say) in UTF-8; false, with
 // `out` empty, when it does not fit.

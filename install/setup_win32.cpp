@@ -373,33 +373,63 @@ bool ReadInstallDialog(HWND dialog, InstallState* state) {
     return true;
 }
 
-INT_PTR CALLBACK InstallProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<InstallState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    switch (message) {
-    case WM_INITDIALOG:
+// The installer's and the uninstaller's dialogs share one procedure: each
+// opens centred and filled, OK does its dialog's step and ends it with what
+// the step gives (or keeps it open), Cancel ends it with 2.
+enum SetupDialogKind { kInstallDialog, kUninstallDialog };
+
+struct SetupDialog {
+    SetupDialogKind kind;
+    InstallState* state;
+};
+
+void FillSetupDialog(HWND dialog, const SetupDialog& setup) {
+    CenterWindow(dialog);
+    if (setup.kind == kInstallDialog)
+        FillInstallDialog(dialog, setup.state);
+    else
+        CheckDlgButton(dialog, IDC_UNINSTALL_SETTINGS, BST_CHECKED);
+}
+
+// What OK ends the dialog with: 1 (the uninstaller: 3 with the settings
+// file); 0 keeps it open, after a failed step has said what went wrong, for
+// another directory or group.
+INT_PTR ConfirmSetupDialog(HWND dialog, const SetupDialog& setup) {
+    if (setup.kind == kUninstallDialog)
+        return IsDlgButtonChecked(dialog, IDC_UNINSTALL_SETTINGS) == BST_CHECKED ? 3 : 1;
+    if (!ReadInstallDialog(dialog, setup.state))
+        return 0;
+    if (RunInstallation(setup.state))
+        return 1;
+    setup.state->failedAttempt = true;
+    return 0;
+}
+
+INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        CenterWindow(dialog);
-        FillInstallDialog(dialog, reinterpret_cast<InstallState*>(lParam));
+        FillSetupDialog(dialog, *reinterpret_cast<SetupDialog*>(lParam));
         return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            // A failed step has said what went wrong; the dialog stays open
-            // for another directory or group.
-            if (!ReadInstallDialog(dialog, state))
-                return TRUE;
-            if (RunInstallation(state))
-                EndDialog(dialog, 1);
-            else
-                state->failedAttempt = true;
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 2);
-            return TRUE;
-        }
-        break;
     }
-    return FALSE;
+    if (message != WM_COMMAND)
+        return FALSE;
+    auto* setup = reinterpret_cast<SetupDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    INT_PTR end = 0;
+    if (LOWORD(wParam) == IDOK)
+        end = ConfirmSetupDialog(dialog, *setup);
+    else if (LOWORD(wParam) == IDCANCEL)
+        end = 2;
+    else
+        return FALSE;
+    if (end)
+        EndDialog(dialog, end);
+    return TRUE;
+}
+
+int ShowSetupDialog(int dialogId, SetupDialogKind kind, InstallState* state) {
+    SetupDialog setup = {kind, state};
+    return static_cast<int>(DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(dialogId), nullptr,
+                                            SetupDialogProc, reinterpret_cast<LPARAM>(&setup)));
 }
 
 void ShowOutcome(int titleId, int textId, UINT icon) {
@@ -409,27 +439,6 @@ void ShowOutcome(int titleId, int textId, UINT icon) {
 }
 
 // --- The uninstaller --------------------------------------------------------
-
-INT_PTR CALLBACK UninstallProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        CenterWindow(dialog);
-        CheckDlgButton(dialog, IDC_UNINSTALL_SETTINGS, BST_CHECKED);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            EndDialog(dialog,
-                      IsDlgButtonChecked(dialog, IDC_UNINSTALL_SETTINGS) == BST_CHECKED ? 3 : 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 2);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
-}
 
 void DeleteSettingsFile() {
     char path[kPathSize];
@@ -504,8 +513,7 @@ int StartRemovalBatch(const char* batch) {
 int RunInstaller() {
     static InstallState state;
     ReadInstallInfo(&state);
-    INT_PTR answer = DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_INSTALL), nullptr,
-                                     InstallProc, reinterpret_cast<LPARAM>(&state));
+    int answer = ShowSetupDialog(IDD_INSTALL, kInstallDialog, &state);
     if (answer == 1) {
         ShowOutcome(kTextInstallingTitle, kTextInstallDone, MB_ICONINFORMATION);
         return 0;
@@ -523,8 +531,7 @@ int RunUninstaller() {
         ShowMessage(kTextNotInstalled, "", 0, kMessageError);
         return 1;
     }
-    INT_PTR answer = DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr,
-                                     UninstallProc, 0);
+    int answer = ShowSetupDialog(IDD_UNINSTALL, kUninstallDialog, &state);
     if (answer != 1 && answer != 3)
         return 1;
     RemoveInstallInfo();

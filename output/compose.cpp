@@ -66,9 +66,10 @@ void WriteDriverHeaderLine() {
 
 void WritePictureOpening(const FileAnalysis* analysis) {
     const Settings& s = CurrentSettings;
-    // Generated PostScript is in the ANSI code page, as the job always was
-    // (the printer's fonts show those bytes); a letter that code page lacks
-    // is written as "?", the code page's own stand-in.
+    // Generated PostScript is in the ANSI code page: the printer's fonts
+    // show its bytes as those letters, and a job for a name the code page
+    // holds stays byte for byte the same whatever the name's origin. A
+    // letter that code page lacks is written as "?", its own stand-in.
     char name[kPostScriptNameSize];
     PostScriptString(AnsiTextOf(analysis->displayName).c_str(), name, sizeof name);
     // Room for four numbers of any size that "%.1lf" can write.

@@ -39,8 +39,9 @@ void DrawRowText(DeviceContext dc, int x, int y, const char* text, int length) {
 }
 
 void DrawHeaderText(DeviceContext dc, int x, int y, const char* text, int length) {
-    // Outside a Unicode job a run that the ANSI code page holds is drawn in
-    // it, as it always was; a name with other letters, through the wide call.
+    // Outside a Unicode job a run that the ANSI code page holds is drawn with
+    // the ANSI call, so that the job the driver makes for it is the one an
+    // ANSI text gives; a name with other letters, through the wide call.
     char run[kLineBufferSize];
     char ansi[kLineBufferSize];
     if (!unicodeRows && length < kLineBufferSize) {
