@@ -152,7 +152,12 @@ class ConsoleTest : public ShellTest {
         }
         return lines;
     }
-    int Run(const Strings& arguments) { return RunConsole(arguments); }
+    // The program reads the settings file it is given and no other, so every
+    // run names the test's own.
+    int Run(Strings arguments) {
+        arguments.insert(arguments.begin(), "/i:" + Path("ravlen.ini"));
+        return RunConsole(arguments);
+    }
 };
 
 TEST_F(ConsoleTest, MessagesAreOneLineOnStandardErrorAndQuestionsAnswerThemselves) {
@@ -278,7 +283,7 @@ TEST_F(ConsoleTest, TheSpoolerServesUntilCtrlCAndLeavesTheFileInHand) {
             };
         };
     };
-    EXPECT_EQ(Run({"/s:" + spool + "\\*.prn"}), kExitFailed);
+    EXPECT_EQ(Run({"/s:" + spool + "\\*.prn"}), kExitFailed) << Console.err;
     EXPECT_FALSE(PathExists(a.c_str()));
     EXPECT_TRUE(PathExists(Path("spool\\b.prn").c_str()));
     Strings output = OutputLines();
