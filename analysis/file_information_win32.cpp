@@ -6,6 +6,7 @@
 #include "../common/dialog_owner.h"
 #include "../common/program_instance_win32.h"
 #include "../common/paths.h"
+#include "../common/wide_names_win32.h"
 #include "../resources/resource.h"
 
 namespace {
@@ -16,7 +17,9 @@ INT_PTR CALLBACK FileInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_INITDIALOG) {
         auto* analysis = reinterpret_cast<FileAnalysis*>(lParam);
         CenterWindow(dialog);
-        SetDlgItemTextA(dialog, IDC_INFO_NAME, PathComponents(analysis->path, "name,ext"));
+        // The name is UTF-8, in its own characters.
+        SetWindowName(GetDlgItem(dialog, IDC_INFO_NAME),
+                      PathComponents(analysis->path, "name,ext"));
         char description[kDescriptionSize];
         DescribeFile(*analysis, description, sizeof description);
         SetDlgItemTextA(dialog, IDC_INFO_DESCRIPTION, description);

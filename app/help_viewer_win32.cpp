@@ -35,12 +35,12 @@ bool OpenUrlInBrowser(WindowRef owner, const char* url) {
     // association and drops the "#anchor". The browser registered for web
     // addresses takes the whole URL as its argument; only without one does
     // the page open at its top.
-    char browser[MAX_PATH];
-    DWORD size = sizeof browser;
-    if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, "http", "open", browser, &size) ==
-        S_OK) {
+    WCHAR browser[MAX_PATH];
+    DWORD size = MAX_PATH;
+    if (AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, L"http", L"open", browser,
+                          &size) == S_OK) {
         std::string argument = std::string("\"") + url + "\"";
-        if (Started(ShellExecuteW(AsWindow(owner), L"open", WideName(browser).c_str(),
+        if (Started(ShellExecuteW(AsWindow(owner), L"open", browser,
                                   WideName(argument.c_str()).c_str(), nullptr, SW_SHOWNORMAL)))
             return true;
     }

@@ -16,6 +16,7 @@
 #include "../jobs/arguments.h"
 #include "../jobs/spooler.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
 #include "../common/wide_names_win32.h"
@@ -61,9 +62,11 @@ std::string WholeCommandLine() {
 }
 
 // The arguments as the runtime would give them, without the program's name.
+// The ANSI line, where there is no other, is brought to UTF-8 like any text
+// of that code page.
 std::vector<std::string> ProgramArguments() {
     std::vector<Argument> split =
-        SplitProgramCommandLine(GetCommandLineA(), WholeCommandLine().c_str());
+        SplitProgramCommandLine(Utf8OfAnsi(GetCommandLineA()).c_str(), WholeCommandLine().c_str());
     if (!split.empty())
         split.erase(split.begin());
     return ExpandArguments(split);

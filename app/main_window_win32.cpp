@@ -20,6 +20,7 @@
 #include "window_parts_win32.h"
 #include "window_rules.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/messages.h"
 #include "../common/program_instance_win32.h"
 #include "../common/wide_names_win32.h"
@@ -401,8 +402,12 @@ void UpdateTitle(bool showWindow) {
                      CurrentSettings.NameInHeader ? CurrentSetName : nullptr);
     SetWindowTextA(MainHandle(), title);
 
+    // The title holds the set's name, in the settings file's ANSI code page,
+    // as the ANSI calls of the title and the tray take it; the pattern is
+    // UTF-8 and is brought to that code page with its stand-ins.
     char tip[kMessageSize];
-    BuildWindowTitle(tip, sizeof tip, title, nullptr, SpoolerMode ? SpoolerPattern : nullptr);
+    std::string pattern = AnsiTextOf(SpoolerPattern);
+    BuildWindowTitle(tip, sizeof tip, title, nullptr, SpoolerMode ? pattern.c_str() : nullptr);
     if (CurrentSettings.SysTray)
         SetTrayIcon(TrayIconShown() ? kTrayModify : kTrayAdd, IDI_RAVLEN, tip);
     else

@@ -16,5 +16,5 @@ int PlatformMessageBox(const char* text, const char* title, int kind) {
     else if (kind >= kMessageQuestion)
         style = MB_ICONEXCLAMATION | MB_YESNO | MB_DEFBUTTON2; // No is the safe answer
     // The wide call: the text usually holds a file name, in its own characters.
-    return MessageBoxW(GetActiveWindow(), WideName(text).c_str(), WideName(title).c_str(), style);
+    return MessageBoxW(GetActiveWindow(), WideText(text).c_str(), WideText(title).c_str(), style);
 }

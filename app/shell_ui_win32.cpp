@@ -3,6 +3,7 @@
 #include "shell_ui.h"
 
 #include "progress_dialog_win32.h"
+#include "../jobs/entry_report.h"
 #include "../jobs/spooler.h"
 #include "window_parts_win32.h"
 #include "../common/program_instance_win32.h"
@@ -127,3 +128,6 @@ void ShowInformation(const char* title, const char* text) {
     MessageBoxW(GetActiveWindow(), WideName(text).c_str(), WideName(title).c_str(),
                 MB_OK | MB_ICONINFORMATION);
 }
+// The windows program shows each file's progress and its messages as it
+// prints; a finished entry adds nothing to them.
+void EntryFinished(const BatchEntry&) {}

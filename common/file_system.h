@@ -1,6 +1,8 @@
 // Seam: the file system and process facts the portable code needs. Paths are
-// the program's own (backslash separators, "C:" drives) in UTF-8; a path that
-// is not UTF-8 comes from the settings file and is taken in the ANSI code page.
+// the program's own (backslash separators, "C:" drives) in UTF-8, whatever
+// their source: a path from the settings file or another ANSI source is
+// converted where it is read (code_pages.h), and bytes that are not UTF-8 name
+// no file.
 // file_system_win32.cpp calls the Windows API; file_system_posix.cpp serves the native build and
 // its tests, mapping backslashes to slashes.
 #pragma once
@@ -43,14 +45,11 @@ bool ShellLongPathOf(const char* fullPath, char* out, size_t size);
 bool CreateTempFile(const char* prefix, char* out, size_t size);
 bool WindowsDirectory(char* out, size_t size);
 bool ProgramFilePath(char* out, size_t size);
-// A name given in UTF-8 as the file functions of the ANSI code page take it,
-// with "?" for each character the code page does not hold exactly (no
-// look-alike letter). False when there was any such character, or when the
-// result does not fit. The native build takes Latin-1 for the code page.
-bool AnsiNameOf(const char* utf8, char* out, size_t size);
-// Text of the ANSI code page in UTF-8; false, with `out` empty, when it does
-// not fit. The native build takes Latin-1 for the code page.
-bool Utf8FromAnsi(const char* ansi, char* out, size_t size);
+// A path for a place that keeps the ANSI code page (the settings file, the
+// program manager): the path itself when that code page holds it, else its
+// short (8.3) form when that one does. False, with the path's stand-in text
+// in `out`, when neither does.
+bool AnsiPathOf(const char* path, char* out, size_t size);
 
 // fopen by the program's path (file_access_win32.cpp / file_access_posix.cpp).
 FILE* OpenStream(const char* path, const char* mode);

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "bounded_text.h"
+#include "code_pages.h"
 
 enum { kNativePathSize = 4096 };
 
@@ -290,54 +291,6 @@ bool ProgramFilePath(char* out, size_t size) {
     return CopyText(out, size, path);
 }
 
-// Latin-1 stands in for the ANSI code page: it holds U+0000 to U+007F and
-// U+00A0 to U+00FF, one byte each.
-bool AnsiNameOf(const char* utf8, char* out, size_t size) {
-    if (size == 0)
-        return false;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
-    bool exact = true;
-    size_t n = 0;
-    while (*p) {
-        unsigned long code = *p++;
-        if (code >= 0x80) {
-            // A stray continuation byte counts as a sequence cut short.
-            int more = code >= 0xF0 ? 3 : code >= 0xE0 ? 2 : code >= 0xC0 ? 1 : -1;
-            code = more < 0 ? 0 : code & (0x3F >> more);
-            for (; more > 0 && (*p & 0xC0) == 0x80; --more)
-                code = (code << 6) | (*p++ & 0x3F);
-            if (more != 0 || code < 0xA0 || code > 0xFF) {
-                code = '?';
-                exact = false;
-            }
-        }
-        if (n + 1 >= size) {
-            out[n] = '\0';
-            return false;
-        }
-        out[n++] = static_cast<char>(code);
-    }
-    out[n] = '\0';
-    return exact;
-}
-
-bool Utf8FromAnsi(const char* ansi, char* out, size_t size) {
-    if (size == 0)
-        return false;
-    size_t n = 0;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(ansi); *p; ++p) {
-        size_t length = *p < 0x80 ? 1 : 2;
-        if (n + length >= size) {
-            out[0] = '\0';
-            return false;
-        }
-        if (length == 1) {
-            out[n++] = static_cast<char>(*p);
-        } else {
-            out[n++] = static_cast<char>(0xC0 | (*p >> 6));
-            out[n++] = static_cast<char>(0x80 | (*p & 0x3F));
-        }
-    }
-    out[n] = '\0';
-    return true;
+bool AnsiPathOf(const char* path, char* out, size_t size) {
+    return AnsiNameOf(path, out, size);
 }

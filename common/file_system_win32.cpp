@@ -13,8 +13,10 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 #include "bounded_text.h"
+#include "code_pages.h"
 #include "wide_names_win32.h"
 
 static void SetErrnoFromLastError() {
@@ -225,44 +227,17 @@ bool ProgramFilePath(char* out, size_t size) {
     return length > 0 && length < MAX_PATH * 4 && NameFromWide(path, out, size);
 }
 
-// Without WC_NO_BEST_FIT_CHARS a letter the code page lacks may come out as
-// a look-alike ("a" for "\u0101") and name another file; with it, it comes out
-// as the default character. The way back shows whether anything was lost.
-bool AnsiNameOf(const char* utf8, char* out, size_t size) {
-    if (size == 0)
-        return false;
-    // Where the ANSI code page is UTF-8 itself, nothing is lost.
-    if (GetACP() == CP_UTF8)
-        return CopyText(out, size, utf8);
-    out[0] = '\0';
-    int units = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    if (units <= 0)
-        return false;
-    WCHAR* wide = new (std::nothrow) WCHAR[static_cast<size_t>(units) * 2];
-    if (!wide)
-        return false;
-    WCHAR* back = wide + units;
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, units);
-    BOOL lost = FALSE;
-    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out,
-                                    static_cast<int>(size), "?", &lost);
-    bool exact = bytes > 0 && !lost &&
-                 MultiByteToWideChar(CP_ACP, 0, out, -1, back, units) == units &&
-                 std::memcmp(wide, back, static_cast<size_t>(units) * sizeof(WCHAR)) == 0;
-    if (bytes <= 0)
-        out[0] = '\0';
-    delete[] wide;
-    return exact;
-}
-
-bool Utf8FromAnsi(const char* ansi, char* out, size_t size) {
-    int units = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
-    if (units <= 0) {
-        if (size > 0)
-            out[0] = '\0';
-        return false;
-    }
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], units);
-    return NameFromWide(wide.c_str(), static_cast<size_t>(units) - 1, out, size);
+bool AnsiPathOf(const char* path, char* out, size_t size) {
+    if (AnsiNameOf(path, out, size))
+        return true;
+    std::vector<char> fallback(size > 0 ? size : 1);
+    CopyText(fallback.data(), fallback.size(), out);
+    WCHAR shortName[MAX_PATH];
+    DWORD length = GetShortPathNameW(WideName(path).c_str(), shortName, MAX_PATH);
+    char shortPath[MAX_PATH * 3];
+    if (length > 0 && length < MAX_PATH && NameFromWide(shortName, shortPath, sizeof shortPath) &&
+        AnsiNameOf(shortPath, out, size))
+        return true;
+    CopyText(out, size, fallback.data());
+    return false;
 }

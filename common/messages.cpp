@@ -76,8 +76,8 @@ static void FormatWithStrings(char* out, const char* format, const char* first,
         CopyText(out, kMessageSize, format);
 }
 
-void FormatMessageText(int id, const char* argument, int osError, int kind, char* title,
-                       char* text) {
+static void FormatWithReason(int id, const char* argument, const char* reason, int kind,
+                             char* title, char* text) {
     // LoadText shares one buffer, so each loaded text is copied before the next load.
     char word[kLoadTextSize];
     CopyText(word, sizeof word,
@@ -87,20 +87,35 @@ void FormatMessageText(int id, const char* argument, int osError, int kind, char
     FormatWithStrings(title, format, word, "");
 
     CopyText(format, sizeof format, LoadText(id));
-    const char* reason = osError != 0 ? strerror(osError) : "";
     FormatWithStrings(text, format, argument ? argument : "", reason ? reason : "");
 }
 
-int ShowMessage(int id, const char* argument, int osError, int kind) {
-    char title[kMessageSize];
-    char text[kMessageSize];
-    FormatMessageText(id, argument, osError, kind, title, text);
+void FormatMessageText(int id, const char* argument, int osError, int kind, char* title,
+                       char* text) {
+    FormatWithReason(id, argument, osError != 0 ? strerror(osError) : "", kind, title, text);
+}
+
+static int Show(const char* title, const char* text, int kind) {
     kind = NormalKind(kind);
     if (KeepInRecord(text, kind))
         return kAnswerOk;
     LogLine("* ", text);
     PlatformBeep(kind);
     return PlatformMessageBox(text, title, kind);
+}
+
+int ShowMessage(int id, const char* argument, int osError, int kind) {
+    char title[kMessageSize];
+    char text[kMessageSize];
+    FormatMessageText(id, argument, osError, kind, title, text);
+    return Show(title, text, kind);
+}
+
+int ShowMessageWithReason(int id, const char* argument, const char* reason, int kind) {
+    char title[kMessageSize];
+    char text[kMessageSize];
+    FormatWithReason(id, argument, reason, kind, title, text);
+    return Show(title, text, kind);
 }
 
 void BeginMessageRecord(const std::vector<std::string>& repeated) {

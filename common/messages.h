@@ -20,6 +20,9 @@ const char* LoadText(int id);
 // the standard library's text for it; logs it with the prefix "* "; returns the
 // answer. kind: kMessageError (any value below 1), kMessageWarning, kMessageQuestion.
 int ShowMessage(int id, const char* argument, int osError, int kind);
+// The same with the text of the reason given (a system's error text that is
+// no standard library error number), for the message's second "%s".
+int ShowMessageWithReason(int id, const char* argument, const char* reason, int kind);
 
 // Builds what ShowMessage shows, without showing it (both buffers kMessageSize).
 void FormatMessageText(int id, const char* argument, int osError, int kind, char* title,

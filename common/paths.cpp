@@ -103,14 +103,6 @@ const char* ProgramPathComponents(const char* selector) {
     return result;
 }
 
-const char* AnsiProgramPathComponents(const char* selector) {
-    static char result[kPathSize];
-    const char* utf8 = ProgramPathComponents(selector);
-    if (!AnsiNameOf(utf8, result, sizeof result))
-        CopyText(result, sizeof result, utf8);
-    return result;
-}
-
 const char* DocumentTitle(const char* path) {
     static char result[kPathSize];
     FormatText(result, sizeof result, "%s - %s", "Ravlen", FileNameOf(path));

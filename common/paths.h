@@ -20,9 +20,6 @@ const char* PathComponents(const char* path, const char* selector);
 const char* FileNameOf(const char* path);
 const char* FirstWordComponents(const char* command, const char* selector);
 const char* ProgramPathComponents(const char* selector);
-// The same in the ANSI code page, for the installer's ANSI calls (registry,
-// shell links, launchers); as UTF-8 where that code page lacks a letter.
-const char* AnsiProgramPathComponents(const char* selector);
 // "Ravlen - name.ext". Shared.
 const char* DocumentTitle(const char* path);
 // "1023 bytes", "1.0 KB", "1.0 MB". Shared.

@@ -125,6 +125,32 @@ bool Utf16FromUtf8(const char* utf8, std::u16string* out) {
     return true;
 }
 
+std::u16string Utf16ForDisplay(const char* utf8) {
+    std::u16string out;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
+    size_t left = 0;
+    while (p[left])
+        ++left;
+    while (left > 0) {
+        unsigned code;
+        size_t taken = DecodeOne(p, left, true, &code);
+        if (taken == 0) {
+            code = 0xFFFD;
+            taken = 1;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(code));
+        }
+        p += taken;
+        left -= taken;
+    }
+    return out;
+}
+
 bool IsUtf8(const char* text, size_t size) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     while (size > 0) {

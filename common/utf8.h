@@ -23,6 +23,9 @@ bool Utf8FromUtf16(const char16_t* wide, size_t units, char* out, size_t size);
 // above U+10FFFF, or a surrogate pair written as two three-byte sequences
 // (which would come back as another name).
 bool Utf16FromUtf8(const char* utf8, std::u16string* out);
+// The same for a text that is only shown: each byte that starts no sequence
+// shows as U+FFFD, and the rest of the text as it is.
+std::u16string Utf16ForDisplay(const char* utf8);
 
 // Writes the UTF-8 form of a code point (or of a lone surrogate, as above) to
 // `out`, which has room for four bytes; returns the bytes written.

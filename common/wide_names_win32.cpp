@@ -4,22 +4,21 @@
 #include <cwchar>
 #include <vector>
 
-#include "file_system.h"
+#include "code_pages.h"
 #include "utf8.h"
 
 static_assert(sizeof(WCHAR) == sizeof(char16_t), "UTF-16 units");
 
 std::wstring WideName(const char* name) {
     std::u16string units;
-    if (Utf16FromUtf8(name, &units))
-        return std::wstring(units.begin(), units.end());
-    int count = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
-    if (count <= 1)
+    if (!Utf16FromUtf8(name, &units))
         return std::wstring();
-    std::wstring wide(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name, -1, &wide[0], count);
-    wide.resize(static_cast<size_t>(count) - 1);
-    return wide;
+    return std::wstring(units.begin(), units.end());
+}
+
+std::wstring WideText(const char* text) {
+    std::u16string units = Utf16ForDisplay(text);
+    return std::wstring(units.begin(), units.end());
 }
 
 bool NameFromWide(const WCHAR* wide, size_t units, char* out, size_t size) {
@@ -69,14 +68,23 @@ bool NameListFromWide(const WCHAR* list, char* out, size_t size) {
 }
 
 void SetWindowName(HWND window, const char* text) {
-    std::vector<char> ansi(std::strlen(text) + 1);
-    if (!IsUtf8(text, std::strlen(text))) {
-        SetWindowTextA(window, text); // from the settings file: already ANSI
-    } else if (AnsiNameOf(text, ansi.data(), ansi.size())) {
+    std::vector<char> ansi(std::strlen(text) * 2 + 1);
+    if (AnsiNameOf(text, ansi.data(), ansi.size())) {
         SetWindowTextA(window, ansi.data());
     } else {
-        std::wstring wide = WideName(text);
+        std::wstring wide = WideText(text);
         DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
         InvalidateRect(window, nullptr, TRUE);
     }
+}
+
+bool WindowNameOf(HWND window, char* out, size_t size) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    int got = GetWindowTextW(window, &wide[0], length + 1);
+    return NameFromWide(wide.c_str(), static_cast<size_t>(got > 0 ? got : 0), out, size);
+}
+
+void SetFieldName(HWND field, const char* text) {
+    SetWindowTextW(field, WideName(text).c_str());
 }

@@ -17,8 +17,9 @@ bool FindCommandArea(const unsigned char* image, size_t size, size_t* offset);
 // The command a launcher starts: the program's path (quoted when it holds a
 // blank, since the launcher starts the text as one command line), then
 // /i:"file" unless the settings file is the default one, then /n:"set", each
-// value quoted by the C runtime's rules so that it comes back whole.
-// False when it does not fit `size` bytes (it is refused, not cut).
+// value quoted by the C runtime's rules so that it comes back whole. All
+// three are UTF-8, and so is the command: the launcher reads its command area
+// in UTF-8. False when it does not fit `size` bytes (it is refused, not cut).
 bool BuildLauncherCommand(const char* programPath, const char* settingsFile, const char* setName,
                           char* out, size_t size);
 

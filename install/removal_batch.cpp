@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/paths.h"
 
 namespace {
@@ -72,4 +73,14 @@ bool RemovalBatchText(const char* batchPath, const char* programPath, char* out,
     if (!ok && size > 0)
         out[0] = '\0';
     return ok;
+}
+
+bool RemovalBatchInOem(const char* batchPath, const char* programPath, char* out, size_t size) {
+    char text[kPathSize * 8];
+    if (!RemovalBatchText(batchPath, programPath, text, sizeof text)) {
+        if (size > 0)
+            out[0] = '\0';
+        return false;
+    }
+    return OemTextOf(text, out, size);
 }

@@ -10,3 +10,8 @@
 // read as part of the name. False when a path is unusable (no directory part,
 // a double quote) or the text does not fit `size`.
 bool RemovalBatchText(const char* batchPath, const char* programPath, char* out, size_t size);
+// The same text in the OEM code page, in which cmd.exe reads a batch file,
+// for the program's paths in UTF-8. False also when a character of it has no
+// exact OEM form: written otherwise, the batch would name other files, and
+// the program would stay behind.
+bool RemovalBatchInOem(const char* batchPath, const char* programPath, char* out, size_t size);

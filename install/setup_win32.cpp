@@ -1,6 +1,11 @@
 // Installing the program from the directory it runs from, and removing the
 // installation again (see setup.h). Both follow the records in the settings
 // file's "Install" section and the system's uninstall list.
+//
+// Paths and names are UTF-8 here, as everywhere in the program: the dialogs'
+// fields and the registry are read and written through the wide calls, and
+// the records of the settings file, which keeps the ANSI code page, are
+// converted as they are read and written.
 #include <windows.h>
 
 #include <cerrno>
@@ -18,9 +23,11 @@
 #include "../common/dialog_owner.h"
 #include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
+#include "../common/wide_names_win32.h"
 #include "../resources/resource.h"
 #include "../settings/profile.h"
 #include "../settings/settings.h"
@@ -34,7 +41,7 @@ const int kGroupItems[] = {kTextWindowTitle, kTextHelpTitle, kTextUninstallTitle
 
 struct InstallState {
     char directory[kPathSize]; // ends with "\" once the dialog has been confirmed
-    char group[kSettingTextSize];
+    char group[kPathSize];
     bool makeGroup;
     bool makeDesktopLink;
     char extensions[kPathSize]; // NUL-terminated texts ending with an empty one
@@ -43,7 +50,7 @@ struct InstallState {
     // The installation the settings file records, as it was read.
     bool installed;
     char recordedDirectory[kPathSize];
-    char recordedGroup[kSettingTextSize];
+    char recordedGroup[kPathSize];
     bool filesRecorded; // false for an installation made before the list was kept
     FileNames recordedFiles;
     // This attempt's files: those it copied, or found in place when it runs
@@ -54,20 +61,29 @@ struct InstallState {
 
 bool ReadProgramFilesDir(char* out, size_t size) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", 0,
                       KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
-    DWORD length = static_cast<DWORD>(size);
-    bool ok = RegQueryValueExA(key, "ProgramFilesDir", nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(out), &length) == ERROR_SUCCESS;
+    WCHAR directory[MAX_PATH + 1] = {};
+    DWORD length = MAX_PATH * sizeof(WCHAR);
+    bool ok = RegQueryValueExW(key, L"ProgramFilesDir", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(directory), &length) == ERROR_SUCCESS;
     RegCloseKey(key);
-    return ok && AppendText(out, size, "\\Ravlen");
+    return ok && NameFromWide(directory, out, size) && AppendText(out, size, "\\Ravlen");
+}
+
+// A record of the "Install" section, in the settings file's ANSI code page,
+// as the program's UTF-8.
+void ReadInstallRecord(const char* key, const char* defaultValue, char* out, size_t size) {
+    char ansi[kPathSize];
+    ReadProfileValue("Install", key, defaultValue, ansi, sizeof ansi, SettingsFileName);
+    if (!Utf8FromAnsi(ansi, out, size))
+        CopyText(out, size, defaultValue);
 }
 
 // True when the settings file records an installation.
 bool ReadInstallInfo(InstallState* state) {
-    ReadProfileValue("Install", "Directory", "", state->directory, sizeof state->directory,
-                     SettingsFileName);
+    ReadInstallRecord("Directory", "", state->directory, sizeof state->directory);
     bool installed = state->directory[0] != '\0';
     size_t length = std::strlen(state->directory);
     if (installed && state->directory[length - 1] != '\\')
@@ -75,13 +91,13 @@ bool ReadInstallInfo(InstallState* state) {
     if (!installed &&
         !(ShellHasFolders() && ReadProgramFilesDir(state->directory, sizeof state->directory)))
         CopyText(state->directory, sizeof state->directory, "C:\\RAVLEN");
-    ReadProfileValue("Install", "Group", "", state->group, sizeof state->group, SettingsFileName);
+    ReadInstallRecord("Group", "", state->group, sizeof state->group);
     if (!state->group[0])
         CopyText(state->group, sizeof state->group, LoadText(kTextWindowClassName));
     // "?" cannot be part of a file name: it tells a missing list from an
     // empty one.
-    char files[kPathSize];
-    ReadProfileValue("Install", "Files", "?", files, sizeof files, SettingsFileName);
+    char files[kPathSize * 2];
+    ReadInstallRecord("Files", "?", files, sizeof files);
     state->installed = installed;
     state->filesRecorded = std::strcmp(files, "?") != 0;
     state->recordedFiles = state->filesRecorded ? SplitFileNames(files) : FileNames();
@@ -93,10 +109,22 @@ bool ReadInstallInfo(InstallState* state) {
 
 const char* ShortPathOf(const char* path) {
     static char shortPath[kPathSize];
-    DWORD length = GetShortPathNameA(path, shortPath, sizeof shortPath);
-    if (length == 0 || length >= sizeof shortPath)
+    WCHAR wide[MAX_PATH];
+    DWORD length = GetShortPathNameW(WideName(path).c_str(), wide, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !NameFromWide(wide, shortPath, sizeof shortPath))
         CopyText(shortPath, sizeof shortPath, path);
     return shortPath;
+}
+
+// The name of the running program's file.
+const char* ProgramFileName() {
+    return FileNameOf(ProgramPathComponents(""));
+}
+
+void WriteRegistryText(HKEY key, const wchar_t* name, const char* value) {
+    std::wstring wide = WideName(value);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(WCHAR)));
 }
 
 // A program path as the head of a command line: the short form has no
@@ -109,24 +137,24 @@ const char* CommandPathOf(const char* path) {
 }
 
 void WriteInstallInfo(const InstallState* state) {
-    WriteProfileValue("Install", "Directory", state->directory, SettingsFileName);
-    WriteProfileValue("Install", "Group", state->group, SettingsFileName);
-    WriteProfileValue("Install", "Files", JoinFileNames(state->installedFiles).c_str(),
-                      SettingsFileName);
+    // The settings file keeps the ANSI code page: a directory it cannot hold
+    // is recorded by its short name.
+    char directory[kPathSize];
+    AnsiPathOf(state->directory, directory, sizeof directory);
+    WriteProfileValue("Install", "Directory", directory, SettingsFileName);
+    WriteProfileValue("Install", "Group", AnsiTextOf(state->group).c_str(), SettingsFileName);
+    std::string files = JoinFileNames(state->installedFiles);
+    WriteProfileValue("Install", "Files", AnsiTextOf(files.c_str()).c_str(), SettingsFileName);
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
     char program[kPathSize];
     char command[kPathSize];
-    FormatText(program, sizeof program, "%s%s", state->directory,
-               FileNameOf(AnsiProgramPathComponents("")));
+    FormatText(program, sizeof program, "%s%s", state->directory, ProgramFileName());
     FormatText(command, sizeof command, "%s /uninstall", CommandPathOf(program));
-    const char* name = LoadText(kTextProductName);
-    RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
-                   static_cast<DWORD>(std::strlen(name) + 1));
-    RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                   static_cast<DWORD>(std::strlen(command) + 1));
+    WriteRegistryText(key, L"DisplayName", LoadText(kTextProductName));
+    WriteRegistryText(key, L"UninstallString", command);
     RegCloseKey(key);
 }
 
@@ -167,7 +195,7 @@ bool InstallFile(InstallState* state, const InstallRow* row) {
     }
     // A read-only file is one the user protected; the copy must not replace
     // it even where the system would let it (an administrator, or Wine).
-    DWORD attributes = copy ? GetFileAttributesA(to) : INVALID_FILE_ATTRIBUTES;
+    DWORD attributes = copy ? GetFileAttributesW(WideName(to).c_str()) : INVALID_FILE_ATTRIBUTES;
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         ShowMessage(kTextInstallFileFailed, row->file, EACCES, kMessageError);
         return false;
@@ -200,11 +228,12 @@ const char* HelpFileName(const InstallState* state) {
 
 bool InstallFiles(InstallState* state) {
     char program[kPathSize];
-    CopyText(program, sizeof program, FileNameOf(AnsiProgramPathComponents("")));
+    CopyText(program, sizeof program, ProgramFileName());
     const InstallRow rows[] = {
         {program, true, false, kTextWindowTitle, nullptr, 0, true},
         {HelpFileName(state), true, true, kTextHelpTitle, nullptr, 0, false},
         {program, false, false, kTextUninstallTitle, "/uninstall", 3, false},
+        {"ravlenc.exe", true, true, 0, nullptr, 0, false},
         {"readme.txt", true, true, 0, nullptr, 0, false},
         {"pp.txt", true, true, 0, nullptr, 0, false},
         // The service program, which "/service install" registers from here.
@@ -222,8 +251,7 @@ void RegisterAssociations(const InstallState* state) {
     char program[kPathSize];
     char command[kPathSize];
     char icon[kPathSize];
-    FormatText(program, sizeof program, "%s%s", state->directory,
-               FileNameOf(AnsiProgramPathComponents("")));
+    FormatText(program, sizeof program, "%s%s", state->directory, ProgramFileName());
     FormatText(icon, sizeof icon, "%s,4", ShortPathOf(program));
     FormatText(command, sizeof command, "%s \"%%1\"", CommandPathOf(program));
     RegisterFileTypes(state->extensions, command, icon);
@@ -272,7 +300,7 @@ void FillInstallDialog(HWND dialog, const InstallState* state) {
     SetDlgItemTextA(dialog, IDC_INSTALL_VERSION, text);
     CheckDlgButton(dialog, IDC_INSTALL_GROUP, BST_CHECKED);
     SendDlgItemMessageA(dialog, IDC_INSTALL_GROUP_NAME, EM_LIMITTEXT, kSettingTextSize - 1, 0);
-    SetDlgItemTextA(dialog, IDC_INSTALL_GROUP_NAME, state->group);
+    SetFieldName(GetDlgItem(dialog, IDC_INSTALL_GROUP_NAME), state->group);
     bool folders = ShellHasFolders();
     CheckDlgButton(dialog, IDC_INSTALL_DESKTOP, folders ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(dialog, IDC_INSTALL_DESKTOP), folders);
@@ -298,7 +326,7 @@ void FillInstallDialog(HWND dialog, const InstallState* state) {
     if (length > 1 && directory[length - 1] == '\\' && directory[length - 2] != ':')
         directory[length - 1] = '\0';
     SendDlgItemMessageA(dialog, IDC_INSTALL_DIRECTORY, EM_LIMITTEXT, kPathChars - 1, 0);
-    SetDlgItemTextA(dialog, IDC_INSTALL_DIRECTORY, directory);
+    SetFieldName(GetDlgItem(dialog, IDC_INSTALL_DIRECTORY), directory);
 }
 
 void CollectExtensions(HWND dialog, InstallState* state) {
@@ -322,10 +350,13 @@ void CollectExtensions(HWND dialog, InstallState* state) {
 bool ReadInstallDialog(HWND dialog, InstallState* state) {
     state->makeGroup = IsDlgButtonChecked(dialog, IDC_INSTALL_GROUP) == BST_CHECKED;
     state->makeDesktopLink = IsDlgButtonChecked(dialog, IDC_INSTALL_DESKTOP) == BST_CHECKED;
-    GetDlgItemTextA(dialog, IDC_INSTALL_GROUP_NAME, state->group, sizeof state->group);
     CollectExtensions(dialog, state);
-    GetDlgItemTextA(dialog, IDC_INSTALL_DIRECTORY, state->directory, kPathChars);
-    if (!IsFullDirectoryPath(state->directory)) {
+    // A text too long for the program's buffers in UTF-8 is refused, not cut.
+    bool whole =
+        WindowNameOf(GetDlgItem(dialog, IDC_INSTALL_GROUP_NAME), state->group,
+                     sizeof state->group) &&
+        WindowNameOf(GetDlgItem(dialog, IDC_INSTALL_DIRECTORY), state->directory, kPathChars);
+    if (!whole || !IsFullDirectoryPath(state->directory)) {
         ShowMessage(kTextInstallDirectoryNotFull, state->directory, 0, kMessageError);
         SetFocus(GetDlgItem(dialog, IDC_INSTALL_DIRECTORY));
         return false;
@@ -333,7 +364,7 @@ bool ReadInstallDialog(HWND dialog, InstallState* state) {
     size_t length = std::strlen(state->directory);
     if (length == 0 || state->directory[length - 1] != '\\')
         AppendText(state->directory, sizeof state->directory, "\\");
-    CopyText(state->source, sizeof state->source, AnsiProgramPathComponents("drive,dir"));
+    CopyText(state->source, sizeof state->source, ProgramPathComponents("drive,dir"));
     // The group is recorded even when none is made, and the uninstaller
     // removes a group by that name: it must be a name the shell can hold.
     if (!IsValidGroupName(state->group)) {
@@ -344,33 +375,63 @@ bool ReadInstallDialog(HWND dialog, InstallState* state) {
     return true;
 }
 
-INT_PTR CALLBACK InstallProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<InstallState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    switch (message) {
-    case WM_INITDIALOG:
+// The installer's and the uninstaller's dialogs share one procedure: each
+// opens centred and filled, OK does its dialog's step and ends it with what
+// the step gives (or keeps it open), Cancel ends it with 2.
+enum SetupDialogKind { kInstallDialog, kUninstallDialog };
+
+struct SetupDialog {
+    SetupDialogKind kind;
+    InstallState* state;
+};
+
+void FillSetupDialog(HWND dialog, const SetupDialog& setup) {
+    CenterWindow(dialog);
+    if (setup.kind == kInstallDialog)
+        FillInstallDialog(dialog, setup.state);
+    else
+        CheckDlgButton(dialog, IDC_UNINSTALL_SETTINGS, BST_CHECKED);
+}
+
+// What OK ends the dialog with: 1 (the uninstaller: 3 with the settings
+// file); 0 keeps it open, after a failed step has said what went wrong, for
+// another directory or group.
+INT_PTR ConfirmSetupDialog(HWND dialog, const SetupDialog& setup) {
+    if (setup.kind == kUninstallDialog)
+        return IsDlgButtonChecked(dialog, IDC_UNINSTALL_SETTINGS) == BST_CHECKED ? 3 : 1;
+    if (!ReadInstallDialog(dialog, setup.state))
+        return 0;
+    if (RunInstallation(setup.state))
+        return 1;
+    setup.state->failedAttempt = true;
+    return 0;
+}
+
+INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        CenterWindow(dialog);
-        FillInstallDialog(dialog, reinterpret_cast<InstallState*>(lParam));
+        FillSetupDialog(dialog, *reinterpret_cast<SetupDialog*>(lParam));
         return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            // A failed step has said what went wrong; the dialog stays open
-            // for another directory or group.
-            if (!ReadInstallDialog(dialog, state))
-                return TRUE;
-            if (RunInstallation(state))
-                EndDialog(dialog, 1);
-            else
-                state->failedAttempt = true;
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 2);
-            return TRUE;
-        }
-        break;
     }
-    return FALSE;
+    if (message != WM_COMMAND)
+        return FALSE;
+    auto* setup = reinterpret_cast<SetupDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    INT_PTR end = 0;
+    if (LOWORD(wParam) == IDOK)
+        end = ConfirmSetupDialog(dialog, *setup);
+    else if (LOWORD(wParam) == IDCANCEL)
+        end = 2;
+    else
+        return FALSE;
+    if (end)
+        EndDialog(dialog, end);
+    return TRUE;
+}
+
+int ShowSetupDialog(int dialogId, SetupDialogKind kind, InstallState* state) {
+    SetupDialog setup = {kind, state};
+    return static_cast<int>(DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(dialogId), nullptr,
+                                            SetupDialogProc, reinterpret_cast<LPARAM>(&setup)));
 }
 
 void ShowOutcome(int titleId, int textId, UINT icon) {
@@ -380,27 +441,6 @@ void ShowOutcome(int titleId, int textId, UINT icon) {
 }
 
 // --- The uninstaller --------------------------------------------------------
-
-INT_PTR CALLBACK UninstallProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        CenterWindow(dialog);
-        CheckDlgButton(dialog, IDC_UNINSTALL_SETTINGS, BST_CHECKED);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            EndDialog(dialog,
-                      IsDlgButtonChecked(dialog, IDC_UNINSTALL_SETTINGS) == BST_CHECKED ? 3 : 1);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 2);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
-}
 
 void DeleteSettingsFile() {
     char path[kPathSize];
@@ -416,59 +456,36 @@ void DeleteSettingsFile() {
     RemoveFile(path);
 }
 
-// cmd.exe reads a batch file in the OEM code page, and the program's paths are
-// in the ANSI one: written as they are, letters such as "\xFC" would name
-// other files. False when a character has no exact OEM form.
-bool ToOemText(const char* ansi, std::string* oem) {
-    int wideLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, nullptr, 0);
-    if (wideLength <= 0)
-        return false;
-    std::vector<WCHAR> wide(static_cast<size_t>(wideLength));
-    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, wide.data(), wideLength);
-    BOOL lossy = FALSE;
-    int length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), -1, nullptr, 0,
-                                     nullptr, &lossy);
-    if (length <= 0 || lossy)
-        return false;
-    oem->assign(static_cast<size_t>(length), '\0');
-    length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), -1, &(*oem)[0],
-                                 length, nullptr, &lossy);
-    oem->resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
-    return length > 0 && !lossy;
-}
-
-bool BatchTextInOem(const char* batch, const char* program, std::string* oem) {
-    char text[kPathSize * 8];
-    return RemovalBatchText(batch, program, text, sizeof text) && ToOemText(text, oem);
-}
-
 // The batch that deletes the running program, an installed file, once this
-// process has ended. The paths are written by their long names; where the
-// OEM code page lacks one of their letters, by their short names, which the
-// file system keeps in OEM letters. False, after saying so, when neither
-// can be written: the program would stay behind.
+// process has ended. The paths are written by their long names in the OEM
+// code page, in which cmd.exe reads the batch; where that code page lacks
+// one of their letters, by their short names, which the file system keeps in
+// OEM letters. False, after saying so, when neither can be written: the
+// program would stay behind.
 bool WriteRemovalBatch(const char* program, char* batch, size_t size) {
-    char temp[kPathSize];
+    WCHAR wideTemp[MAX_PATH];
+    char temp[kPathSize] = "";
     char longProgram[kPathSize];
-    DWORD length = GetTempPathA(sizeof temp, temp);
+    DWORD length = GetTempPathW(MAX_PATH, wideTemp);
+    bool haveTemp = length > 0 && length < MAX_PATH && NameFromWide(wideTemp, temp, sizeof temp);
     const char* resolved = ResolvePath(program, true);
     CopyText(longProgram, sizeof longProgram, resolved ? resolved : program);
-    if (length == 0 || length >= sizeof temp || !FormatText(batch, size, "%s_remrvl.bat", temp)) {
+    if (!haveTemp || !FormatText(batch, size, "%s_remrvl.bat", temp)) {
         ShowMessage(kTextTempFileFailed, temp, 0, kMessageError);
         return false;
     }
-    std::string oem;
-    if (!BatchTextInOem(batch, longProgram, &oem)) {
+    std::vector<char> oem(kPathSize * 8);
+    if (!RemovalBatchInOem(batch, longProgram, oem.data(), oem.size())) {
         char shortProgram[kPathSize];
         CopyText(shortProgram, sizeof shortProgram, ShortPathOf(program));
         if (!FormatText(batch, size, "%s_remrvl.bat", ShortPathOf(temp)) ||
-            !BatchTextInOem(batch, shortProgram, &oem)) {
+            !RemovalBatchInOem(batch, shortProgram, oem.data(), oem.size())) {
             ShowOutcome(kTextUninstallingTitle, kTextRemoveFilesFailed, MB_ICONHAND);
             return false;
         }
     }
     FILE* file = OpenStream(batch, "w");
-    bool ok = file && std::fputs(oem.c_str(), file) >= 0;
+    bool ok = file && std::fputs(oem.data(), file) >= 0;
     if (file && std::fclose(file) != 0)
         ok = false;
     if (!ok)
@@ -479,12 +496,13 @@ bool WriteRemovalBatch(const char* program, char* batch, size_t size) {
 int StartRemovalBatch(const char* batch) {
     char command[kPathSize + 2];
     FormatText(command, sizeof command, "\"%s\"", batch);
-    STARTUPINFOA startup = {};
+    std::wstring wide = WideName(command);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+    if (!CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
                         nullptr, &startup, &process))
         return static_cast<int>(GetLastError());
     CloseHandle(process.hThread);
@@ -497,8 +515,7 @@ int StartRemovalBatch(const char* batch) {
 int RunInstaller() {
     static InstallState state;
     ReadInstallInfo(&state);
-    INT_PTR answer = DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_INSTALL), nullptr,
-                                     InstallProc, reinterpret_cast<LPARAM>(&state));
+    int answer = ShowSetupDialog(IDD_INSTALL, kInstallDialog, &state);
     if (answer == 1) {
         ShowOutcome(kTextInstallingTitle, kTextInstallDone, MB_ICONINFORMATION);
         return 0;
@@ -516,8 +533,7 @@ int RunUninstaller() {
         ShowMessage(kTextNotInstalled, "", 0, kMessageError);
         return 1;
     }
-    INT_PTR answer = DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr,
-                                     UninstallProc, 0);
+    int answer = ShowSetupDialog(IDD_UNINSTALL, kUninstallDialog, &state);
     if (answer != 1 && answer != 3)
         return 1;
     RemoveInstallInfo();
@@ -529,7 +545,7 @@ int RunUninstaller() {
     RemoveFileTypes();
 
     char running[kPathSize];
-    CopyText(running, sizeof running, AnsiProgramPathComponents(""));
+    CopyText(running, sizeof running, ProgramPathComponents(""));
     FileNames files = state.recordedFiles;
     if (!state.filesRecorded) {
         char runningDirectory[kPathSize];

@@ -1,6 +1,6 @@
 // Seam: the user's shell folders and shell links (".lnk" files), and the
 // program manager of systems before Windows 4.0. shell_links_win32.cpp calls
-// the shell; the tests link a recorder.
+// the shell; the tests link a recorder. Names and paths are UTF-8.
 #pragma once
 
 #include <cstddef>

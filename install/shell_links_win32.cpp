@@ -1,14 +1,20 @@
 // Shell folders, shell links and the program manager (see shell_links.h).
+// Folders and links go through the wide calls, with the program's UTF-8 names;
+// the program manager of the old systems takes its commands in the ANSI code
+// page.
 #include <windows.h>
 #include <ddeml.h>
 #include <objbase.h>
 #include <shlobj.h>
 
 #include <cstring>
+#include <string>
 
 #include "shell_links.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/registry.h"
+#include "../common/wide_names_win32.h"
 
 namespace {
 
@@ -28,18 +34,16 @@ bool LinkPath(const char* linkName, const char* folderName, char* path, size_t s
            FormatText(path, size, "%s\\%s.lnk", folder, linkName);
 }
 
-bool SaveLink(IShellLinkA* link, const char* path, const char* target, const char* arguments,
+bool SaveLink(IShellLinkW* link, const char* path, const char* target, const char* arguments,
               const char* iconPath, int iconIndex) {
     IPersistFile* file = nullptr;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))))
         return false;
-    link->SetPath(target);
+    link->SetPath(WideName(target).c_str());
     if (arguments)
-        link->SetArguments(arguments);
-    link->SetIconLocation(iconPath, iconIndex);
-    WCHAR widePath[MAX_PATH];
-    bool ok = MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH) > 0 &&
-              SUCCEEDED(file->Save(widePath, TRUE));
+        link->SetArguments(WideName(arguments).c_str());
+    link->SetIconLocation(WideName(iconPath).c_str(), iconIndex);
+    bool ok = SUCCEEDED(file->Save(WideName(path).c_str(), TRUE));
     file->Release();
     return ok;
 }
@@ -56,10 +60,10 @@ bool GetShellFolder(const char* folderName, char* path, size_t size) {
     // The key is the shell's cache and may not hold a folder the shell has
     // not been asked for yet; the shell itself knows them all.
     int id = FolderId(folderName);
-    char found[MAX_PATH];
+    WCHAR found[MAX_PATH];
     return id >= 0 &&
-           SUCCEEDED(SHGetFolderPathA(nullptr, id | CSIDL_FLAG_CREATE, nullptr, 0, found)) &&
-           CopyText(path, size, found);
+           SUCCEEDED(SHGetFolderPathW(nullptr, id | CSIDL_FLAG_CREATE, nullptr, 0, found)) &&
+           NameFromWide(found, path, size);
 }
 
 bool CreateShellLink(const char* linkName, const char* folderName, const char* target,
@@ -68,9 +72,9 @@ bool CreateShellLink(const char* linkName, const char* folderName, const char* t
     if (!LinkPath(linkName, folderName, path, sizeof path))
         return false;
     HRESULT com = CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
+    IShellLinkW* link = nullptr;
     bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IShellLinkA, reinterpret_cast<void**>(&link)));
+                                         IID_IShellLinkW, reinterpret_cast<void**>(&link)));
     // A link that was not saved is a failure: the caller reports it.
     ok = ok && SaveLink(link, path, target, arguments, iconPath, iconIndex);
     if (link)
@@ -82,13 +86,13 @@ bool CreateShellLink(const char* linkName, const char* folderName, const char* t
 
 bool DeleteShellLink(const char* linkName, const char* folderName) {
     char path[kPathSize];
-    return LinkPath(linkName, folderName, path, sizeof path) && DeleteFileA(path);
+    return LinkPath(linkName, folderName, path, sizeof path) && DeleteFileW(WideName(path).c_str());
 }
 
 bool ShellLinkExists(const char* linkName, const char* folderName) {
     char path[kPathSize];
     return LinkPath(linkName, folderName, path, sizeof path) &&
-           GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+           GetFileAttributesW(WideName(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool ShellHasFolders() {
@@ -112,10 +116,12 @@ bool SendProgmanCommand(const char* command) {
     HSZ name = DdeCreateStringHandleA(instance, "progman", CP_WINANSI);
     HCONV conversation = DdeConnect(instance, name, name, nullptr);
     if (conversation) {
-        DWORD length = static_cast<DWORD>(std::strlen(command) + 1);
-        HDDEDATA data =
-            DdeCreateDataHandle(instance, reinterpret_cast<LPBYTE>(const_cast<char*>(command)),
-                                length, 0, nullptr, CF_TEXT, 0);
+        // CF_TEXT: the program manager reads its commands in the ANSI code
+        // page. A name with letters that code page lacks gets its stand-ins.
+        std::string ansi = AnsiTextOf(command);
+        DWORD length = static_cast<DWORD>(ansi.size() + 1);
+        HDDEDATA data = DdeCreateDataHandle(instance, reinterpret_cast<LPBYTE>(&ansi[0]), length, 0,
+                                            nullptr, CF_TEXT, 0);
         if (data)
             DdeClientTransaction(reinterpret_cast<LPBYTE>(data), static_cast<DWORD>(-1),
                                  conversation, nullptr, 0, XTYP_EXECUTE, 1000, nullptr);

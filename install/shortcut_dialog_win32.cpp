@@ -1,6 +1,10 @@
 // The Create Shortcut dialog and the launcher writer (see shortcut_dialog.h).
+// The dialog's fields are read and set through the wide calls, in the
+// program's UTF-8; the set's name and the storage directory come from the
+// settings file in its ANSI code page and are converted on the way.
 #include <windows.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "../common/help_topic.h"
@@ -11,9 +15,11 @@
 #include "../common/dialog_owner.h"
 #include "../common/program_instance_win32.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
+#include "../common/wide_names_win32.h"
 #include "../resources/resource.h"
 #include "../settings/profile.h"
 #include "../settings/settings.h"
@@ -26,15 +32,18 @@ struct ShortcutRequest {
 
 void FillDialog(HWND dialog, const ShortcutRequest* request) {
     char text[kPathSize];
-    char program[kPathSize];
-    CopyText(program, sizeof program, AnsiProgramPathComponents("drive,dir"));
-    AppendText(program, sizeof program, "shortcuts");
-    ReadProfileValue("General", "ShortcutDir", program, text, sizeof text, SettingsFileName);
+    char stored[kPathSize];
+    ReadProfileValue("General", "ShortcutDir", "", stored, sizeof stored, SettingsFileName);
+    if (!stored[0] || !Utf8FromAnsi(stored, text, sizeof text)) {
+        CopyText(text, sizeof text, ProgramPathComponents("drive,dir"));
+        AppendText(text, sizeof text, "shortcuts");
+    }
     SendDlgItemMessageA(dialog, IDC_SHORTCUT_DIRECTORY, EM_LIMITTEXT, kPathChars, 0);
-    SetDlgItemTextA(dialog, IDC_SHORTCUT_DIRECTORY, text);
-    FormatText(text, sizeof text, "%s - %s", LoadText(kTextWindowTitle), request->setName);
+    SetFieldName(GetDlgItem(dialog, IDC_SHORTCUT_DIRECTORY), text);
+    FormatText(text, sizeof text, "%s - %s", LoadText(kTextWindowTitle),
+               Utf8OfAnsi(request->setName).c_str());
     SendDlgItemMessageA(dialog, IDC_SHORTCUT_NAME, EM_LIMITTEXT, kSettingTextSize - 1, 0);
-    SetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, text);
+    SetFieldName(GetDlgItem(dialog, IDC_SHORTCUT_NAME), text);
     CheckRadioButton(dialog, IDC_SHORTCUT_DESKTOP, IDC_SHORTCUT_SENDTO, IDC_SHORTCUT_DESKTOP);
 }
 
@@ -49,10 +58,14 @@ bool RefuseName(HWND dialog, int textId, const char* argument) {
 // Steps of OK; each failure is reported where it happens and the dialog
 // stays open for correction.
 bool MakeShortcut(HWND dialog, const ShortcutRequest* request) {
-    char name[kSettingTextSize];
+    char name[kPathSize];
     char directory[kPathSize];
-    GetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, name, sizeof name);
-    GetDlgItemTextA(dialog, IDC_SHORTCUT_DIRECTORY, directory, sizeof directory);
+    // Too long for the program's buffers in UTF-8: refused, not cut.
+    if (!WindowNameOf(GetDlgItem(dialog, IDC_SHORTCUT_NAME), name, sizeof name) ||
+        !WindowNameOf(GetDlgItem(dialog, IDC_SHORTCUT_DIRECTORY), directory, sizeof directory)) {
+        ShowMessage(kTextShortcutFilesFailed, "", ENAMETOOLONG, kMessageError);
+        return false;
+    }
     if (!name[0])
         return RefuseName(dialog, kTextShortcutNeedsName, "");
     if (!HasShortcutNameCharsOnly(name))
@@ -68,9 +81,9 @@ bool MakeShortcut(HWND dialog, const ShortcutRequest* request) {
     size_t length = std::strlen(directory);
     const char* separator = length > 0 && directory[length - 1] == '\\' ? "" : "\\";
     if (!FormatText(launcher, sizeof launcher, "%s%s%s.exe", directory, separator, name) ||
-        !CopyText(program, sizeof program, AnsiProgramPathComponents("")) ||
-        !BuildLauncherCommand(program, SettingsFileName, request->setName, command,
-                              sizeof command) ||
+        !CopyText(program, sizeof program, ProgramPathComponents("")) ||
+        !BuildLauncherCommand(program, SettingsFileName, Utf8OfAnsi(request->setName).c_str(),
+                              command, sizeof command) ||
         !WriteLauncher(launcher, command)) {
         ShowMessage(kTextShortcutFilesFailed, launcher, 0, kMessageError);
         return false;
@@ -80,7 +93,11 @@ bool MakeShortcut(HWND dialog, const ShortcutRequest* request) {
         ShowMessage(kTextShortcutFailed, name, 0, kMessageError);
         return false;
     }
-    WriteProfileValue("General", "ShortcutDir", directory, SettingsFileName);
+    // The settings file keeps the ANSI code page: a directory it cannot hold
+    // is kept by its short name.
+    char stored[kPathSize];
+    AnsiPathOf(directory, stored, sizeof stored);
+    WriteProfileValue("General", "ShortcutDir", stored, SettingsFileName);
     return true;
 }
 

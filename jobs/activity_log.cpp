@@ -5,6 +5,7 @@
 #include "activity_log.h"
 
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/utf8.h"
 
@@ -57,18 +58,11 @@ std::string AnsiLogText(const char* utf8) {
     return out;
 }
 
-// A text in the log's encoding. Texts that are not UTF-8 come from the
-// settings file, in the ANSI code page.
+// A text (UTF-8, as every text the program logs) in the log's encoding.
 std::string LogText(const char* text) {
-    if (!HasNonAscii(text))
+    if (!HasNonAscii(text) || logInUtf8)
         return text;
-    bool utf8 = IsUtf8(text, std::strlen(text));
-    if (!logInUtf8)
-        return utf8 ? AnsiLogText(text) : text;
-    if (utf8)
-        return text;
-    std::vector<char> converted(std::strlen(text) * 3 + 1);
-    return Utf8FromAnsi(text, converted.data(), converted.size()) ? converted.data() : text;
+    return AnsiLogText(text);
 }
 
 const char* const kWeekdays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};

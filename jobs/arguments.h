@@ -19,11 +19,11 @@ struct Argument {
 std::vector<Argument> SplitCommandLine(const char* commandLine);
 
 // The program's command line split as above. A program of the ANSI code page
-// gets its command line (`ansiLine`) with "?" or a look-alike letter in place
-// of each letter the code page lacks, so such a name would name, or as a
-// pattern match, other files. The line as the system keeps it (`wholeLine`,
-// UTF-8; none or empty where there is none) is split instead, and each name
-// keeps its own characters.
+// gets its command line (`ansiLine`, brought to UTF-8 by the caller) with "?"
+// or a look-alike letter in place of each letter the code page lacks, so such
+// a name would name, or as a pattern match, other files. The line as the
+// system keeps it (`wholeLine`, UTF-8; none or empty where there is none) is
+// split instead, and each name keeps its own characters.
 std::vector<Argument> SplitProgramCommandLine(const char* ansiLine, const char* wholeLine);
 
 // Replaces each unquoted argument holding "*" or "?" by the matching names

@@ -4,6 +4,7 @@
 
 #include "command_line.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
 #include "../common/paths.h"

@@ -12,10 +12,10 @@
 #include <vector>
 
 enum EntryOutcome {
-    kEntryNotReached,  // the batch ended before this entry
-    kEntryPrinted,     // the whole file went to the printer
-    kEntryNotPrinted,  // left out by choice: the set ignores it, No, Cancel
-    kEntryFailed       // reported where it failed, or stopped
+    kEntryNotReached, // the batch ended before this entry
+    kEntryPrinted,    // the whole file went to the printer
+    kEntryNotPrinted, // left out by choice: the set ignores it, No, Cancel
+    kEntryFailed      // reported where it failed, or stopped
 };
 
 struct BatchEntry {
@@ -26,6 +26,9 @@ struct BatchEntry {
     bool overlong = false;
     // The lines of a list file, as entries of the same batch.
     std::vector<BatchEntry> lines;
+    // What went to the printer for a printed file (its kind in any case).
+    DispatchReport sent;
+    bool isList = false;
 };
 
 // The settings set in force for the batch: its name and record as they were

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/wide_names_win32.h"
 

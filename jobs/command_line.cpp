@@ -5,6 +5,7 @@
 
 #include "activity_log.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
 #include "../output/printer_selection.h"
@@ -108,15 +109,15 @@ void Warn(int id, const char* argument) {
     ShowMessage(id, argument, 0, kMessageWarning);
 }
 
-void ApplyBackup(const char* argument, const std::string& value) {
+bool ApplyBackup(const char* argument, const std::string& value) {
     // A directory that does not fit is refused rather than cut: a cut name
     // would have the spooler copy into some other directory.
     if (value.size() > kPathChars) {
         ShowMessage(kTextCreateDirectoryFailed, argument, ENAMETOOLONG, kMessageError);
-        return;
+        return false;
     }
     CopyText(BackupDirectory, sizeof BackupDirectory, value.c_str());
-    CreateDirectoryPath(BackupDirectory);
+    return CreateDirectoryPath(BackupDirectory);
 }
 
 // The full path of a directory as the file system spells it, without a
@@ -138,22 +139,30 @@ bool BackupIsSpoolDirectory() {
     return CompareNoCase(spool.c_str(), DirectoryKey(BackupDirectory).c_str()) == 0;
 }
 
-void ApplySettingsSet(const std::string& value) {
-    // The store refuses a name too long for its buffer: not found either.
-    if (!LoadSettingsSet(value.c_str()))
-        Warn(kTextSettingsNotFound, value.c_str());
+bool ApplySettingsSet(const std::string& value) {
+    // The command line brings the name in UTF-8, and the settings file keeps
+    // its sets in the ANSI code page. A name with a letter that code page
+    // lacks names no set of it, and the store refuses a name too long for
+    // its buffer: not found either.
+    std::vector<char> name(value.size() + 1);
+    if (AnsiNameOf(value.c_str(), name.data(), name.size()) && LoadSettingsSet(name.data()))
+        return true;
+    Warn(kTextSettingsNotFound, value.c_str());
+    return false;
 }
 
-void ApplySpooler(const char* argument, const std::string& value) {
+bool ApplySpooler(const char* argument, const std::string& value) {
     if (!CopyText(SpoolerPattern, sizeof SpoolerPattern, value.c_str())) {
         SpoolerPattern[0] = '\0';
         Warn(kTextInvalidQualifier, argument);
-        return;
+        return false;
     }
     SpoolerMode = true;
+    return true;
 }
 
-void Apply(const char* argument, const Qualifier& q, CommandLine* line) {
+// False when the qualifier was refused (and reported).
+bool Apply(const char* argument, const Qualifier& q, CommandLine* line) {
     switch (q.action) {
     case kQualCopies:
         SetDeviceCopies(q.number);
@@ -165,8 +174,7 @@ void Apply(const char* argument, const Qualifier& q, CommandLine* line) {
             line->captureName = q.value;
         break;
     case kQualBackup:
-        ApplyBackup(argument, q.value);
-        break;
+        return ApplyBackup(argument, q.value);
     case kQualDelete:
         line->deleteAfterPrint = true;
         break;
@@ -176,26 +184,24 @@ void Apply(const char* argument, const Qualifier& q, CommandLine* line) {
     case kQualSettingsFile:
         // "/i" alone names no file: the default one, as /p does. A name too
         // long for its buffer is refused, and reported, by the store.
-        SelectSettingsFile(q.value.empty() ? nullptr : q.value.c_str());
-        break;
+        return SelectSettingsFile(q.value.empty() ? nullptr : q.value.c_str());
     case kQualLog:
         LogOpen(q.value.c_str());
         break;
     case kQualSettingsSet:
-        ApplySettingsSet(q.value);
-        break;
+        return ApplySettingsSet(q.value);
     case kQualDefinitions:
-        if (q.value.size() > kPathChars)
+        if (q.value.size() > kPathChars) {
             Warn(kTextInvalidQualifier, argument);
-        else
-            SetDefinitionsPath(q.value.c_str());
+            return false;
+        }
+        SetDefinitionsPath(q.value.c_str());
         break;
     case kQualQuit:
         line->quitAfterCommandLine = true;
         break;
     case kQualSpooler:
-        ApplySpooler(argument, q.value);
-        break;
+        return ApplySpooler(argument, q.value);
     case kQualLockCopies:
         LockCopyControls();
         break;
@@ -206,11 +212,12 @@ void Apply(const char* argument, const Qualifier& q, CommandLine* line) {
         break;
     case kQualMissingValue:
         Warn(kTextQualifierNeedsValue, argument);
-        break;
+        return false;
     case kQualInvalid:
         Warn(kTextInvalidQualifier, argument);
-        break;
+        return false;
     }
+    return true;
 }
 
 } // namespace
@@ -247,7 +254,8 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments, Command
         Qualifier q = ClassifyQualifier(argument);
         if (q.action == kQualBackup)
             backupArgument = argument;
-        Apply(argument, q, line);
+        if (!Apply(argument, q, line))
+            ++line->refusals;
     }
     line->files.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
 

@@ -52,6 +52,11 @@ struct CommandLine {
     bool previewFiles = false;          // /v: the files are previewed, not printed
     CaptureSource capture = kNoCapture; // /c or /-, the last given
     std::string captureName;            // the last value given to either; empty: default
+    // Qualifiers refused and reported (invalid, lacking a value, a set or
+    // settings file not found, a backup directory that cannot be made):
+    // the windows program goes on without them, the console program prints
+    // nothing then.
+    int refusals = 0;
 };
 
 // What qualifiers set for the whole run (run_options.cpp).

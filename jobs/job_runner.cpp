@@ -4,6 +4,7 @@
 #include "job_runner.h"
 
 #include "activity_log.h"
+#include "entry_report.h"
 #include "../analysis/file_analysis.h"
 #include "../common/bounded_text.h"
 #include "../common/busy_status.h"
@@ -125,6 +126,7 @@ bool RunList(Batch* batch, BatchEntry* entry, int depth) {
         if (line.overlong) {
             ShowMessage(kTextCouldNotOpen, line.name.c_str(), ENAMETOOLONG, kMessageError);
             line.outcome = kEntryFailed;
+            EntryFinished(line);
             continue;
         }
         if (EndsBatch(*batch, RunEntry(batch, &line, inside)))
@@ -134,9 +136,10 @@ bool RunList(Batch* batch, BatchEntry* entry, int depth) {
 }
 
 // Analyses, prints, logs and releases one entry.
-EntryOutcome RunEntry(Batch* batch, BatchEntry* entry, const EntryPlace& place) {
+EntryOutcome PrintOneEntry(Batch* batch, BatchEntry* entry, const EntryPlace& place) {
     const char* name = entry->name.c_str();
     bool isList = entry->name.size() <= kPathChars && IsListReference(name);
+    entry->isList = isList;
     FileAnalysis* analysis = nullptr;
     char analysedWith[sizeof CurrentSetName];
     CopyText(analysedWith, sizeof analysedWith, CurrentSetName);
@@ -146,14 +149,14 @@ EntryOutcome RunEntry(Batch* batch, BatchEntry* entry, const EntryPlace& place) 
             ShowMessage(kTextCouldNotOpen, name, errno, kMessageError);
             if (place.last || EndsBatch(*batch, kEntryFailed))
                 EndBatch(batch);
-            return entry->outcome = kEntryFailed;
+            return kEntryFailed;
         }
     }
     SetBusy(true);
     // A cancelled printer dialog ends the batch, as a stop would.
     bool starts = place.depth == 0 && !batch->started;
     if (starts && !StartBatch(batch, analysis, place.count))
-        return entry->outcome = kEntryFailed;
+        return kEntryFailed;
     ProgressNextFile(FileNameOf(name));
     LogEntry(*batch, kTextLogStartPrinting, name);
 
@@ -165,7 +168,7 @@ EntryOutcome RunEntry(Batch* batch, BatchEntry* entry, const EntryPlace& place) 
         analysis = AnalyzeUnderOwnSet(analysis, name, analysedWith);
         // The printer dialog's page range belongs to the file it was shown for.
         bool range = starts && batch->pageRangeChosen;
-        outcome = analysis ? OutcomeOf(DispatchFile(analysis, range)) : kEntryFailed;
+        outcome = analysis ? OutcomeOf(DispatchFile(analysis, range, &entry->sent)) : kEntryFailed;
     }
     // Only a file that went out whole may go: a failed, stopped or skipped
     // entry keeps its file, whatever /delete asked for. A job that reached
@@ -177,7 +180,13 @@ EntryOutcome RunEntry(Batch* batch, BatchEntry* entry, const EntryPlace& place) 
     if (place.last || EndsBatch(*batch, outcome))
         EndBatch(batch);
     LogEntry(*batch, kTextLogDonePrinting, name);
-    return entry->outcome = outcome;
+    return outcome;
+}
+
+EntryOutcome RunEntry(Batch* batch, BatchEntry* entry, const EntryPlace& place) {
+    entry->outcome = PrintOneEntry(batch, entry, place);
+    EntryFinished(*entry);
+    return entry->outcome;
 }
 
 } // namespace
@@ -194,7 +203,8 @@ bool RunBatch(Batch* batch) {
     bool through = true;
     for (int i = 0; i < count && through; ++i) {
         EntryPlace place = {i == count - 1, count, 0};
-        through = !EndsBatch(*batch, RunEntry(batch, &batch->entries[static_cast<size_t>(i)], place));
+        through =
+            !EndsBatch(*batch, RunEntry(batch, &batch->entries[static_cast<size_t>(i)], place));
     }
     --batchesRunning;
     return through;

@@ -1,26 +1,24 @@
-// File times for the spooler, on the file system's own clock: file times and
-// the system time are both kept in UTC, so a writer's time zone cannot make a
-// fresh file look old.
+// File stamps for the spooler, as the file system keeps them, and this
+// machine's tick count for the time between two looks: a file server's clock
+// is not this one, and the spooler never compares the two.
 //
 // The claim is an open handle that reads and shares reading and deletion
-// only, with one byte locked far beyond the end of the file. Writers cannot
-// open the file while it is held, the program's own streams, copies and
-// conversion programs can read it, and the lock tells a second instance that
-// opened it at the same moment that the file is taken. File servers keep
-// share modes and byte-range locks for all their clients and drop them with
-// the handle, also when the process that held it dies.
+// only, with bytes locked beyond the end of the file. Writers cannot open the
+// file while it is held, the program's own streams, copies and conversion
+// programs can read it, and the locks tell a second instance that opened it
+// at the same moment that the file is taken. File servers keep share modes
+// and byte-range locks for all their clients and drop them with the handle,
+// also when the process that held it dies.
 #include "spool_files.h"
 
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "../common/wide_names_win32.h"
 
 namespace {
-
-// Offset 2^62: no spool file reaches it, so no reader of the data meets it.
-const DWORD kClaimLockHigh = 0x40000000;
 
 long long Milliseconds(FILETIME time) {
     ULARGE_INTEGER value;
@@ -79,39 +77,98 @@ bool ReadFileStamp(const char* path, FileStamp* stamp) {
     return true;
 }
 
-long long CurrentFileTime() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    return Milliseconds(now);
+// GetTickCount, whose 32 bits run round every 49.7 days, carried on in 64:
+// the spooler looks at least once a scan, far more often than that.
+long long LocalClockMs() {
+    static DWORD last;
+    static long long rounds;
+    DWORD now = GetTickCount();
+    if (now < last)
+        ++rounds;
+    last = now;
+    return (rounds << 32) + now;
 }
 
-bool ClaimSpooledFile(const char* path, SpoolClaim* claim) {
+namespace {
+
+bool LockClaimByte(HANDLE file, int offset, bool lock) {
+    ULARGE_INTEGER at;
+    at.QuadPart = static_cast<unsigned long long>(kClaimLockOffset[offset]);
+    return lock ? LockFile(file, at.LowPart, at.HighPart, 1, 0) != 0
+                : UnlockFile(file, at.LowPart, at.HighPart, 1, 0) != 0;
+}
+
+void UnlockClaimBytes(HANDLE file, unsigned locks) {
+    for (int i = 0; i < kClaimLockOffsets; ++i)
+        if (locks & (1u << i))
+            LockClaimByte(file, i, false);
+}
+
+void Describe(unsigned long error, LockRefusal* refusal) {
+    WCHAR text[256];
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, 256, nullptr);
+    while (length > 0 &&
+           (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L' '))
+        --length;
+    char reason[sizeof refusal->reason];
+    if (!NameFromWide(text, length, reason, sizeof reason))
+        reason[0] = '\0';
+    snprintf(refusal->reason, sizeof refusal->reason, "System error %lu%s%s", error,
+             reason[0] ? ": " : "", reason);
+}
+
+} // namespace
+
+ClaimOutcome ClaimSpooledFile(const char* path, unsigned locks, SpoolClaim* claim,
+                              LockRefusal* refusal) {
     HANDLE file =
         CreateFileW(WideName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
+        return kClaimRefused;
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ||
-        !LockFile(file, 0, kClaimLockHigh, 1, 0)) {
+        (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
         CloseHandle(file);
-        return false;
+        return kClaimRefused;
+    }
+    FileStamp stamp = StampOf(info);
+    unsigned held = 0;
+    for (int i = 0; i < kClaimLockOffsets; ++i) {
+        // A byte inside the data would keep the program's own readers out.
+        if (!(locks & (1u << i)) || kClaimLockOffset[i] < stamp.size)
+            continue;
+        if (LockClaimByte(file, i, true)) {
+            held |= 1u << i;
+            continue;
+        }
+        DWORD error = GetLastError();
+        UnlockClaimBytes(file, held);
+        CloseHandle(file);
+        if (error == ERROR_LOCK_VIOLATION)
+            return kClaimRefused; // another instance holds it
+        refusal->offset = i;
+        refusal->error = error;
+        Describe(error, refusal);
+        return kClaimLockRefused;
     }
     claim->handle = file;
-    claim->stamp = StampOf(info);
+    claim->stamp = stamp;
     claim->volume = info.dwVolumeSerialNumber;
     claim->index = IndexOf(info);
-    return true;
+    claim->locks = held;
+    return kClaimTaken;
 }
 
 void ReleaseSpoolClaim(SpoolClaim* claim) {
     if (!claim->handle)
         return;
-    // Closing would free the lock too, but only when the system gets to it.
-    UnlockFile(claim->handle, 0, kClaimLockHigh, 1, 0);
+    // Closing would free the locks too, but only when the system gets to it.
+    UnlockClaimBytes(claim->handle, claim->locks);
     CloseHandle(claim->handle);
     claim->handle = nullptr;
+    claim->locks = 0;
 }
 
 namespace {

@@ -18,12 +18,21 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace {
 
 typedef std::map<std::string, FileStamp> StampMap;
+
+// One look at a file: its stamp, and when it was seen so on this machine's
+// clock.
+struct Look {
+    FileStamp stamp;
+    long long seenAt;
+};
+typedef std::map<std::string, Look> LookMap;
 
 // A printed file that is still there: its backup copy or its deletion
 // failed. Printed once is enough; later scans only finish the job, while
@@ -43,7 +52,7 @@ struct FailedFile {
     FileStamp stamp = {0, 0};         // as it was when it last failed
     int attempts = 0;                 // failed attempts so far
     long long wait = 0;               // the last wait
-    long long due = 0;                // the next attempt, on the file clock
+    long long due = 0;                // the next attempt, on this machine's clock
     std::vector<std::string> reasons; // what its last attempt said
     bool moveReported = false;        // a move that could not be made was reported
 };
@@ -53,7 +62,7 @@ typedef std::map<std::string, FailedFile> FailedMap;
 // afresh and carries over only the files it still sees, so that files that
 // have gone are forgotten.
 struct ScanMemory {
-    StampMap unsettled; // too fresh to print, as they were then
+    LookMap unsettled;  // not yet seen unchanged for long enough, as first seen so
     StampMap unprinted; // not printed by choice (logged once), as they were then
     PrintedMap printed;
     FailedMap failed;
@@ -63,6 +72,8 @@ ScanMemory memory;
 bool scanRunning;
 bool exitAfterScan;
 bool paused;
+// The claim lock offsets the file server has not refused in this run.
+unsigned acceptedLocks = kEveryClaimLock;
 
 // A name with any number of candidates for one that is free; beyond them
 // the move counts as one that cannot be made.
@@ -79,12 +90,46 @@ const typename Map::mapped_type* Find(const Map& map, const std::string& path) {
     return found == map.end() ? nullptr : &found->second;
 }
 
-// Old enough, or unchanged since the previous scan: the second covers a
-// writer whose clock runs ahead, whose files would otherwise look fresh for
-// ever.
-bool Settled(const FileStamp& stamp, const FileStamp* before) {
-    return CurrentFileTime() - stamp.writeTime >= kSpoolerSettleMs ||
-           (before && SameStamp(stamp, *before));
+// Seen with the same size and last write at least kSpoolerSettleMs earlier by
+// this machine's clock. The last write is the file server's time, and the
+// server's clock may be behind or ahead: compared with the local time it
+// would make a file that is still being written look old, or a finished one
+// look fresh for ever.
+bool Settled(const FileStamp& stamp, const Look* before, long long now) {
+    return before && SameStamp(stamp, before->stamp) && now - before->seenAt >= kSpoolerSettleMs;
+}
+
+// The offsets of acceptedLocks, for the log.
+std::string AcceptedOffsets() {
+    std::string text;
+    for (int i = 0; i < kClaimLockOffsets; ++i) {
+        if (!(acceptedLocks & (1u << i)))
+            continue;
+        char offset[32];
+        FormatText(offset, sizeof offset, "%lld", kClaimLockOffset[i]);
+        text += text.empty() ? "" : ", ";
+        text += offset;
+    }
+    return text.empty() ? LoadText(kTextLogNoClaimLock) : text;
+}
+
+// Takes the file for this instance. A lock the file server refuses for any
+// reason other than another holder (a server without large-file locking
+// refuses the highest offset) is reported once, with the server's error, and
+// the claim goes on at the offsets that are left, as the log says; otherwise
+// the file would be skipped silently at every scan.
+bool Claim(const std::string& path, SpoolClaim* claim) {
+    for (;;) {
+        LockRefusal refusal;
+        ClaimOutcome outcome = ClaimSpooledFile(path.c_str(), acceptedLocks, claim, &refusal);
+        if (outcome != kClaimLockRefused)
+            return outcome == kClaimTaken;
+        acceptedLocks &= ~(1u << refusal.offset);
+        char offset[32];
+        FormatText(offset, sizeof offset, "%lld", kClaimLockOffset[refusal.offset]);
+        ShowMessageWithReason(kTextClaimLockRefused, offset, refusal.reason, kMessageWarning);
+        LogLine(LoadText(kTextLogClaimLock), AcceptedOffsets().c_str());
+    }
 }
 
 // The backup copy; a failure is reported the first time only.
@@ -256,7 +301,7 @@ void CountFailure(const std::string& path, SpoolClaim claim, const FailedFile* b
     file.stamp = claim.stamp;
     ++file.attempts;
     file.wait = NextWait(file);
-    file.due = CurrentFileTime() + file.wait;
+    file.due = LocalClockMs() + file.wait;
     if (!said.empty())
         file.reasons = said;
     Settings set = SettingsForFile(path.c_str());
@@ -268,8 +313,9 @@ void CountFailure(const std::string& path, SpoolClaim claim, const FailedFile* b
     ReleaseSpoolClaim(&claim);
 }
 
-void PrintAndDelete(const std::string& path, SpoolClaim claim, const FailedFile* failed,
-                    ScanMemory* next) {
+// `settled` is the look that found the file settled.
+void PrintAndDelete(const std::string& path, SpoolClaim claim, Look settled,
+                    const FailedFile* failed, ScanMemory* next) {
     BeginMessageRecord(failed ? failed->reasons : std::vector<std::string>());
     EntryOutcome outcome = PrintSpooledFile(path);
     std::vector<std::string> said = EndMessageRecord();
@@ -277,9 +323,12 @@ void PrintAndDelete(const std::string& path, SpoolClaim claim, const FailedFile*
     case kEntryNotReached:
     case kEntryFailed:
         if (StopRequested) {
-            // Stopped: no attempt of the file's, which the next scan takes.
+            // Stopped: no attempt of the file's, which the next scan takes
+            // again, unless it has changed meanwhile.
             if (failed)
                 next->failed[path] = *failed;
+            else
+                next->unsettled[path] = settled;
             ReleaseSpoolClaim(&claim);
             return;
         }
@@ -318,28 +367,39 @@ void TakeFile(const std::string& path, ScanMemory* next) {
         return;
     }
     // A file that failed waits for its next attempt; one that has changed
-    // since starts again as a new one.
+    // since starts again as a new one. One that failed was settled then.
+    long long now = LocalClockMs();
     const FailedFile* failed = Find(memory.failed, path);
     if (failed && !SameStamp(failed->stamp, stamp))
         failed = nullptr;
-    if (failed && CurrentFileTime() < failed->due) {
+    if (failed && now < failed->due) {
         next->failed[path] = *failed;
         return;
     }
-    if (!Settled(stamp, Find(memory.unsettled, path))) {
-        next->unsettled[path] = stamp;
+    const Look* before = Find(memory.unsettled, path);
+    if (!failed && !Settled(stamp, before, now)) {
+        // The first look that saw it so stays, so that a scan that comes
+        // early does not start the wait again.
+        bool same = before && SameStamp(stamp, before->stamp);
+        next->unsettled[path] = same ? *before : Look{stamp, now};
         return;
     }
+    Look settled = failed ? Look{stamp, now} : *before;
     // Still being written, held by another program, or taken by another
     // instance: a later scan looks again.
     SpoolClaim claim;
-    if (!CanOpenExclusively(path.c_str()) || !ClaimSpooledFile(path.c_str(), &claim))
+    if (!CanOpenExclusively(path.c_str()) || !Claim(path, &claim)) {
+        if (failed)
+            next->failed[path] = *failed;
+        else
+            next->unsettled[path] = settled;
         return;
+    }
     // Written to since it was judged settled (by a writer that ignores the
     // sharing rules, or as a new file after another instance deleted the
     // old one): it waits until it has settled again.
     if (!SameStamp(claim.stamp, stamp)) {
-        next->unsettled[path] = claim.stamp;
+        next->unsettled[path] = Look{claim.stamp, now};
         ReleaseSpoolClaim(&claim);
         return;
     }
@@ -350,12 +410,30 @@ void TakeFile(const std::string& path, ScanMemory* next) {
         if (AttemptsSpent(*failed, set)) {
             FailedFile file = *failed;
             file.wait = NextWait(file);
-            file.due = CurrentFileTime() + file.wait;
+            file.due = now + file.wait;
             MoveToFailed(path, claim, file, set, next);
             return;
         }
     }
-    PrintAndDelete(path, claim, failed, next);
+    PrintAndDelete(path, claim, settled, failed, next);
+}
+
+template <typename Map>
+void CarryOver(const Map& known, const std::set<std::string>& reached, Map* next) {
+    for (typename Map::const_iterator file = known.begin(); file != known.end(); ++file)
+        if (!reached.count(file->first))
+            next->insert(*file);
+}
+
+// The memory of the files a scan did not reach joins what it learnt, claims
+// and all.
+void CarryOverUnreached(const std::set<std::string>& reached, ScanMemory* next) {
+    CarryOver(memory.unsettled, reached, &next->unsettled);
+    CarryOver(memory.unprinted, reached, &next->unprinted);
+    CarryOver(memory.failed, reached, &next->failed);
+    // TakeFile has taken each printed file it reached out of the memory.
+    next->printed.insert(memory.printed.begin(), memory.printed.end());
+    memory.printed.clear();
 }
 
 } // namespace
@@ -365,6 +443,7 @@ void ResetSpoolerMemory() {
     memory = ScanMemory();
     exitAfterScan = false;
     paused = false;
+    acceptedLocks = kEveryClaimLock;
 }
 
 void SpoolerTick() {
@@ -375,11 +454,18 @@ void SpoolerTick() {
     MatchSearch* search = nullptr;
     // Read-only entries and directories are never returned by the search; a
     // pattern whose directory has gone matches nothing until it is back.
+    std::set<std::string> reached;
     while (!exitAfterScan && !paused &&
-           FindNextMatchingFile(SpoolerPattern, path, sizeof path, &search, false))
+           FindNextMatchingFile(SpoolerPattern, path, sizeof path, &search, false)) {
+        reached.insert(path);
         TakeFile(path, &next);
+    }
     EndMatchSearch(&search);
     scanRunning = false;
+    // A scan cut short by a pause keeps what it knew of the files it did not
+    // reach: a printed file is not printed again, and no wait starts afresh.
+    if (paused && !exitAfterScan)
+        CarryOverUnreached(reached, &next);
     // Printed files this scan did not reach, or found gone, are let go.
     ReleaseClaims(&memory.printed);
     memory = next;

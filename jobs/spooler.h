@@ -10,8 +10,10 @@
 enum {
     kSpoolerTimerId = 1,
     kSpoolerIntervalMs = 5000,
-    // A file written to this recently may still grow: a writer that closes
-    // and reopens it between pieces is invisible to the exclusive-open test.
+    // A file has settled when two looks at least this far apart by this
+    // machine's clock find its size and last write unchanged: a writer that
+    // closes and reopens it between pieces is invisible to the exclusive-open
+    // test.
     kSpoolerSettleMs = 2000,
     // A file that failed is tried again after the first wait, then after
     // twice the last wait each time, never waiting longer than the longest.

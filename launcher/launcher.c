@@ -25,46 +25,30 @@ static void Refuse(const char* text) {
     ExitProcess(1);
 }
 
-/* Text from one code page in another, on the process heap; NULL when it
-   cannot be converted or there is no memory. */
-static WCHAR* Widen(UINT codePage, const char* text) {
-    int units = MultiByteToWideChar(codePage, 0, text, -1, NULL, 0);
-    WCHAR* wide = units > 0 ? (WCHAR*)HeapAlloc(GetProcessHeap(), 0, units * sizeof(WCHAR)) : NULL;
-    if (wide && MultiByteToWideChar(codePage, 0, text, -1, wide, units) != units)
-        wide = NULL;
-    return wide;
-}
-
-static char* Narrow(UINT codePage, const WCHAR* wide) {
-    int bytes = WideCharToMultiByte(codePage, 0, wide, -1, NULL, 0, NULL, NULL);
-    char* text = bytes > 0 ? (char*)HeapAlloc(GetProcessHeap(), 0, bytes) : NULL;
-    if (text && WideCharToMultiByte(codePage, 0, wide, -1, text, bytes, NULL, NULL) != bytes)
-        text = NULL;
-    return text;
+static LaunchUnit* Units(size_t count) {
+    if (count == 0 || count > ((size_t)-1) / sizeof(LaunchUnit))
+        return NULL;
+    return (LaunchUnit*)HeapAlloc(GetProcessHeap(), 0, count * sizeof(LaunchUnit));
 }
 
 /* The entry point; there is no runtime start-up code to call main. The
-   command is joined in UTF-8 and started through the wide call, so that
-   dropped files named in any script reach the program whole; the stored
-   command was written in the ANSI code page. */
+   program writes the stored command in UTF-8; it is joined with the
+   launcher's own command line in UTF-16, as the system gives that, and
+   started through the wide call, so that the settings file's path and the
+   dropped files' names reach the program whole, in any script. */
 void LauncherMain(void) {
     size_t storedLength = StoredCommandLength(CommandArea, sizeof CommandArea - 1);
-    CommandArea[storedLength] = '\0';
-    WCHAR* storedWide = Widen(CP_ACP, CommandArea);
-    char* stored = storedWide ? Narrow(CP_UTF8, storedWide) : NULL;
-    char* line = Narrow(CP_UTF8, GetCommandLineW());
-    if (!stored || !line)
-        Refuse("Ravlen cannot be started with these file names.");
-    const char* arguments = LauncherArguments(line);
-    storedLength = StoredCommandLength(stored, (size_t)-1);
+    size_t storedUnits = 0;
+    LaunchUnit* stored = Units(storedLength + 1);
+    if (!stored ||
+        !DecodeStoredCommand(CommandArea, storedLength, stored, storedLength + 1, &storedUnits))
+        Refuse("This launcher's command cannot be read. Make the shortcut again.");
+    const LaunchUnit* arguments = LauncherArguments((const LaunchUnit*)GetCommandLineW());
     /* The buffer is sized from what it must hold: a long list of dropped
        files must neither overflow it nor be cut short. */
-    size_t size = JoinedCommandSize(storedLength, arguments);
-    char* command = size ? (char*)HeapAlloc(GetProcessHeap(), 0, size) : NULL;
-    if (!command || !JoinCommand(stored, storedLength, arguments, command, size))
-        Refuse("The file list is too long to start Ravlen with.");
-    WCHAR* wide = Widen(CP_UTF8, command);
-    if (!wide)
+    size_t size = JoinedCommandSize(storedUnits, arguments);
+    LaunchUnit* command = Units(size);
+    if (!command || !JoinCommand(stored, storedUnits, arguments, command, size))
         Refuse("The file list is too long to start Ravlen with.");
     STARTUPINFOW startup;
     PROCESS_INFORMATION process;
@@ -73,7 +57,8 @@ void LauncherMain(void) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
-    if (!CreateProcessW(NULL, wide, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+    if (!CreateProcessW(NULL, (WCHAR*)command, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                        &process))
         ExitProcess(1);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

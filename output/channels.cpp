@@ -11,7 +11,7 @@
 
 #include <cstring>
 
-OutputState Output = {nullptr, false, 0, 0, 0, false};
+OutputState Output = {nullptr, false, 0, 0, 0, false, 0};
 
 namespace {
 
@@ -43,11 +43,16 @@ bool CloseOutputFile() {
 bool WriteBytes(const void* bytes, size_t n) {
     if (n == 0)
         return true;
+    bool written;
     if (Output.driverHeaderMode && EscapeJobOpen())
-        return NotedWrite(WritePassThrough(bytes, n));
-    if (Output.outputStream)
-        return std::fwrite(bytes, 1, n, Output.outputStream) == n;
-    return NotedWrite(WriteRawJob(bytes, n));
+        written = NotedWrite(WritePassThrough(bytes, n));
+    else if (Output.outputStream)
+        written = std::fwrite(bytes, 1, n, Output.outputStream) == n;
+    else
+        written = NotedWrite(WriteRawJob(bytes, n));
+    if (written)
+        Output.bytesWritten += static_cast<long long>(n);
+    return written;
 }
 
 bool WriteText(const char* text) {

@@ -16,6 +16,8 @@ struct OutputState {
     int devicePixelsPerInchY;
     // The printer or the driver refused data since the job began.
     bool writeFailed;
+    // What the channels took since the job began.
+    long long bytesWritten;
 };
 
 extern OutputState Output;

@@ -6,6 +6,7 @@
 #include "../analysis/page_index.h"
 #include "stored_resource.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
 #include "channels.h"
@@ -65,8 +66,12 @@ void WriteDriverHeaderLine() {
 
 void WritePictureOpening(const FileAnalysis* analysis) {
     const Settings& s = CurrentSettings;
+    // Generated PostScript is in the ANSI code page: the printer's fonts
+    // show its bytes as those letters, and a job for a name the code page
+    // holds stays byte for byte the same whatever the name's origin. A
+    // letter that code page lacks is written as "?", its own stand-in.
     char name[kPostScriptNameSize];
-    PostScriptString(analysis->displayName, name, sizeof name);
+    PostScriptString(AnsiTextOf(analysis->displayName).c_str(), name, sizeof name);
     // Room for four numbers of any size that "%.1lf" can write.
     char line[kPostScriptNameSize + 4 * 320 + 64];
     FormatText(line, sizeof line, LoadText(kTextPsEpsBegin), analysis->boundingBox[0],
@@ -148,8 +153,9 @@ bool ComposePostScript(FileAnalysis* analysis, bool selectedPages) {
         SendResource(kResourceNupProcSet);
     else if (picture)
         SendResource(kResourceEpsProcSet);
+    // The prolog's name comes from the settings file, in the ANSI code page.
     if (s.PrologName[0] != '\0')
-        SendPrologFile(s.PrologName);
+        SendPrologFile(Utf8OfAnsi(s.PrologName).c_str());
     if (picture)
         WritePictureOpening(analysis);
     bool sent = SendCode(analysis, nup, byPage);

@@ -11,6 +11,7 @@
 #include "../common/stop_request.h"
 #include "../common/busy_status.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/messages.h"
 #include "../common/paths.h"
@@ -137,14 +138,26 @@ bool RunConversion(FileAnalysis* analysis, FileAnalysis** output) {
     // How long the program takes is anyone's guess; the bar only shows that
     // it is working.
     ProgressWaiting();
-    int error = RunAndWait(command.line, settings.ShowConvWind != 0);
+    unsigned long exitCode = 0;
+    int error = RunAndWait(command.line, settings.ShowConvWind != 0, &exitCode);
     RemoveIfNamed(responseFile);
     // Stopped by the user, who knows why nothing is printed.
     if (!StopRequested && error != 0)
         ShowMessage(kTextConversionStartFailed, "", 0, kMessageError);
-    if (StopRequested || error != 0 || settings.ConvPrint) {
+    bool ran = !StopRequested && error == 0;
+    // A program that prints by itself leaves no output to judge it by: only
+    // its exit code tells whether anything came out, and a file that did not
+    // print must not be deleted. The output of any other program is judged
+    // by that output, whatever its exit code.
+    if (ran && settings.ConvPrint && exitCode != 0) {
+        char code[24];
+        FormatText(code, sizeof code, "%lu", exitCode);
+        ShowMessage(kTextConversionExitCode, code, 0, kMessageError);
+        ran = false;
+    }
+    if (!ran || settings.ConvPrint) {
         RemoveFile(outputFile);
-        return !StopRequested && error == 0;
+        return ran;
     }
     *output = AnalyzeOutput(analysis, outputFile);
     if (!*output)

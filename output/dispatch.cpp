@@ -9,6 +9,7 @@
 #include "print_job.h"
 #include "printer_selection.h"
 #include "compose.h"
+#include "../analysis/page_index.h"
 #include "../analysis/page_selection.h"
 #include "../common/busy_status.h"
 #include "../common/stop_request.h"
@@ -103,6 +104,31 @@ DispatchResult PrintRecord(FileAnalysis* analysis, const PrinterChoices& choices
     return SendToPrinter(analysis, choices.pageRangeChosen);
 }
 
+// Pages of a structured file that went out: those page selection marked, or
+// all of them.
+int PagesSent(const FileAnalysis& source, bool selected) {
+    if (source.kind != StructuredPostScript)
+        return 0;
+    if (!selected)
+        return static_cast<int>(source.pageCount);
+    int pages = 0;
+    for (long i = 0; i <= PageIndex.lastIndex; ++i)
+        pages += PageIndex.entries[i].selected ? 1 : 0;
+    return pages;
+}
+
+// What went out; the kind is the file's own, whatever a conversion made.
+void Report(const FileAnalysis& source, const FileAnalysis& printed, bool selected,
+            DispatchReport* report) {
+    if (printed.kind == Text) {
+        report->pages = LastTextPrintout().logicalPages;
+        report->sheets = LastTextPrintout().sheets;
+    } else {
+        report->pages = PagesSent(source, selected);
+        report->bytes = Output.bytesWritten;
+    }
+}
+
 void ReleaseTemporary(FileAnalysis* analysis) {
     if (analysis)
         ReleaseFile(analysis, true);
@@ -110,7 +136,7 @@ void ReleaseTemporary(FileAnalysis* analysis) {
 
 } // namespace
 
-DispatchResult DispatchFile(FileAnalysis* source, bool pageRangeChosen) {
+DispatchResult DispatchFile(FileAnalysis* source, bool pageRangeChosen, DispatchReport* report) {
     const ConversionSettings& conversion =
         CurrentSettings.conversion[ConversionCategory(source->kind)];
     PrinterChoices choices;
@@ -119,8 +145,13 @@ DispatchResult DispatchFile(FileAnalysis* source, bool pageRangeChosen) {
     // would cut the code at its start.
     choices.pageRangeChosen = pageRangeChosen && source->kind == StructuredPostScript;
 
+    if (report) {
+        *report = DispatchReport();
+        report->kind = source->kind;
+    }
     if (choices.pageRangeChosen && !SelectChosenPages(source, choices))
         return kNotPrintedByChoice;
+    bool selected = choices.pageRangeChosen;
 
     FileAnalysis* composed = nullptr;
     FileAnalysis* converted = nullptr;
@@ -148,11 +179,14 @@ DispatchResult DispatchFile(FileAnalysis* source, bool pageRangeChosen) {
         current = converted;
     }
 
+    Output.bytesWritten = 0;
     DispatchResult result = PrintRecord(current, choices);
     if (std::ferror(current->file)) {
         ShowMessage(kTextAccessError, current->path, errno, kMessageError);
         result = kPrintFailed;
     }
+    if (report && result == kPrinted)
+        Report(*source, *current, selected, report);
 
     ReleaseTemporary(converted);
     ReleaseTemporary(composed);

@@ -46,6 +46,7 @@ bool BeginSpoolerJob(const char* documentName, bool printToFile) {
 
 bool BeginJob(const char* documentPath) {
     Output.writeFailed = false;
+    Output.bytesWritten = 0;
     if (FileChannelOpen() && !Output.driverHeaderMode)
         return true;
     char documentName[kPathSize];

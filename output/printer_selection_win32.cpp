@@ -11,11 +11,13 @@
 #include <winspool.h>
 
 #include <cstring>
+#include <string>
 
 #include "../common/dialog_owner.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
 #include "../common/text_utils.h"
+#include "../common/wide_names_win32.h"
 #include "../settings/settings.h"
 
 namespace {
@@ -317,18 +319,19 @@ bool AskOutputFileName(char* buffer, size_t size) {
     // The list's last character separates its entries.
     if (length > 0)
         SplitAtSeparator(filter, filter[length - 1]);
-    if (size > 256)
-        size = 256;
-    CopyText(buffer, size, "*.prn");
-    OPENFILENAMEA dialog;
+    // The wide call: the chosen name is UTF-8 like every name of the
+    // program, and may hold letters of any script.
+    std::wstring wideFilter = WideNameList(filter);
+    WCHAR file[MAX_PATH] = L"*.prn";
+    OPENFILENAMEW dialog;
     std::memset(&dialog, 0, sizeof dialog);
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = static_cast<HWND>(VisibleWindow());
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = buffer;
-    dialog.nMaxFile = static_cast<DWORD>(size);
+    dialog.lpstrFilter = wideFilter.c_str();
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH;
     // Relative names elsewhere keep resolving where they did.
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_EXPLORER | OFN_NOCHANGEDIR;
     dialog.lpfnHook = SaveDialogHook;
-    return GetSaveFileNameA(&dialog) != 0;
+    return GetSaveFileNameW(&dialog) != 0 && NameFromWide(file, buffer, size);
 }

@@ -30,14 +30,18 @@ bool CreateProgramProcess(const char* commandLine, bool showWindow, const char* 
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showWindow ? SW_SHOWNORMAL : SW_HIDE);
     ZeroMemory(process, sizeof *process);
-    return CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                          nullptr, directory ? wideDirectory.c_str() : nullptr, &startup,
-                          process) != 0;
+    // A group of its own: Ctrl+C in the console program's console is for the
+    // program, which stops the conversion itself, rather than for the
+    // conversion program, which would end it as a failure of its own.
+    DWORD flags = NORMAL_PRIORITY_CLASS | CREATE_NEW_PROCESS_GROUP;
+    return CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, flags, nullptr,
+                          directory ? wideDirectory.c_str() : nullptr, &startup, process) != 0;
 }
 
 } // namespace
 
-int RunAndWait(const char* commandLine, bool showWindow) {
+int RunAndWait(const char* commandLine, bool showWindow, unsigned long* exitCode) {
+    *exitCode = 0;
     // The program's own directory, where it may expect its data files; none
     // (the current one) for a bare program name.
     char directory[kPathSize];
@@ -62,6 +66,10 @@ int RunAndWait(const char* commandLine, bool showWindow) {
         MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 100, QS_ALLINPUT);
     }
     int result = 0;
+    DWORD code = 0;
+    if (ended && !StopRequested && !GetExitCodeProcess(process.hProcess, &code))
+        ended = false;
+    *exitCode = code;
     if (!ended || StopRequested) {
         TerminateProcess(process.hProcess, 0);
         result = static_cast<int>(GetLastError());

@@ -40,7 +40,7 @@ bool StartSpoolerJob(const char* printerName, const char* documentName, const ch
     if (!OpenPrinterA(name, &printer, nullptr))
         return false;
     // The document name shows the file's name in its own characters.
-    std::wstring wideDocument = WideName(document);
+    std::wstring wideDocument = WideText(document);
     std::wstring wideOutput = WideName(output);
     std::wstring wideType = WideName(type);
     DOC_INFO_1W info = {&wideDocument[0], output[0] ? &wideOutput[0] : nullptr, &wideType[0]};

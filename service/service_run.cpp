@@ -25,7 +25,7 @@ namespace {
 const char kServicePrefix[] = "Ravlen-";
 
 bool timerOn = false;
-long long timerDue = 0; // on the clock of CurrentFileTime
+long long timerDue = 0; // on the clock of LocalClockMs
 
 // Whether the stored qualifiers open a log of their own.
 bool NamesLog(const std::vector<std::string>& arguments) {
@@ -65,7 +65,7 @@ void Refuse(int id, const char* argument) {
 void SetSpoolerTimer(bool on) {
     timerOn = on;
     if (on)
-        timerDue = CurrentFileTime() + kSpoolerIntervalMs;
+        timerDue = LocalClockMs() + kSpoolerIntervalMs;
 }
 
 // A stop ends the scan as Exit does in spooler mode: the file in hand is
@@ -132,7 +132,7 @@ void RunServiceScans() {
             WaitForHostRequest(-1);
             continue;
         }
-        long long left = timerDue - CurrentFileTime();
+        long long left = timerDue - LocalClockMs();
         if (left > 0) {
             WaitForHostRequest(left);
             continue;

@@ -6,6 +6,7 @@
 #include "../common/dialog_owner.h"
 #include "../common/help_topic.h"
 #include "../common/progress_report.h"
+#include "../jobs/entry_report.h"
 
 void SetBusy(bool) {
     PumpMessages();
@@ -36,3 +37,7 @@ void CenterWindow(WindowRef) {}
 bool ShowHelpTopic(WindowRef, int) {
     return false;
 }
+
+// The activity log says what became of each file; a finished entry adds
+// nothing to it.
+void EntryFinished(const BatchEntry&) {}

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "../common/code_pages.h"
 #include "../common/paths.h"
 #include "profile.h"
 #include "settings.h"
@@ -30,13 +31,18 @@ bool FindSettingsSetForFile(const char* path, char* setName, int size) {
     SplitPath(path, &parts);
     if (!parts.ext[0])
         return false;
+    // The path is UTF-8 and the lists are in the ANSI code page of the
+    // settings file: the extension is looked for in that code page. One with
+    // a letter the code page lacks is in no list.
+    char ext[kPathSize];
+    bool listable = AnsiNameOf(parts.ext, ext, sizeof ext);
     char key[kPathSize + 1];
-    MakeSearchText(parts.ext, key, sizeof key);
+    MakeSearchText(ext, key, sizeof key);
 
     char types[kSettingTextSize + 1];
     MakeSearchText(CurrentSettings.FileTypes, types, sizeof types);
     FileTypeLookupEnabled = strlen(types) > 1;
-    if (strstr(types, key))
+    if (listable && strstr(types, key))
         return ReturnName(CurrentSetName, setName, size);
 
     // Only the names that fit into 255 bytes are visited, in file order.
@@ -53,7 +59,7 @@ bool FindSettingsSetForFile(const char* path, char* setName, int size) {
         MakeSearchText(value, types, sizeof types);
         if (!FileTypeLookupEnabled && strlen(types) > 1)
             FileTypeLookupEnabled = true;
-        if (strstr(types, key))
+        if (listable && strstr(types, key))
             return ReturnName(name, setName, size);
     }
     return false;

@@ -4,6 +4,7 @@
 #include "check_fields.h"
 #include "dialog_fields.h"
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/messages.h"
 #include "../resources/resource.h"
 
@@ -82,8 +83,10 @@ bool AcceptSetName(const char* name) {
         ShowMessage(kTextSettingsNeedName, "", 0, kMessageError);
         return false;
     }
+    // The dialog's fields, like the settings file, keep the ANSI code page;
+    // messages are UTF-8.
     if (!StorableSetName(name, kSetNameChars)) {
-        ShowMessage(kTextSetNameUnusable, name, 0, kMessageError);
+        ShowMessage(kTextSetNameUnusable, Utf8OfAnsi(name).c_str(), 0, kMessageError);
         return false;
     }
     return true;
@@ -108,7 +111,8 @@ bool DeleteSettingsCommand(WindowRef dialog, const char* name, char* startName, 
         ShowMessage(kTextDefaultNotDeletable, "", 0, kMessageError);
         return false;
     }
-    if (ShowMessage(kTextConfirmDeleteSettings, name, 0, kMessageQuestion) != kAnswerYes)
+    if (ShowMessage(kTextConfirmDeleteSettings, Utf8OfAnsi(name).c_str(), 0, kMessageQuestion) !=
+        kAnswerYes)
         return false;
     DeleteSettingsSet(name);
     if (SameSetName(name, startName))

@@ -6,28 +6,19 @@
 
 #include "profile.h"
 #include "../common/file_system.h"
-#include "../common/utf8.h"
-#include "../common/wide_names_win32.h"
 
 namespace {
 
 // The private-profile functions keep the ANSI calls (the values stay in the
-// ANSI code page), so the file's name, held in UTF-8, goes to them in that
-// code page; where it lacks a letter of the name, the name's short (8.3)
-// form, when there is one, names the same file.
+// ANSI code page), so the file's name, held in UTF-8 like every name, goes to
+// them in that code page; where it lacks a letter of the name, the name's
+// short (8.3) form, when there is one, names the same file.
 std::string AnsiFileName(const char* file) {
-    std::string ansi(file ? std::strlen(file) + 1 : 1, '\0');
-    if (!file || !HasNonAscii(file) || !IsUtf8(file, std::strlen(file)))
-        return file ? file : "";
-    if (AnsiNameOf(file, &ansi[0], ansi.size()))
-        return ansi.c_str();
-    WCHAR shortName[MAX_PATH];
-    DWORD length = GetShortPathNameW(WideName(file).c_str(), shortName, MAX_PATH);
-    char shortAnsi[MAX_PATH * 3];
-    if (length > 0 && length < MAX_PATH && NameFromWide(shortName, shortAnsi, sizeof shortAnsi) &&
-        AnsiNameOf(shortAnsi, &ansi[0], ansi.size()))
-        return ansi.c_str();
-    return file;
+    if (!file)
+        return "";
+    std::string ansi(std::strlen(file) * 2 + 1, '\0');
+    AnsiPathOf(file, &ansi[0], ansi.size());
+    return ansi.c_str();
 }
 
 const char* OrNone(const std::string& name, const char* file) {

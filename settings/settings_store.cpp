@@ -10,6 +10,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "../common/code_pages.h"
 #include "../common/messages.h"
 #include "profile.h"
 #include "set_printer.h"
@@ -286,8 +287,10 @@ static void ReportRefused(const char* section, const char* key, int message) {
             return;
     CopyText(reported[nextReport], kReportEntrySize, entry);
     nextReport = (nextReport + 1) % kReportMemory;
+    // The set's name is the settings file's, in the ANSI code page; messages
+    // are UTF-8.
     char argument[kMessageSize];
-    FormatText(argument, sizeof argument, "%s (settings \"%s\")", key, section);
+    FormatText(argument, sizeof argument, "%s (settings \"%s\")", key, Utf8OfAnsi(section).c_str());
     ShowMessage(message, argument, 0, kMessageWarning);
 }
 
@@ -621,7 +624,8 @@ bool UsablePrinterName(const char* name, size_t maxChars) {
 
 void SelectSettingsPrinter() {
     if (!SelectPrinterByName(CurrentSettings.PrinterName))
-        ShowMessage(kTextPrinterFailed, CurrentSettings.PrinterName, 0, kMessageWarning);
+        ShowMessage(kTextPrinterFailed, Utf8OfAnsi(CurrentSettings.PrinterName).c_str(), 0,
+                    kMessageWarning);
 }
 
 void ReadSettingsSet(const char* name, Settings* record) {

@@ -230,8 +230,8 @@ bool ReadKey(PrettyPrintDefinition* definition, char* line, bool* caseSensitive,
 }
 
 // Entries match whole, so ".BC|" is not found inside ".ABC|". Blanks and a
-// "*" before an entry are passed over, as lists written "*.c| *.h" always
-// worked. `entry` carries its closing "|".
+// "*" before an entry are passed over, so that a list written "*.c| *.h"
+// names the same extensions as ".c|.h". `entry` carries its closing "|".
 bool ListsEntry(const char* typeList, const char* entry) {
     size_t length = strlen(entry);
     for (const char* p = typeList; p; p = strchr(p, '|')) {

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "../common/bounded_text.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/paths.h"
 #include "../common/utf8.h"
@@ -11,16 +12,30 @@
 
 namespace {
 
-// Replaces the first `code` in `text`; the result is cut to fit the buffer.
+// Cuts UTF-8 `text` after `chars` characters, never inside one.
+void CutToCharacters(char* text, size_t chars) {
+    size_t count = 0;
+    for (char* p = text; *p; ++p) {
+        bool starts = (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+        if (starts && count++ == chars) {
+            *p = '\0';
+            return;
+        }
+    }
+}
+
+// Replaces the first `code` in `text`; the result is cut at kHeaderChars
+// characters.
 void ReplaceFirst(char* text, const char* code, const char* replacement) {
     char* at = strstr(text, code);
     if (!at)
         return;
-    char result[kHeaderTextSize];
+    char result[kHeaderTextSize + kPathSize];
     *at = '\0';
     CopyText(result, sizeof result, text);
     AppendText(result, sizeof result, replacement);
     AppendText(result, sizeof result, at + strlen(code));
+    CutToCharacters(result, kHeaderChars);
     CopyText(text, kHeaderTextSize, result);
 }
 
@@ -52,11 +67,9 @@ void DrawRun(DeviceContext dc, const char* run, int length, char code, int left,
 
 void ExpandDocumentCodes(char* text, const char* fileName, int totalPages) {
     // The text comes from the settings file, in the ANSI code page, and the
-    // names put into it are UTF-8: the line becomes UTF-8 as a whole. One
-    // whose letters would not fit stays as it is.
-    char utf8[kHeaderTextSize];
-    if (HasNonAscii(text) && Utf8FromAnsi(text, utf8, sizeof utf8))
-        CopyText(text, kHeaderTextSize, utf8);
+    // names put into it are UTF-8: the line becomes UTF-8 as a whole.
+    if (HasNonAscii(text))
+        CopyText(text, kHeaderTextSize, Utf8OfAnsi(text).c_str());
     char fullPath[kPathSize];
     if (!FullPathOf(fileName ? fileName : "", fullPath, sizeof fullPath))
         CopyText(fullPath, sizeof fullPath, fileName ? fileName : "");

@@ -127,7 +127,7 @@ void SetTextColour(DeviceContext dc, unsigned long colour) {
 
 bool StartDocument(DeviceContext dc, const char* name, const char* output) {
     // The document name shows the file's name in its own characters.
-    std::wstring wideName = WideName(name);
+    std::wstring wideName = WideText(name);
     std::wstring wideOutput = WideName(output ? output : "");
     DOCINFOW info;
     memset(&info, 0, sizeof info);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "line_processing.h"
+#include "../common/code_pages.h"
 #include "../common/file_system.h"
 #include "../common/utf8.h"
 #include "text_encoding.h"
@@ -38,12 +39,9 @@ void DrawRowText(DeviceContext dc, int x, int y, const char* text, int length) {
 }
 
 void DrawHeaderText(DeviceContext dc, int x, int y, const char* text, int length) {
-    if (!IsUtf8(text, static_cast<size_t>(length))) {
-        DrawTextRun(dc, x, y, text, length);
-        return;
-    }
-    // Outside a Unicode job a run that the ANSI code page holds is drawn in
-    // it, as it always was; a name with other letters, through the wide call.
+    // Outside a Unicode job a run that the ANSI code page holds is drawn with
+    // the ANSI call, so that the job the driver makes for it is the one an
+    // ANSI text gives; a name with other letters, through the wide call.
     char run[kLineBufferSize];
     char ansi[kLineBufferSize];
     if (!unicodeRows && length < kLineBufferSize) {

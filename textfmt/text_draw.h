@@ -10,7 +10,8 @@ void SetUnicodeRows(bool unicode);
 bool UnicodeRows();
 // A row of file text: in a Unicode job malformed bytes show as U+FFFD.
 void DrawRowText(DeviceContext dc, int x, int y, const char* text, int length);
-// A header or footer run, UTF-8: drawn through the wide call in a Unicode
-// job or where the ANSI code page lacks a letter of it, else in that code
-// page. A run that is not well-formed UTF-8 is drawn as it stands.
+// A header or footer run, UTF-8 (the header codes convert the setting's ANSI
+// text): drawn through the wide call in a Unicode job or where the ANSI code
+// page lacks a letter of it, else in that code page. Malformed bytes (a run
+// cut short) show as U+FFFD.
 void DrawHeaderText(DeviceContext dc, int x, int y, const char* text, int length);

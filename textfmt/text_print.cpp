@@ -21,6 +21,7 @@
 namespace {
 
 TextLayout lastLayout;
+TextPrintout lastPrintout;
 
 void RunCountingPass(const TextSource& text, const Settings& s, TextLayout* L) {
     ShowStatus(LoadText(kTextStatusCounting));
@@ -54,6 +55,7 @@ bool PrintCopy(TextJob* job, const TextSource& text, const TextLayout& L, const 
         if (L.logicalPages > 0)
             ProgressPercent(static_cast<double>(logicalPage) / L.logicalPages);
     }
+    lastPrintout = {logicalPage, printoutPage};
     return true;
 }
 
@@ -72,6 +74,7 @@ int RunTextJob(FILE* file, const char* fileName, DeviceContext dc, int copies,
     job.dc = dc;
     TextLayout& L = lastLayout;
     L = TextLayout();
+    lastPrintout = TextPrintout();
     if (!LayOut(&job, s, fileName, &L)) {
         ReleaseJob(&job);
         return countOnly ? 0 : kTextJobTooSmall;
@@ -136,4 +139,8 @@ int CountTextPagesOn(FILE* file, DeviceContext dc) {
 
 const TextLayout& LastTextLayout() {
     return lastLayout;
+}
+
+const TextPrintout& LastTextPrintout() {
+    return lastPrintout;
 }

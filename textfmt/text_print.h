@@ -27,3 +27,9 @@ int PrintTextFile(FILE* file, const char* fileName, DeviceContext dc, int copies
 int CountTextPagesOn(FILE* file, DeviceContext dc);
 // The layout of the last job, for the file information and the tests.
 const TextLayout& LastTextLayout();
+// What the last job's last copy drew: its logical pages and printout pages.
+struct TextPrintout {
+    int logicalPages;
+    int sheets;
+};
+const TextPrintout& LastTextPrintout();

@@ -41,6 +41,47 @@ TEST(Utf8, NamesGoBothWaysUnchanged) {
     }
 }
 
+// The code points on either side of every change of length in UTF-8 and at
+// both ends of each surrogate range: a pair ending in 0xDFFF is one character
+// (U+103FF, U+10FFFF) like any other, and U+0800 is the first of three bytes.
+TEST(Utf8, EveryLengthAndSurrogateEdgeIsEncodedExactly) {
+    struct Edge {
+        unsigned code;
+        std::u16string wide;
+        const char* utf8;
+    };
+    const Edge cases[] = {
+        {0x7F, u"\x7F", "\x7f"},
+        {0x80, u"\x80", "\xc2\x80"},
+        {0x7FF, u"\u07FF", "\xdf\xbf"},
+        {0x800, u"\u0800", "\xe0\xa0\x80"},
+        {0xD7FF, u"\uD7FF", "\xed\x9f\xbf"},
+        {0xE000, u"\uE000", "\xee\x80\x80"},
+        {0xFFFF, u"\uFFFF", "\xef\xbf\xbf"},
+        {0x10000, u"\xD800\xDC00", "\xf0\x90\x80\x80"},
+        {0x103FF, u"\xD800\xDFFF", "\xf0\x90\x8f\xbf"},
+        {0x10FC00, u"\xDBFF\xDC00", "\xf4\x8f\xb0\x80"},
+        {0x10FFFF, u"\xDBFF\xDFFF", "\xf4\x8f\xbf\xbf"},
+    };
+    for (const Edge& c : cases) {
+        const size_t length = std::strlen(c.utf8);
+        char one[4] = {};
+        ASSERT_EQ(length, EncodeUtf8(c.code, one)) << std::hex << c.code;
+        EXPECT_EQ(std::string(c.utf8), std::string(one, length)) << std::hex << c.code;
+        // Exactly room for the bytes and the terminator, and one byte less.
+        char out[8];
+        EXPECT_TRUE(Utf8FromUtf16(c.wide.data(), c.wide.size(), out, length + 1))
+            << std::hex << c.code;
+        EXPECT_STREQ(c.utf8, out) << std::hex << c.code;
+        EXPECT_FALSE(Utf8FromUtf16(c.wide.data(), c.wide.size(), out, length))
+            << std::hex << c.code;
+        std::u16string back;
+        EXPECT_TRUE(Utf16FromUtf8(c.utf8, &back)) << std::hex << c.code;
+        EXPECT_EQ(c.wide, back) << std::hex << c.code;
+        EXPECT_TRUE(IsUtf8(c.utf8, length)) << std::hex << c.code;
+    }
+}
+
 TEST(Utf8, ANameThatDoesNotFitIsRefusedNotCut) {
     const std::u16string wide = u"\u6587\u4ef6"; // six bytes and the terminator
     char out[7] = "xxxxxx";

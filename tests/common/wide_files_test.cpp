@@ -67,14 +67,22 @@ TEST(WideFiles, EveryNameTheSystemHoldsIsFoundOpenedCopiedAndDeleted) {
     EXPECT_TRUE(RemoveDirectoryTree(dir.c_str()));
 }
 
-// A path in the settings file keeps the ANSI code page; it names the file it
-// always named.
-TEST(WideFiles, TextThatIsNotUtf8IsTakenInTheAnsiCodePage) {
-    if (GetACP() != 1252)
-        GTEST_SKIP() << "the case is written for code page 1252";
-    EXPECT_EQ(L"M\u00fcller", WideName("M\xfcller"));
+// The program's names are UTF-8 whatever their source; the settings file's
+// ANSI texts are converted where they are read. Bytes that are not UTF-8 are
+// never guessed to be ANSI: they name no file, and a text that is only shown
+// shows them as U+FFFD.
+TEST(WideFiles, BytesThatAreNotUtf8NameNoFile) {
     EXPECT_EQ(L"M\u00fcller", WideName("M\xc3\xbcller"));
+    EXPECT_EQ(L"", WideName("M\xfcller"));
     EXPECT_EQ(L"", WideName(""));
+    EXPECT_EQ(L"M\xFFFDller", WideText("M\xfcller"));
+    EXPECT_EQ(L"cut\xD83D", WideText("cut\xed\xa0\xbd"));
+    std::string dir = MakeScratchDirectory();
+    ASSERT_FALSE(dir.empty());
+    ASSERT_TRUE(WriteTestFile(dir + "\\M\xc3\xbcller.txt", "x"));
+    EXPECT_TRUE(PathExists((dir + "\\M\xc3\xbcller.txt").c_str()));
+    EXPECT_FALSE(PathExists((dir + "\\M\xfcller.txt").c_str()));
+    EXPECT_TRUE(RemoveDirectoryTree(dir.c_str()));
 }
 
 TEST(WideFiles, TemporaryAndFullNamesComeBackAsUtf8) {

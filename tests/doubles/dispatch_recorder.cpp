@@ -22,7 +22,11 @@ void GetPrinterChoices(PrinterChoices* choices) {
     choices->deviceCopies = OtherParts.deviceCopies;
 }
 
-DispatchResult DispatchFile(FileAnalysis* analysis, bool) {
+DispatchResult DispatchFile(FileAnalysis* analysis, bool, DispatchReport* report) {
+    if (report) {
+        *report = DispatchReport();
+        report->kind = analysis->kind;
+    }
     RecordedCalls.push_back(std::string("dispatch ") + analysis->path + " with " + CurrentSetName);
     OtherParts.dispatchedBytes.clear();
     OtherParts.dispatchedKinds.push_back(analysis->kind);

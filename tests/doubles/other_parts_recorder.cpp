@@ -1,12 +1,11 @@
 // Doubles of the parts the application shell calls into: printer selection,
-// progress window, installer, settings dialog, spooler timer. (The capture
-// doubles are in capture_recorder.cpp, so that the real capture can be
-// tested, and the dispatcher's in dispatch_recorder.cpp, so that the real one
-// can be.) Each records its call and answers from OtherParts.
+// installer, settings dialog, preview. Each records its call and answers
+// from OtherParts. (The progress report and the spooler's timer are in
+// progress_recorder.cpp, the capture's in capture_recorder.cpp and the
+// dispatcher's in dispatch_recorder.cpp, so that the real ones, or a front
+// end's own, can be tested.)
 #include "analysis/file_analysis.h"
-#include "common/progress_report.h"
 #include "app/preview_window.h"
-#include "jobs/spooler.h"
 #include "install/setup.h"
 #include "output/printer_selection.h"
 #include "settings/settings.h"
@@ -42,18 +41,6 @@ void LockCopyControls() {
     Record("lock copies");
 }
 
-void ProgressBegin(int count) {
-    Record("progress begin " + std::to_string(count));
-}
-void ProgressNextFile(const char* fileName) {
-    Record(std::string("progress file ") + fileName);
-}
-void ProgressPercent(double) {}
-void ProgressWaiting() {}
-void ProgressEnd() {
-    Record("progress end");
-}
-
 int RunInstaller() {
     Record("installer");
     return 0;
@@ -66,10 +53,6 @@ int RunUninstaller() {
 bool ShowSettingsDialog(WindowRef) {
     Record("settings dialog");
     return OtherParts.settingsDialogConfirmed;
-}
-
-void SetSpoolerTimer(bool on) {
-    Record(on ? "spooler timer on" : "spooler timer off");
 }
 
 void RunPreview(WindowRef, const char* path) {

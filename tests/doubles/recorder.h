@@ -24,6 +24,8 @@ void ResetDoubles();
 // The next message box returns `answer` (a MessageAnswer); unscripted boxes
 // answer OK, or No for a question (its default button).
 void QueueMessageAnswer(int answer);
+// The answer queued next, or `unscripted` when none is (recorder.cpp).
+int NextQueuedAnswer(int unscripted);
 
 // Scripted results of the other parts' doubles.
 struct OtherPartsScript {
@@ -33,25 +35,29 @@ struct OtherPartsScript {
     std::string dispatchSkipsFor; // one containing this text is not printed by choice
     bool printerDialogConfirmed = true;
     bool settingsDialogConfirmed = true;
-    bool stopDuringDispatch = false;  // raises StopRequested inside DispatchFile
-    bool dispatching = false;         // true while DispatchFile pumps
-    int deviceCopies = 1;             // the selected printer's copies (/#:)
-    bool clipboardReadable = true;    // ReadClipboardText succeeds
-    std::string clipboardText;        // what it reads; empty: no text on the clipboard
-    std::string dispatchedBytes;      // filled by DispatchFile: the content it was given
-    std::vector<int> dispatchedKinds; // filled by DispatchFile: each file's FileKind
-    std::function<void()> duringPump; // run once by the next PumpMessages
-    std::string holdDuringDispatch;   // DispatchFile leaves a path containing this open,
-    FILE* heldFile = nullptr;         // here, for the test to close
-    // The spooler's clock (milliseconds) and the last writes by file name;
-    // files not listed were written at time 0.
-    long long fileClock = 100000000;
+    bool stopDuringDispatch = false;          // raises StopRequested inside DispatchFile
+    bool dispatching = false;                 // true while DispatchFile pumps
+    int deviceCopies = 1;                     // the selected printer's copies (/#:)
+    std::vector<std::string> finishedEntries; // "printed a.txt", as the runner reports them
+    bool clipboardReadable = true;            // ReadClipboardText succeeds
+    std::string clipboardText;                // what it reads; empty: no text on the clipboard
+    std::string dispatchedBytes;              // filled by DispatchFile: the content it was given
+    std::vector<int> dispatchedKinds;         // filled by DispatchFile: each file's FileKind
+    std::function<void()> duringPump;         // run once by the next PumpMessages
+    std::string holdDuringDispatch;           // DispatchFile leaves a path containing this open,
+    FILE* heldFile = nullptr;                 // here, for the test to close
+    // This machine's clock (milliseconds), and the last writes by file name
+    // on the file server's clock, which is another; files not listed were
+    // written at time 0.
+    long long localClock = 100000000;
     std::map<std::string, long long> writeTimes;
-    std::set<std::string> undeletable;     // file names the spooler cannot delete
-    std::set<std::string> unmovable;       // file names the spooler cannot move
-    std::set<std::string> takenElsewhere;  // file names another instance holds
-    std::multiset<std::string> claimsHeld; // file names the spooler holds now
-    std::function<void()> beforeClaim;     // run once by the next claim, before it looks
-    std::vector<int> dispatchedLines;      // filled by DispatchFile: Lines of the set in force
+    long long serverLockLimit = 0x7FFFFFFFFFFFFFFFLL; // locks from here on are refused
+    std::vector<unsigned> claimLocks;                 // the lock offsets of each claim taken
+    std::set<std::string> undeletable;                // file names the spooler cannot delete
+    std::set<std::string> unmovable;                  // file names the spooler cannot move
+    std::set<std::string> takenElsewhere;             // file names another instance holds
+    std::multiset<std::string> claimsHeld;            // file names the spooler holds now
+    std::function<void()> beforeClaim;                // run once by the next claim, before it looks
+    std::vector<int> dispatchedLines; // filled by DispatchFile: Lines of the set in force
 };
 extern OtherPartsScript OtherParts;

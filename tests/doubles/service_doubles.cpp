@@ -1,30 +1,15 @@
-// Doubles for the service's tests (service_doubles.h), and the printer
-// selection and recorder state that the windows program's recorders would
-// otherwise bring along with their message box, progress window and timer,
-// which the service has of its own.
+// Doubles for the service's tests (service_doubles.h). The service brings its
+// own message sink, progress and timer, so its tests link no recorder of the
+// windows program's.
 #include "service_doubles.h"
 
-#include "analysis/file_analysis.h"
 #include "jobs/spooler.h"
-#include "output/printer_selection.h"
 #include "recorder.h"
 #include "service/event_log.h"
 
 #include <cerrno>
 
 ServiceScript Service;
-std::vector<std::string> RecordedCalls;
-std::vector<ShownBox> ShownBoxes; // stays empty: the service shows no box
-OtherPartsScript OtherParts;
-
-void ResetDoubles() {
-    RecordedCalls.clear();
-    ShownBoxes.clear();
-    OtherParts = OtherPartsScript();
-    Service = ServiceScript();
-}
-
-void QueueMessageAnswer(int) {}
 
 // Inside a scan, what the test scripted for the next turn of the pump
 // (OtherParts.duringPump) happens first.
@@ -44,7 +29,7 @@ HostRequests ReadHostRequests() {
 void WaitForHostRequest(long long ms) {
     RecordedCalls.push_back(ms < 0 ? "wait" : "wait " + std::to_string(ms));
     if (ms > 0) {
-        OtherParts.fileClock += ms;
+        OtherParts.localClock += ms;
         Service.waited += ms;
     }
     std::map<int, std::function<void()>>::iterator scripted = Service.atWait.find(Service.waits++);
@@ -98,18 +83,3 @@ bool IsAdministratorAccount(const std::string& account) {
 std::string ProgramFileOf(const std::string& name) {
     return "C:\\found\\" + name + ".exe";
 }
-
-bool InitPrinterSelection() {
-    return true;
-}
-void FreePrinterSelection() {}
-bool SelectPrinterByName(const char*) {
-    return true;
-}
-bool ShowPrinterDialog(WindowRef, FileAnalysis* analysis, PrinterChoices* chosen) {
-    *chosen = PrinterChoices();
-    RecordedCalls.push_back(std::string("printer dialog ") + (analysis ? analysis->path : ""));
-    return true;
-}
-void SetDeviceCopies(int) {}
-void LockCopyControls() {}

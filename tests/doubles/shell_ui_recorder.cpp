@@ -2,6 +2,7 @@
 // window, both directions of the busy state pump messages, and the pump runs
 // what a test scripted for it (a command arriving in the middle of a batch).
 #include "app/shell_ui.h"
+#include "jobs/entry_report.h"
 #include "recorder.h"
 
 void SetBusy(bool on) {
@@ -29,4 +30,9 @@ void BringWindowToTop(WindowRef) {
 
 void ShowInformation(const char* title, const char* text) {
     RecordedCalls.push_back(std::string("information ") + title + ": " + text);
+}
+
+void EntryFinished(const BatchEntry& entry) {
+    static const char* const kWords[] = {"not reached", "printed", "not printed", "failed"};
+    OtherParts.finishedEntries.push_back(std::string(kWords[entry.outcome]) + " " + entry.name);
 }

@@ -1,12 +1,15 @@
-// Spooler file-times double: sizes from the real files, times from the
-// test's own clock (OtherParts.fileClock and writeTimes); files not listed
-// were written at its start, long before. Claims are bookkeeping: refused for
-// the names another instance holds (OtherParts.takenElsewhere), listed in
-// OtherParts.claimsHeld while held; OtherParts.beforeClaim plays a writer that
-// comes in just before one. Deletion is real, except for the names the
-// test keeps (OtherParts.undeletable) and for files whose stamp has changed
-// since they were claimed. Moves are real copies and deletions, refused for
-// the names the test keeps (OtherParts.unmovable) and over an existing file.
+// Spooler file-times double: sizes from the real files, last writes as the
+// test sets them (OtherParts.writeTimes, on a file server's clock; files not
+// listed were written at 0), this machine's clock as OtherParts.localClock.
+// Claims are bookkeeping: refused for the names another instance holds
+// (OtherParts.takenElsewhere), listed in OtherParts.claimsHeld while held;
+// OtherParts.beforeClaim plays a writer that comes in just before one. The
+// file server refuses every lock at or above OtherParts.serverLockLimit with
+// error 87, and OtherParts.claimLocks records the offsets of each claim taken.
+// Deletion is real, except for the names the test keeps
+// (OtherParts.undeletable) and for files whose stamp has changed since they
+// were claimed. Moves are real copies and deletions, refused for the names
+// the test keeps (OtherParts.unmovable) and over an existing file.
 #include "jobs/spool_files.h"
 #include "common/file_system.h"
 #include "common/paths.h"
@@ -14,6 +17,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 
 namespace {
 
@@ -32,22 +36,40 @@ bool ReadFileStamp(const char* path, FileStamp* stamp) {
     return true;
 }
 
-long long CurrentFileTime() {
-    return OtherParts.fileClock;
+long long LocalClockMs() {
+    return OtherParts.localClock;
 }
 
-bool ClaimSpooledFile(const char* path, SpoolClaim* claim) {
+ClaimOutcome ClaimSpooledFile(const char* path, unsigned locks, SpoolClaim* claim,
+                              LockRefusal* refusal) {
     std::function<void()> before;
     before.swap(OtherParts.beforeClaim);
     if (before)
         before();
     std::string name = FileNameOf(path);
-    if (OtherParts.takenElsewhere.count(name) || !ReadFileStamp(path, &claim->stamp))
-        return false;
+    FileStamp stamp;
+    if (OtherParts.takenElsewhere.count(name) || !ReadFileStamp(path, &stamp))
+        return kClaimRefused;
+    unsigned held = 0;
+    for (int i = 0; i < kClaimLockOffsets; ++i) {
+        if (!(locks & (1u << i)) || kClaimLockOffset[i] < stamp.size)
+            continue;
+        if (kClaimLockOffset[i] >= OtherParts.serverLockLimit) {
+            refusal->offset = i;
+            refusal->error = 87;
+            std::snprintf(refusal->reason, sizeof refusal->reason,
+                          "System error 87: The parameter is incorrect.");
+            return kClaimLockRefused;
+        }
+        held |= 1u << i;
+    }
     claims[++lastClaim] = name;
     OtherParts.claimsHeld.insert(name);
+    OtherParts.claimLocks.push_back(held);
     claim->handle = reinterpret_cast<void*>(lastClaim);
-    return true;
+    claim->stamp = stamp;
+    claim->locks = held;
+    return kClaimTaken;
 }
 
 void ReleaseSpoolClaim(SpoolClaim* claim) {

@@ -752,9 +752,26 @@ class Bench:
 
     # ---- running the program ----
 
+    def locale_env(self, locale):
+        """The environment that gives Wine programs the code pages of `locale` (such as
+        "de_DE.UTF-8": ANSI 1252 with OEM 850), or None where it cannot be made. Wine takes
+        its code pages from LC_CTYPE, and with a locale the host lacks it could not name
+        files outside ASCII, so the locale is made with localedef under the bench."""
+        directory = os.path.join(self.work, "locales")
+        made = os.path.join(directory, locale)
+        if not os.path.isdir(made):
+            name, _, charmap = locale.partition(".")
+            os.makedirs(directory, exist_ok=True)
+            try:
+                subprocess.run(["localedef", "-i", name, "-f", charmap, made],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+            except (OSError, subprocess.SubprocessError):
+                return None
+        return {"LOCPATH": directory, "LC_ALL": locale} if os.path.isdir(made) else None
+
     def start_run(self, args, settings=None, answers=(), print_dialog="OK", timeout=30,
                   log=None, program=None, settings_name="run", stdin=None, cwd=None,
-                  press_on_show=None, job_numbers_from=None):
+                  press_on_show=None, job_numbers_from=None, locale_env=None):
         """Starts the program (ravlen.exe unless program is given) under the automation and
         returns a Running. settings ({section: {key: value}} or text) is written to
         C:\\tests\\<settings_name>.ini and passed first as /i:. log names the activity log
@@ -763,7 +780,8 @@ class Bench:
         runner's own by default). press_on_show=(title prefix, button id) has the program's
         hook click that button of the first window shown with such a title, at once.
         job_numbers_from numbers the program's print jobs from there on, so that programs
-        printing at the same time do not share Wine's spool files (see winauto_hook.c)."""
+        printing at the same time do not share Wine's spool files (see winauto_hook.c).
+        locale_env (from locale_env()) runs the program with another locale's code pages."""
         self._runs += 1
         args = list(args)
         if settings is not None:
@@ -787,6 +805,8 @@ class Bench:
                 env = dict(env, WINAUTO_PRESS_ON_SHOW="%s|%d" % press_on_show)
             if job_numbers_from:
                 env = dict(env, WINAUTO_FIRST_JOB=str(job_numbers_from))
+            if locale_env:
+                env = dict(env, **locale_env)
             process = subprocess.Popen(argv, env=env, stdout=out, stderr=err,
                                        stdin=subprocess.DEVNULL, cwd=cwd)
         return Running(self, process, log_path, timeout, log, first_job, output)

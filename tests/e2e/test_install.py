@@ -149,13 +149,13 @@ class InstallTest(unittest.TestCase):
         self.assertEqual([("Installing Ravlen", "Ravlen has been successfully installed")],
                          result.boxes[-1:])
 
-    def uninstall(self, program, cwd=None):
+    def uninstall(self, program, cwd=None, locale_env=None):
         def interact(running):
             running.dump("Uninstall Ravlen")
             running.command(IDOK, title="Uninstall Ravlen")
 
         result = bench.run(["/uninstall"], program=program, interact=interact, timeout=60,
-                           cwd=cwd)
+                           cwd=cwd, locale_env=locale_env)
         self.assertEqual(0, result.exit_code, result)
         self.assertEqual([("Uninstalling Ravlen", "Ravlen has been succesfully removed.")],
                          result.boxes)
@@ -365,17 +365,25 @@ class InstallTest(unittest.TestCase):
 
     def test_7_directories_with_letters_beyond_ascii_are_removed(self):
         # cmd.exe reads the removal batch in the OEM code page; the program knows its paths
-        # in the ANSI one, where "\u00fc" has another code. The program's directory and the
-        # temporary directory, where the batch goes first, both hold one. The uninstaller
-        # runs in the program's directory, as a link may start it: the batch must leave it
-        # before it can remove it.
-        directory = "C:\\Programme\\Dr\u00fccker"
+        # in UTF-8, and "\u00fc" is another letter in each. The program's directory and the
+        # temporary directory, where the batch goes, both hold one. The uninstaller runs in
+        # the program's directory, as a link may start it: the batch must leave it before
+        # it can remove it. In code page 850 the two bytes of "\u00fc" in UTF-8 are letters
+        # as well ("\u00c3\u00bc"), so a batch written from them would name another
+        # directory and leave the program behind.
         temp = "C:\\Temp\\Dr\u00fccker"
-        self.install(SOURCE + "\\ravlen.exe", directory)
         os.makedirs(bench.unix_path(temp), exist_ok=True)
         # The last test: the prefix's temporary directory stays changed.
         for name in ("TEMP", "TMP"):
             bench.wine("reg", "add", "HKCU\\Environment", "/v", name, "/d", temp, "/f")
-        self.uninstall(directory + "\\ravlen.exe", cwd=bench.unix_path(directory))
-        bench_module.wait_for(lambda: not os.path.exists(bench.unix_path(directory)), 60,
-                              "the removal batch to remove the directory")
+        for directory, locale in (("C:\\Programme\\Dr\u00fccker", None),
+                                  ("C:\\Users\\Public\\B\u00fcro\\Ravlen", "de_DE.UTF-8")):
+            with self.subTest(directory=directory, locale=locale):
+                env = locale and bench.locale_env(locale)
+                if locale and not env:
+                    self.skipTest("no locale %s for its OEM code page" % locale)
+                self.install(SOURCE + "\\ravlen.exe", directory)
+                self.uninstall(directory + "\\ravlen.exe", cwd=bench.unix_path(directory),
+                               locale_env=env)
+                bench_module.wait_for(lambda: not os.path.exists(bench.unix_path(directory)),
+                                      60, "the removal batch to remove the directory")

@@ -368,6 +368,17 @@ class ConversionTest(OutputTestCase):
         self.assertEqual(result.jobs, [])
         self.assertEqual(result.boxes, [])
 
+    def test_converter_that_prints_by_itself_and_fails_keeps_the_file_under_delete(self):
+        # Nothing came out: its exit code, the only word it gives, fails the file, which
+        # /delete therefore keeps.
+        path = bench.put_file("C:\\tests\\out\\failed.bin", binary(100))
+        result = self.run_ravlen(["/q", "/delete", path], keys=self.conversion(
+            CONVERTER + "?--exit 3 &i &o", ConvPrintBin=1))
+        self.assertEqual(result.jobs, [])
+        self.assertEqual(result.boxes, [(ERROR, "The conversion program ended with exit code 3; "
+                                                "nothing has been printed")])
+        self.assertEqual(bench.read_file(path), binary(100))
+
     def test_missing_converter_gives_message_17(self):
         path = bench.put_file("C:\\tests\\out\\missing.bin", binary(100))
         result = self.run_ravlen(["/q", path], keys=self.conversion(

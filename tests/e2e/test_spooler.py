@@ -205,24 +205,32 @@ class SpoolerOutcomeTest(unittest.TestCase):
         keys["Settings List"]["Tiny"] = 1  # and ".tiny" files print too small: message 15
         keys["Tiny"] = {"ShowPrintDlg": 0, "FileTypes": ".tiny;", "EnableTextPrint": 1,
                         "SizeOp": 0, "Height": 100, "Lines": 500}
+        # ".self" files go to a conversion program that prints by itself, and fails.
+        keys["Settings List"]["Self"] = 1
+        keys["Self"] = {"ShowPrintDlg": 0, "FileTypes": ".self;", "DoConvBin": 1,
+                        "ConvComBin": CONVERTER + "?--exit 3 &i &o", "ConvPrintBin": 1}
         printed = b"\x1bE printer data\x0c"
-        left = {"b.txt": b"left out by its set\r\n", "c.tiny": b"too small to print\r\n"}
+        left = {"b.txt": b"left out by its set\r\n", "c.tiny": b"too small to print\r\n",
+                "d.self": b"\x1bE not printed by its converter\x0c"}
         for name, data in dict(left, **{"a.prn": printed}).items():
             with open(os.path.join(spool.unix, name), "wb") as f:
                 f.write(data)
         too_small = ("Ravlen Error",
                      "The current settings renders a text height which is too small")
+        failed = ("Ravlen Error",
+                  "The conversion program ended with exit code 3; nothing has been printed")
         running = bench.start_run(["/s:" + SPOOL + "\\*.*"], settings=keys, timeout=120)
         try:
-            bench_module.wait_for(lambda: running.boxes().count(too_small) >= 2, 90,
-                                  "two scans of the failed file")
+            bench_module.wait_for(lambda: min(running.boxes().count(too_small),
+                                              running.boxes().count(failed)) >= 2, 90,
+                                  "two scans of the failed files")
             running.command(IDC_EXIT, title=SPOOLER_TITLE)
         except BaseException:
             running.abort()
             raise
         result = running.wait()
         self.assertFalse(result.timed_out, "ravlen did not end: %r" % result)
-        self.assertEqual(set(result.boxes), {too_small})
+        self.assertEqual(set(result.boxes), {too_small, failed})
         self.assertEqual(result.jobs, [("Ravlen - a.prn", printed)])
         self.assertEqual(spool.left(), sorted(left))
         for name, data in left.items():

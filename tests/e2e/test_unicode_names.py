@@ -184,5 +184,49 @@ class UnicodeNamesTest(unittest.TestCase):
         self.assertEqual(len(lines), 3, lines)
 
 
+SET_NAME = "B\u00fcro"
+
+
+def set_settings():
+    """A set whose name holds a letter beyond ASCII, which the settings file keeps in its ANSI
+    code page: only it allows spooler mode, and it prints on the other printer."""
+    return {"General": {"Version": "2.1.5"},
+            "Settings List": {"Default settings": 1, SET_NAME: 1},
+            "Default settings": {"ShowPrintDlg": 0, "EnableTextPrint": 0},
+            SET_NAME: {"ShowPrintDlg": 0, "EnableTextPrint": 0, "EnableSpooler": 1, "SysTray": 0,
+                       "PrinterName": bench_module.OTHER_PRINTER}}
+
+
+class SetNameBeyondAsciiTest(unittest.TestCase):
+    """/n: brings the set's name in UTF-8 and the settings file holds it in the ANSI code page:
+    the set is found from the command line and in spooler mode."""
+
+    def test_command_line_prints_with_the_set(self):
+        data = b"\x1bE printed with the set\x0c"
+        path = bench.put_file(DIR + "set\\a.prn", data)
+        result = bench.run(["/n:" + SET_NAME, "/q", path], settings=set_settings())
+        self.assertEqual((result.exit_code, result.boxes), (0, []))
+        self.assertEqual(result.other_jobs, [("Ravlen - a.prn", data)])
+        self.assertEqual(result.jobs, [])
+
+    def test_spooler_mode_starts_with_the_set_and_prints_on_its_printer(self):
+        spool = bench_module.SpoolDirectory(bench, SPOOL + "-set", "set")
+        title = "Ravlen Spooler - " + SET_NAME
+        data = b"\x1bE spooled with the set\x0c"
+
+        def interact(running):
+            running.dump(title, timeout=60)
+            bench.put_file(SPOOL + "-set\\b.prn", data)
+            bench_module.wait_for(lambda: not os.listdir(spool.unix), 90,
+                                  "the spool directory to drain")
+            running.command(IDC_EXIT, title=title)
+
+        result = bench.run(["/n:" + SET_NAME, "/s:" + SPOOL + "-set\\*.prn"], interact=interact,
+                           timeout=180, settings=set_settings())
+        self.assertFalse(result.timed_out, "ravlen did not end: %r" % result)
+        self.assertEqual((result.exit_code, result.boxes), (0, []))
+        self.assertEqual(result.other_jobs, [("Ravlen - b.prn", data)])
+
+
 if __name__ == "__main__":
     unittest.main()

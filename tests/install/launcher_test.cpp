@@ -25,11 +25,25 @@ std::vector<unsigned char> ImageWithArea(size_t before, size_t after) {
     return image;
 }
 
-std::string Joined(const char* stored, const char* commandLine) {
-    const char* arguments = LauncherArguments(commandLine);
-    std::vector<char> out(JoinedCommandSize(std::strlen(stored), arguments));
-    EXPECT_TRUE(JoinCommand(stored, std::strlen(stored), arguments, out.data(), out.size()));
-    return out.data();
+typedef std::basic_string<LaunchUnit> Units;
+
+Units UnitsOf(const std::u16string& text) {
+    return Units(text.begin(), text.end());
+}
+
+// The launcher's command for its stored command (as the program writes it,
+// UTF-8) and its own command line (as the system gives it, UTF-16).
+std::u16string Joined(const char* stored, const std::u16string& commandLine) {
+    std::vector<LaunchUnit> units(std::strlen(stored) + 1);
+    size_t storedUnits = 0;
+    EXPECT_TRUE(
+        DecodeStoredCommand(stored, std::strlen(stored), units.data(), units.size(), &storedUnits))
+        << stored;
+    Units line = UnitsOf(commandLine);
+    const LaunchUnit* arguments = LauncherArguments(line.c_str());
+    std::vector<LaunchUnit> out(JoinedCommandSize(storedUnits, arguments));
+    EXPECT_TRUE(JoinCommand(units.data(), storedUnits, arguments, out.data(), out.size()));
+    return std::u16string(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(out.size() - 1));
 }
 
 } // namespace
@@ -125,35 +139,74 @@ TEST(ShortcutName, RefusesEmptyNamesAndCharactersTheShellRefuses) {
         EXPECT_FALSE(HasShortcutNameCharsOnly(bad)) << bad;
 }
 
+// The stored command is UTF-8, as the program writes it: the settings file's
+// path and the set's name keep their letters. The launcher's arguments pass
+// unit for unit, an unpaired surrogate in a dropped name included, after one
+// blank.
 TEST(Launcher, AppendsItsArgumentsUnchangedAfterOneBlank) {
-    EXPECT_EQ("run /n:\"L\" C:\\a.txt", Joined("run /n:\"L\"", "launch.exe C:\\a.txt"));
-    EXPECT_EQ("run \"C:\\my docs\\a b.txt\" \"x\"\"y\"",
-              Joined("run", "\"C:\\Launchers\\Ravlen - L.exe\"   \"C:\\my docs\\a b.txt\" "
-                            "\"x\"\"y\""));
-    EXPECT_EQ("run ", Joined("run", "launch.exe"));
-    EXPECT_EQ("run ", Joined("run", "\"launch.exe\""));
+    struct Case {
+        const char* stored;
+        std::u16string commandLine;
+        std::u16string expected;
+    } cases[] = {
+        {"run /n:\"L\"", u"launch.exe C:\\a.txt", u"run /n:\"L\" C:\\a.txt"},
+        {"run", u"\"C:\\Launchers\\Ravlen - L.exe\"   \"C:\\my docs\\a b.txt\" \"x\"\"y\"",
+         u"run \"C:\\my docs\\a b.txt\" \"x\"\"y\""},
+        {"run", u"launch.exe", u"run "},
+        {"run", u"\"launch.exe\"", u"run "},
+        {"r.exe /i:\"C:\\Users\\J\xc3\xbcrgen\\r.ini\" /n:\"B\xc3\xbcro\"", u"l.exe",
+         u"r.exe /i:\"C:\\Users\\J\u00fcrgen\\r.ini\" /n:\"B\u00fcro\" "},
+        {"C:\\\xe6\x96\x87\\r.exe", u"l.exe \u03a9.txt \U0001F600.txt",
+         u"C:\\\u6587\\r.exe \u03a9.txt \U0001F600.txt"},
+        {"C:\\cut\xed\xa0\xbd\\r.exe",
+         u"l.exe a\xD83D.txt \xDE00"
+         u"b.txt",
+         u"C:\\cut\xD83D\\r.exe a\xD83D.txt \xDE00"
+         u"b.txt"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, Joined(c.stored, c.commandLine)) << c.stored;
 }
 
 TEST(Launcher, ALongFileListIsNeverWrittenPastItsBuffer) {
-    std::string files = "l.exe";
-    for (int i = 0; i < 400; ++i)
-        files += " \"C:\\some directory\\file number " + std::to_string(i) + ".txt\"";
-    const char* arguments = LauncherArguments(files.c_str());
+    std::u16string files = u"l.exe";
+    for (int i = 0; i < 400; ++i) {
+        std::string number = std::to_string(i);
+        files += u" \"C:\\some directory\\file number " +
+                 std::u16string(number.begin(), number.end()) + u".txt\"";
+    }
+    Units line = UnitsOf(files);
+    const LaunchUnit* arguments = LauncherArguments(line.c_str());
+    const LaunchUnit run[] = {'r', 'u', 'n', 0};
     size_t needed = JoinedCommandSize(3, arguments);
-    EXPECT_EQ(3 + 1 + std::strlen(arguments) + 1, needed);
-    // One byte short: refused whole, with an empty text, not cut.
-    std::vector<char> small(needed - 1, 'z');
-    EXPECT_FALSE(JoinCommand("run", 3, arguments, small.data(), small.size()));
-    EXPECT_EQ('\0', small[0]);
-    std::vector<char> exact(needed);
-    EXPECT_TRUE(JoinCommand("run", 3, arguments, exact.data(), exact.size()));
-    EXPECT_EQ(needed - 1, std::strlen(exact.data()));
+    EXPECT_EQ(3 + 1 + Units(arguments).size() + 1, needed);
+    // One unit short: refused whole, with an empty text, not cut.
+    std::vector<LaunchUnit> small(needed - 1, 'z');
+    EXPECT_FALSE(JoinCommand(run, 3, arguments, small.data(), small.size()));
+    EXPECT_EQ(0, small[0]);
+    std::vector<LaunchUnit> exact(needed);
+    EXPECT_TRUE(JoinCommand(run, 3, arguments, exact.data(), exact.size()));
+    EXPECT_EQ(needed - 1, Units(exact.data()).size());
 }
 
-TEST(Launcher, ReadsItsStoredCommandOnlyWithinTheArea) {
+TEST(Launcher, ReadsItsStoredCommandOnlyWithinTheAreaAndOnlyAsUtf8) {
     char area[8] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}; // no NUL at all
     EXPECT_EQ(8u, StoredCommandLength(area, sizeof area));
     EXPECT_EQ(3u, StoredCommandLength("abc", 50));
+    // Bytes that are not UTF-8 (an area written in the ANSI code page, or
+    // damaged) are refused rather than read as some other command.
+    for (const char* bad : {"J\xfcrgen", "a\xc3", "\xc0\xaf", "\xf4\x90\x80\x80"}) {
+        LaunchUnit out[16] = {'x'};
+        size_t units = 99;
+        EXPECT_FALSE(DecodeStoredCommand(bad, std::strlen(bad), out, 16, &units)) << bad;
+        EXPECT_EQ(0, out[0]) << bad;
+    }
+    // A text that does not fit is refused, not cut.
+    LaunchUnit out[4];
+    size_t units = 0;
+    EXPECT_FALSE(DecodeStoredCommand("abc", 3, out, 3, &units));
+    EXPECT_TRUE(DecodeStoredCommand("abc", 3, out, 4, &units));
+    EXPECT_EQ(3u, units);
 }
 
 TEST(LauncherFile, IsTheImageWithTheCommandInItsArea) {

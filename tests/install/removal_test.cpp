@@ -55,6 +55,40 @@ TEST(RemovalBatch, RemovesNothingButTheProgramFile) {
     EXPECT_EQ(std::string::npos, text.find("rmdir"));
 }
 
+// cmd.exe reads the batch in the OEM code page. The program's paths are
+// UTF-8, and the batch names the very directory the user installed to, in
+// OEM letters ("\xFC" is 0x81 in code pages 437 and 850 alike): neither the
+// UTF-8 bytes nor the ANSI ones, which read there as other letters ("\xC3\xBC"
+// as "\u251C\u255D", or in 850 "\u00C3\u00BC", which names another
+// directory). A letter the OEM code page lacks leaves the caller to the short
+// names.
+TEST(RemovalBatch, NamesTheInstalledPathInTheOemCodePage) {
+    char text[4096];
+    ASSERT_TRUE(RemovalBatchInOem("C:\\Temp\\Dr\xC3\xBC"
+                                  "cker\\_remrvl.bat",
+                                  "C:\\Users\\Me\\B\xC3\xBCro\\Ravlen\\ravlen.exe", text,
+                                  sizeof text));
+    EXPECT_EQ("cd /d \"C:\\Temp\\Dr\x81"
+              "cker\\\"\n"
+              "set tries=0\n"
+              ":repeat\n"
+              "del \"C:\\Users\\Me\\B\x81ro\\Ravlen\\ravlen.exe\"\n"
+              "if not exist \"C:\\Users\\Me\\B\x81ro\\Ravlen\\ravlen.exe\" goto removed\n"
+              "set /a tries+=1\n"
+              "if %tries% geq 120 goto removed\n"
+              "ping -n 2 127.0.0.1 >nul 2>&1\n"
+              "goto repeat\n"
+              ":removed\n"
+              "rmdir \"C:\\Users\\Me\\B\x81ro\\Ravlen\"\n"
+              "del %0\n",
+              std::string(text));
+    for (const char* program : {"C:\\\xCE\xBB\\ravlen.exe", "C:\\\xE6\x96\x87\\ravlen.exe"}) {
+        EXPECT_FALSE(RemovalBatchInOem("C:\\Temp\\_remrvl.bat", program, text, sizeof text))
+            << program;
+        EXPECT_STREQ("", text) << program;
+    }
+}
+
 TEST(RemovalBatch, RefusesPathsItCannotQuoteOrThatDoNotFit) {
     char text[4096];
     EXPECT_FALSE(RemovalBatchText("C:\\TEMP\\_remrvl.bat", "ravlen.exe", text, sizeof text));

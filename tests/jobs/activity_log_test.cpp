@@ -3,6 +3,7 @@
 #include "jobs/activity_log.h"
 
 #include "tests/app/app_test_support.h"
+#include "common/code_pages.h"
 #include "common/file_system.h"
 #include "common/messages.h"
 
@@ -90,8 +91,8 @@ TEST_F(ActivityLogTest, PlusAppendsOtherwiseTheLogStartsAfresh) {
 
 // Names are written so that they read back: a new log is UTF-8 with its mark;
 // an older log in the ANSI code page stays in it, with <U+XXXX> for the
-// letters it lacks. A text in the ANSI code page (a settings path) is
-// converted for a UTF-8 log.
+// letters it lacks and its own bytes for those it holds. Every text logged is
+// UTF-8: one from the settings file was converted where it was read.
 TEST_F(ActivityLogTest, NamesKeepTheirLettersInTheLogsEncoding) {
     const std::string greek = "\xCE\xB1\xCE\xB2.txt", cafe = "caf\xC3\xA9";
     char ansiCafe[16];
@@ -115,7 +116,6 @@ TEST_F(ActivityLogTest, NamesKeepTheirLettersInTheLogsEncoding) {
         }
         ASSERT_TRUE(LogOpen(((c.append ? "+" : "") + log).c_str())) << c.what;
         LogLine("! ", (greek + " " + cafe).c_str());
-        LogLine("! ", ansiCafe);
         LogClose();
         std::string text = ReadTestFile(log);
         EXPECT_EQ(0u, text.find(c.expected)) << c.what;
@@ -123,9 +123,6 @@ TEST_F(ActivityLogTest, NamesKeepTheirLettersInTheLogsEncoding) {
         std::string name =
             ansi ? "<U+03B1><U+03B2>.txt " + std::string(ansiCafe) : greek + " " + cafe;
         EXPECT_NE(std::string::npos, text.find("\n! " + name + " * ")) << c.what;
-        EXPECT_NE(std::string::npos,
-                  text.find("\n! " + (ansi ? std::string(ansiCafe) : cafe) + " * "))
-            << c.what;
     }
 }
 

@@ -1,6 +1,7 @@
 // The command-line grammar: the qualifier table, qualifiers acting in order,
 // and the file arguments.
 #include "jobs/command_line.h"
+#include "common/code_pages.h"
 
 #include "tests/app/app_test_support.h"
 #include "common/messages.h"
@@ -132,6 +133,43 @@ TEST_F(ParseCommandLineTest, SettingsSetsAreSelectedInOrderWithCopiesAfterThem) 
     Parse({"/n:" + std::string(400, 'n')});
     EXPECT_EQ(ShownBoxes.size(), 1u);
     EXPECT_STREQ(CurrentSetName, "oo");
+}
+
+// The command line brings a set's name in UTF-8; the settings file keeps it
+// in the ANSI code page. A name that code page holds finds its set, in any
+// letter case of ASCII, as the settings file compares names; one with a
+// letter the code page lacks names no set of it. Under a double-byte code
+// page the Chinese name is held too.
+TEST_F(ParseCommandLineTest, ASetNameBeyondAsciiFindsTheSetTheSettingsFileKeeps) {
+    const char* names[] = {"B\xC3\xBCro", "\xE5\xB0\x8F\xE8\xAF\xB4", "\xCE\xA9\xCE\xAD\xCE\xB1"};
+    std::string sections, sets;
+    for (const char* name : names) {
+        std::string ansi = AnsiTextOf(name);
+        sections += "[" + ansi + "]\r\nShowPrintDlg=0\r\nLines=42\r\nEnableSpooler=1\r\n";
+        sets += ansi + "=1\r\n";
+    }
+    UseSettings(sections, sets);
+    struct Given {
+        std::string text;
+        const char* name; // the set's name as written in UTF-8
+    } arguments[] = {
+        {std::string("/n:") + names[0], names[0]},
+        {"/N:b\xC3\xBCro", names[0]},
+        {std::string("/n:") + names[1], names[1]},
+        {std::string("/n:") + names[2], names[2]},
+    };
+    for (const Given& a : arguments) {
+        char ansi[64];
+        bool held = AnsiNameOf(a.name, ansi, sizeof ansi);
+        ASSERT_TRUE(LoadSettingsSet("Default settings"));
+        ResetDoubles();
+        EXPECT_EQ(Parse({a.text}), kParseContinue) << a.text;
+        EXPECT_EQ(CurrentSettings.Lines, held ? 42 : 75) << a.text;
+        EXPECT_EQ(CurrentSettings.EnableSpooler, held ? 1 : 0) << a.text;
+        EXPECT_EQ(Boxes(),
+                  held ? Strings{} : Strings{"Settings \"" + a.text.substr(3) + "\" not found"})
+            << a.text;
+    }
 }
 
 TEST_F(ParseCommandLineTest, SettingsFileQualifierMakesItsDefaultSetCurrent) {

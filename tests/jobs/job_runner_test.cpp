@@ -6,6 +6,7 @@
 
 #include "tests/app/app_test_support.h"
 #include "analysis/file_analysis.h"
+#include "common/code_pages.h"
 #include "common/file_system.h"
 #include "common/messages.h"
 

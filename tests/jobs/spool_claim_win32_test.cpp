@@ -35,6 +35,12 @@ class SpoolClaimTest : public ::testing::Test {
         CloseHandle(file);
         return true;
     }
+    // Claims `name` as an instance that locks the offsets `locks`.
+    static bool Claims(const std::string& name, SpoolClaim* taken,
+                       unsigned locks = kEveryClaimLock) {
+        LockRefusal refusal;
+        return ClaimSpooledFile(name.c_str(), locks, taken, &refusal) == kClaimTaken;
+    }
     std::string directory, path;
     SpoolClaim claim;
 };
@@ -42,7 +48,7 @@ class SpoolClaimTest : public ::testing::Test {
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 TEST_F(SpoolClaimTest, KeepsOtherInstancesAndWritersOutAndLetsReadersIn) {
-    ASSERT_TRUE(ClaimSpooledFile(path.c_str(), &claim));
+    ASSERT_TRUE(Claims(path, &claim));
     FileStamp stamp;
     ASSERT_TRUE(ReadFileStamp(path.c_str(), &stamp));
     // The spooler tells a printed file from a new one by these.
@@ -51,7 +57,7 @@ TEST_F(SpoolClaimTest, KeepsOtherInstancesAndWritersOutAndLetsReadersIn) {
     EXPECT_EQ(claim.stamp.writeTime, stamp.writeTime);
 
     SpoolClaim second;
-    EXPECT_FALSE(ClaimSpooledFile(path.c_str(), &second));
+    EXPECT_FALSE(Claims(path, &second));
     EXPECT_FALSE(CanOpenExclusively(path.c_str()));
     struct Case {
         const char* name;
@@ -73,13 +79,35 @@ TEST_F(SpoolClaimTest, KeepsOtherInstancesAndWritersOutAndLetsReadersIn) {
 
     ReleaseSpoolClaim(&claim);
     EXPECT_EQ(claim.handle, nullptr);
-    EXPECT_TRUE(ClaimSpooledFile(path.c_str(), &second));
+    EXPECT_TRUE(Claims(path, &second));
     ReleaseSpoolClaim(&second);
+}
+
+// An instance whose file server made it leave out the higher offsets, and
+// one that locks them all, still keep each other out: they meet at the
+// lowest. Only offsets beyond the end are locked, so the data stays readable.
+TEST_F(SpoolClaimTest, InstancesThatLockDifferentOffsetsStillMeet) {
+    const unsigned lowest = 1u << (kClaimLockOffsets - 1);
+    SpoolClaim second;
+    ASSERT_TRUE(Claims(path, &claim, lowest));
+    EXPECT_EQ(claim.locks, lowest);
+    EXPECT_FALSE(Claims(path, &second));
+    ReleaseSpoolClaim(&claim);
+    ASSERT_TRUE(Claims(path, &claim));
+    EXPECT_EQ(claim.locks, static_cast<unsigned>(kEveryClaimLock));
+    EXPECT_FALSE(Claims(path, &second, lowest));
+    EXPECT_EQ(second.handle, nullptr);
+    EXPECT_EQ(ReadTestFile(path), "data");
+    ReleaseSpoolClaim(&claim);
+    // No lock at all: the share mode alone holds the file.
+    ASSERT_TRUE(Claims(path, &claim, 0));
+    EXPECT_EQ(claim.locks, 0u);
+    EXPECT_FALSE(Opens(GENERIC_WRITE, kShareAll));
 }
 
 TEST_F(SpoolClaimTest, LeavesReadOnlyFilesAlone) {
     SetReadOnly(path, true);
-    EXPECT_FALSE(ClaimSpooledFile(path.c_str(), &claim));
+    EXPECT_FALSE(Claims(path, &claim));
     EXPECT_EQ(claim.handle, nullptr);
 }
 
@@ -114,7 +142,7 @@ TEST_F(SpoolClaimTest, DeletesOnlyTheFileItTookAsItWasTaken) {
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteTestFile(path, "data"));
-        ASSERT_TRUE(ClaimSpooledFile(path.c_str(), &claim)) << c.name;
+        ASSERT_TRUE(Claims(path, &claim)) << c.name;
         c.meanwhile();
         EXPECT_EQ(DeleteClaimedFile(path.c_str(), claim), c.deletion) << c.name;
         ReleaseSpoolClaim(&claim);
@@ -124,7 +152,7 @@ TEST_F(SpoolClaimTest, DeletesOnlyTheFileItTookAsItWasTaken) {
 
     // A reader that does not share deletion keeps the file, and says so.
     ASSERT_TRUE(WriteTestFile(path, "data"));
-    ASSERT_TRUE(ClaimSpooledFile(path.c_str(), &claim));
+    ASSERT_TRUE(Claims(path, &claim));
     FILE* reader = fopen(path.c_str(), "rb");
     ASSERT_NE(reader, nullptr);
     errno = 0;
@@ -142,7 +170,7 @@ TEST_F(SpoolClaimTest, MovesOnlyTheFileItTookAndNeverOverAnother) {
     std::string failed = directory + "\\failed";
     ASSERT_TRUE(MakeDirectory(failed.c_str()));
     std::string target = failed + "\\a.prn";
-    ASSERT_TRUE(ClaimSpooledFile(path.c_str(), &claim));
+    ASSERT_TRUE(Claims(path, &claim));
     ASSERT_TRUE(WriteTestFile(target, "earlier"));
     EXPECT_EQ(MoveClaimedFile(path.c_str(), claim, target.c_str()), kClaimTargetExists);
     EXPECT_EQ(ReadTestFile(target), "earlier");
@@ -156,7 +184,7 @@ TEST_F(SpoolClaimTest, MovesOnlyTheFileItTookAndNeverOverAnother) {
 
     // Replaced under the name since it was taken: the new one stays.
     ASSERT_TRUE(WriteTestFile(path, "data"));
-    ASSERT_TRUE(ClaimSpooledFile(path.c_str(), &claim));
+    ASSERT_TRUE(Claims(path, &claim));
     std::string aside = directory + "\\aside.prn";
     ASSERT_TRUE(MoveFileExA(path.c_str(), aside.c_str(), 0));
     ASSERT_TRUE(WriteTestFile(path, "new"));

@@ -1,6 +1,7 @@
 // One spooler scan: which files print, which stay for a later scan, backup
 // copies, and the timer stopped while the scan runs.
 #include "jobs/job_runner.h"
+#include "jobs/spool_files.h"
 #include "jobs/spooler.h"
 
 #include "tests/app/app_test_support.h"
@@ -26,8 +27,16 @@ class SpoolerTest : public ShellTest {
     static void NextTick() {
         RecordedCalls.clear();
         ShownBoxes.clear();
-        OtherParts.fileClock += kSpoolerIntervalMs;
+        OtherParts.localClock += kSpoolerIntervalMs;
         SpoolerTick();
+    }
+    // A first scan that sees the files, and the next one, which finds them
+    // unchanged and prints them.
+    static void SeeThenTick() {
+        RecordedCalls.clear();
+        SpoolerTick();
+        EXPECT_TRUE(CallsStartingWith("dispatch").empty()) << "printed at first sight";
+        NextTick();
     }
 };
 
@@ -37,7 +46,7 @@ TEST_F(SpoolerTest, PrintsAndDeletesWhatItCanAndLeavesTheRestForLater) {
     SetReadOnly(readOnly, true);
     OtherParts.dispatchFailsFor = "b.prn";
 
-    SpoolerTick();
+    SeeThenTick();
     EXPECT_EQ(RecordedCalls.front(), "spooler timer off");
     EXPECT_EQ(RecordedCalls.back(), "spooler timer on");
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 3u);
@@ -47,10 +56,9 @@ TEST_F(SpoolerTest, PrintsAndDeletesWhatItCanAndLeavesTheRestForLater) {
     EXPECT_TRUE(PathExists(readOnly.c_str()));
     EXPECT_TRUE(PathExists(other.c_str()));
 
-    // The failed file is tried again at the next scan after its first wait.
-    ResetDoubles();
-    OtherParts.fileClock += kSpoolRetryFirstMs;
-    SpoolerTick();
+    // The failed file is tried again at the next scan, after its first wait.
+    OtherParts.dispatchFailsFor.clear();
+    NextTick();
     EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + b + " with Default settings"}));
     EXPECT_FALSE(PathExists(b.c_str()));
     SetReadOnly(readOnly, false);
@@ -61,9 +69,9 @@ TEST_F(SpoolerTest, BackupCopiesReplaceEarlierOnes) {
     ASSERT_TRUE(MakeDirectory(saved.c_str()));
     CopyText(BackupDirectory, sizeof BackupDirectory, saved.c_str());
     Write("a.prn", "first");
-    SpoolerTick();
+    SeeThenTick();
     Write("a.prn", "second");
-    SpoolerTick();
+    SeeThenTick();
     EXPECT_EQ(ReadTestFile(saved + "\\a.prn"), "second");
     EXPECT_FALSE(PathExists(Path("a.prn").c_str()));
     EXPECT_TRUE(ShownBoxes.empty());
@@ -95,7 +103,7 @@ TEST_F(SpoolerTest, APrintedFileThatStaysIsNotPrintedAgainUntilItChanges) {
         CopyText(BackupDirectory, sizeof BackupDirectory, c.backup.c_str());
         c.refuse(true);
         std::string a = Write("a.prn", "first");
-        NextTick();
+        SeeThenTick();
         EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u) << c.name;
         ASSERT_EQ(ShownBoxes.size(), 1u) << c.name;
         EXPECT_EQ(ShownBoxes[0].text.rfind(c.message, 0), 0u) << c.name;
@@ -108,7 +116,7 @@ TEST_F(SpoolerTest, APrintedFileThatStaysIsNotPrintedAgainUntilItChanges) {
         EXPECT_TRUE(PathExists(a.c_str())) << c.name;
 
         Write("a.prn", "second"); // a new file of the same name prints
-        NextTick();
+        SeeThenTick();
         EXPECT_EQ(OtherParts.dispatchedBytes, "second") << c.name;
         EXPECT_EQ(ShownBoxes.size(), 1u) << c.name;
 
@@ -130,7 +138,7 @@ TEST_F(SpoolerTest, APrintedFileThatStaysIsNotPrintedAgainUntilItChanges) {
 TEST_F(SpoolerTest, AFileIsPrintedOnlyWhileThisInstanceHasTakenIt) {
     std::string a = Write("a.prn"), b = Write("b.prn");
     OtherParts.takenElsewhere.insert("a.prn");
-    SpoolerTick();
+    SeeThenTick();
     EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + b + " with Default settings"}));
     EXPECT_TRUE(PathExists(a.c_str()));
     EXPECT_TRUE(ShownBoxes.empty());
@@ -153,7 +161,7 @@ TEST_F(SpoolerTest, AFileIsPrintedOnlyWhileThisInstanceHasTakenIt) {
     for (const Case& c : cases) {
         std::string file = Write("c.prn", c.name);
         c.outcome(true);
-        NextTick();
+        SeeThenTick();
         c.outcome(false);
         EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u) << c.name;
         EXPECT_EQ(PathExists(file.c_str()), c.stays) << c.name;
@@ -165,7 +173,7 @@ TEST_F(SpoolerTest, AFileIsPrintedOnlyWhileThisInstanceHasTakenIt) {
     // it has gone.
     std::string d = Write("d.prn");
     OtherParts.undeletable.insert("d.prn");
-    NextTick();
+    SeeThenTick();
     EXPECT_EQ(OtherParts.claimsHeld, (std::multiset<std::string>{"d.prn"}));
     NextTick();
     EXPECT_EQ(OtherParts.claimsHeld, (std::multiset<std::string>{"d.prn"}));
@@ -186,12 +194,12 @@ TEST_F(SpoolerTest, AFileWrittenToWhileBeingTakenOrPrintedIsNotLost) {
             Write("a.prn", "second, longer");
     };
     OtherParts.duringPump = rewriteWhilePrinting;
-    SpoolerTick();
+    SeeThenTick();
     EXPECT_EQ(OtherParts.dispatchedBytes, "first");
     EXPECT_EQ(ReadTestFile(a), "second, longer");
     EXPECT_TRUE(ShownBoxes.empty());
     EXPECT_TRUE(OtherParts.claimsHeld.empty());
-    NextTick();
+    SeeThenTick();
     EXPECT_EQ(OtherParts.dispatchedBytes, "second, longer");
     EXPECT_FALSE(PathExists(a.c_str()));
 
@@ -200,14 +208,73 @@ TEST_F(SpoolerTest, AFileWrittenToWhileBeingTakenOrPrintedIsNotLost) {
     std::string b = Write("b.prn", "first");
     OtherParts.beforeClaim = [&] {
         Write("b.prn", "first and more");
-        OtherParts.writeTimes["b.prn"] = OtherParts.fileClock;
+        OtherParts.writeTimes["b.prn"] = 7;
     };
-    NextTick();
+    SeeThenTick();
     EXPECT_TRUE(CallsStartingWith("dispatch").empty());
     EXPECT_TRUE(OtherParts.claimsHeld.empty());
     NextTick();
     EXPECT_EQ(OtherParts.dispatchedBytes, "first and more");
     EXPECT_FALSE(PathExists(b.c_str()));
+}
+
+// A file server without large-file locking refuses a lock far beyond the
+// end, not because another instance holds it. That is said once, with the
+// server's error, and the claim goes on at the lower offsets the server
+// takes (the log says which), so the file prints, and the next one without a
+// word; a server that takes no lock at all leaves the share mode alone.
+TEST_F(SpoolerTest, ALockTheServerRefusesIsReportedOnceAndTheClaimFallsBack) {
+    struct Case {
+        const char* name;
+        long long serverLockLimit;
+        unsigned locks;    // the offsets claims lock from then on
+        size_t refusals;   // warnings shown, one for each offset refused
+        const char* moved; // the last "Claim lock at" line; none when empty
+    } cases[] = {
+        {"large-file locking", 0x7FFFFFFFFFFFFFFFLL, kEveryClaimLock, 0, ""},
+        {"32-bit offsets", 1LL << 32, 6, 1, "4294967294, 2147483646"},
+        {"signed 32-bit offsets", 1LL << 31, 4, 2, "2147483646"},
+        {"no locks", 0, 0, 3,
+         "no offset: the file server takes no lock, and only the share mode holds a claimed "
+         "file"},
+    };
+    const std::string offsets[] = {"4611686018427387904", "4294967294", "2147483646"};
+    for (const Case& c : cases) {
+        ResetSpoolerMemory();
+        std::string log = Path("spool.log");
+        ASSERT_TRUE(LogOpen(log.c_str()));
+        OtherParts.serverLockLimit = c.serverLockLimit;
+        std::string a = Write("a.prn");
+        SeeThenTick();
+        EXPECT_EQ(CallsStartingWith("dispatch"),
+                  (Strings{"dispatch " + a + " with Default settings"}))
+            << c.name;
+        ASSERT_EQ(ShownBoxes.size(), c.refusals) << c.name;
+        for (size_t i = 0; i < c.refusals; ++i) {
+            EXPECT_EQ(ShownBoxes[i].text,
+                      "The file server refused the spooler's claim lock at offset " + offsets[i] +
+                          "; from now on the claim locks only at the offsets it accepts\n"
+                          "System error 87: The parameter is incorrect.")
+                << c.name;
+            EXPECT_EQ(ShownBoxes[i].kind, kMessageWarning) << c.name;
+        }
+        ASSERT_FALSE(OtherParts.claimLocks.empty()) << c.name;
+        EXPECT_EQ(OtherParts.claimLocks.back(), c.locks) << c.name;
+
+        std::string b = Write("b.prn");
+        SeeThenTick();
+        EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u) << c.name;
+        EXPECT_TRUE(ShownBoxes.empty()) << c.name;
+        EXPECT_EQ(OtherParts.claimLocks.back(), c.locks) << c.name;
+        LogClose();
+
+        std::string moved;
+        for (const std::string& line : ReadTestLines(log))
+            if (line.rfind("! Claim lock at:   ", 0) == 0)
+                moved = line.substr(19, line.find(" * ") - 19);
+        EXPECT_EQ(moved, c.moved) << c.name;
+        RemoveFile(log.c_str());
+    }
 }
 
 // Unattended means no printer dialog and no progress window, whichever set
@@ -220,7 +287,7 @@ TEST_F(SpoolerTest, NoSetLoadedDuringTheRunBringsThePrinterDialogBack) {
     CurrentSettings.ShowPrintDlg = 0; // as the spooler's start-up leaves them
     CurrentSettings.ProgrBar = 0;
     Write("a.prn"), Write("b.prn"), Write("c.prn");
-    SpoolerTick();
+    SeeThenTick();
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 3u);
     EXPECT_TRUE(CallsStartingWith("printer dialog").empty());
     EXPECT_STREQ(CurrentSetName, "Mine");
@@ -240,8 +307,9 @@ TEST_F(SpoolerTest, ExitDuringAScanStopsTheFileInHandAndLeavesTheRest) {
         else
             EndSpoolerAfterScan();
     };
+    SpoolerTick(); // the first look
     OtherParts.duringPump = exitWhilePrinting;
-    SpoolerTick();
+    NextTick();
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
     EXPECT_TRUE(PathExists(a.c_str()));
     EXPECT_TRUE(PathExists(b.c_str()));
@@ -257,7 +325,7 @@ TEST_F(SpoolerTest, ExitDuringAScanStopsTheFileInHandAndLeavesTheRest) {
 TEST_F(SpoolerTest, ExitAfterTheJobLeavesTheFilePrintedOnce) {
     std::string a = Write("a.prn"), b = Write("b.prn");
     StopOnceAJobIsDone(EndSpoolerAfterScan);
-    SpoolerTick();
+    SeeThenTick();
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
     EXPECT_FALSE(PathExists(a.c_str()) && PathExists(b.c_str()));
     EXPECT_TRUE(PathExists(a.c_str()) || PathExists(b.c_str()));
@@ -271,36 +339,53 @@ TEST_F(SpoolerTest, APatternMatchingNothingEndsQuietly) {
     EXPECT_EQ(RecordedCalls, (Strings{"spooler timer off", "spooler timer on"}));
 }
 
-TEST_F(SpoolerTest, AFileWrittenMomentsAgoWaitsUntilItHasSettled) {
-    long long start = OtherParts.fileClock;
-    std::string a = Write("a.prn", "first piece ");
-    OtherParts.writeTimes["a.prn"] = start - kSpoolerSettleMs + 1;
-    // From a writer whose clock runs a minute ahead.
-    std::string early = Write("early.prn", "skewed clock");
-    OtherParts.writeTimes["early.prn"] = start + 60000;
-    SpoolerTick();
-    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
-
-    // Appended to since, closed and reopened between pieces: still waiting.
-    // The skewed file has not changed in a whole interval: it is complete.
-    Write("a.prn", "first piece second piece");
-    OtherParts.writeTimes["a.prn"] = start + kSpoolerIntervalMs - 100;
-    NextTick();
-    EXPECT_EQ(CallsStartingWith("dispatch"),
-              (Strings{"dispatch " + early + " with Default settings"}));
-    EXPECT_TRUE(PathExists(a.c_str()));
-
-    NextTick();
-    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + a + " with Default settings"}));
-    EXPECT_EQ(OtherParts.dispatchedBytes, "first piece second piece");
-    EXPECT_FALSE(PathExists(a.c_str()));
+// A file has settled when two looks, some seconds apart by this machine's
+// clock, find the same size and last write. The last write is the file
+// server's time, which is compared with nothing else: whether the server's
+// clock is behind, ahead or right, a writer that closes and reopens the file
+// between pieces is waited for, and a finished file is not waited for again.
+TEST_F(SpoolerTest, AFileSettlesWhenTwoLooksSecondsApartFindItUnchanged) {
+    struct Case {
+        const char* name;
+        long long serverAhead; // the server's clock against this one
+    } cases[] = {
+        {"server an hour behind", -3600000},
+        {"server a minute ahead", 60000},
+        {"server right", 0},
+    };
+    for (const Case& c : cases) {
+        auto written = [&] {
+            OtherParts.writeTimes["a.prn"] = OtherParts.localClock + c.serverAhead;
+        };
+        std::string a = Write("a.prn", "first piece ");
+        written();
+        NextTick();
+        EXPECT_TRUE(CallsStartingWith("dispatch").empty()) << c.name;
+        // Closed and reopened between the scans for the second piece.
+        Write("a.prn", "first piece second piece");
+        written();
+        NextTick();
+        EXPECT_TRUE(CallsStartingWith("dispatch").empty()) << c.name;
+        // A look sooner than the settle time after the last change is no
+        // second look yet.
+        RecordedCalls.clear();
+        OtherParts.localClock += kSpoolerSettleMs - 1;
+        SpoolerTick();
+        EXPECT_TRUE(CallsStartingWith("dispatch").empty()) << c.name;
+        NextTick();
+        EXPECT_EQ(CallsStartingWith("dispatch"),
+                  (Strings{"dispatch " + a + " with Default settings"}))
+            << c.name;
+        EXPECT_EQ(OtherParts.dispatchedBytes, "first piece second piece") << c.name;
+        EXPECT_FALSE(PathExists(a.c_str())) << c.name;
+    }
     EXPECT_TRUE(ShownBoxes.empty());
 }
 
 TEST_F(SpoolerTest, AStoppedFileStaysAndPrintsAtTheNextScan) {
     std::string a = Write("a.prn");
     OtherParts.stopDuringDispatch = true;
-    SpoolerTick();
+    SeeThenTick();
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
     EXPECT_TRUE(PathExists(a.c_str()));
     EXPECT_TRUE(ShownBoxes.empty());
@@ -322,10 +407,10 @@ TEST_F(SpoolerTest, NoFileBringsThePrinterDialogBackAfterASetOfItsOwn) {
     CurrentSettings.ShowPrintDlg = 0; // as the spooler's start-up leaves them
     CurrentSettings.ProgrBar = 0;
     std::string log = Write("spool\\a.log");
-    SpoolerTick();
+    SeeThenTick();
     EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + log + " with Logs"}));
     std::string prn = Write("spool\\b.prn");
-    NextTick();
+    SeeThenTick();
     EXPECT_EQ(CallsStartingWith("dispatch"),
               (Strings{"dispatch " + prn + " with Default settings"}));
     EXPECT_TRUE(CallsStartingWith("printer dialog").empty());
@@ -342,7 +427,7 @@ TEST_F(SpoolerTest, APatternWhoseDirectoryGoesAwayResumesWhenItIsBack) {
     EXPECT_TRUE(ShownBoxes.empty());
     ASSERT_TRUE(MakeDirectory(spool.c_str()));
     std::string a = Write("spool\\a.prn");
-    NextTick();
+    SeeThenTick();
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
     EXPECT_FALSE(PathExists(a.c_str()));
 }
@@ -352,7 +437,7 @@ TEST_F(SpoolerTest, APatternWhoseDirectoryGoesAwayResumesWhenItIsBack) {
 TEST_F(SpoolerTest, APrintedFileThatCannotBeDeletedIsNotPrintedAgain) {
     std::string a = Write("a.prn");
     OtherParts.holdDuringDispatch = "a.prn";
-    SpoolerTick();
+    SeeThenTick();
     FILE* held = OtherParts.heldFile;
     ASSERT_NE(held, nullptr);
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
@@ -374,14 +459,39 @@ TEST_F(SpoolerTest, AFileHeldOpenWaitsUntilItIsClosed) {
     std::string a = Write("a.prn");
     FILE* held = fopen(a.c_str(), "rb");
     ASSERT_NE(held, nullptr);
-    SpoolerTick();
+    SeeThenTick();
     EXPECT_TRUE(CallsStartingWith("dispatch").empty());
     fclose(held);
-    SpoolerTick();
+    NextTick();
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
     EXPECT_FALSE(PathExists(a.c_str()));
 }
 #endif
+
+// Paused, a scan takes no file, and what the spooler knew of the files it
+// did not reach holds when it goes on: a printed file that stayed is not
+// printed again, and a file seen settling needs no fresh look.
+TEST_F(SpoolerTest, APausedScanTakesNothingAndForgetsNothing) {
+    std::string kept = Write("kept.prn");
+    OtherParts.undeletable.insert("kept.prn");
+    SeeThenTick();
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    std::string fresh = Write("fresh.prn");
+    NextTick();
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+
+    PauseSpooler(true);
+    NextTick();
+    NextTick();
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    PauseSpooler(false);
+    OtherParts.undeletable.clear();
+    NextTick();
+    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + fresh + " with Default settings"}));
+    NextTick();
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_FALSE(PathExists(kept.c_str()) || PathExists(fresh.c_str()));
+}
 
 // A file that will not print: its reason reported once and again only when
 // it changes, retried after 5 s and twice the last wait each time up to five
@@ -401,6 +511,12 @@ class FailedFileTest : public SpoolerTest {
         OtherParts.dispatchFailsFor = "a.prn";
         OtherParts.failureReason = "P1";
         file = Write("spool\\a.prn", "the job");
+        SeeFile();
+    }
+    // A first scan sees the file; the next one may print it.
+    static void SeeFile() {
+        SpoolerTick();
+        OtherParts.localClock += kSpoolerIntervalMs;
     }
     void Retries(int count, const std::string& more = "") {
         UseSettings("SpoolRetries=" + std::to_string(count) + "\r\n" + more);
@@ -409,7 +525,7 @@ class FailedFileTest : public SpoolerTest {
     bool TickAfter(long long ms) {
         RecordedCalls.clear();
         ShownBoxes.clear();
-        OtherParts.fileClock += ms;
+        OtherParts.localClock += ms;
         SpoolerTick();
         return !CallsStartingWith("dispatch").empty();
     }
@@ -434,10 +550,10 @@ class FailedFileTest : public SpoolerTest {
 TEST_F(FailedFileTest, IsTriedAfterFiveSecondsThenTwiceTheLastWaitUpToFiveMinutes) {
     Retries(0); // never moved
     std::vector<long long> tried;
-    long long start = OtherParts.fileClock;
+    long long start = OtherParts.localClock;
     for (int scan = 0; scan < 200; ++scan) {
         if (TickAfter(scan == 0 ? 0 : kSpoolerIntervalMs))
-            tried.push_back((OtherParts.fileClock - start) / 1000);
+            tried.push_back((OtherParts.localClock - start) / 1000);
     }
     EXPECT_EQ(tried, (std::vector<long long>{0, 5, 15, 35, 75, 155, 315, 615, 915}));
     EXPECT_TRUE(PathExists(file.c_str()));
@@ -490,7 +606,8 @@ TEST_F(FailedFileTest, MoveRule) {
          {{"first", nothing, 0, true, failure, nullptr},
           {"second", nothing, 5000, true, none, nullptr},
           {"changed", [](FailedFileTest* t) { t->Write("spool\\a.prn", "the job, again"); }, 1000,
-           true, failure, nullptr},
+           false, none, nullptr},
+          {"settled again", nothing, 5000, true, failure, nullptr},
           {"second again", nothing, 5000, true, none, nullptr},
           {"third again", nothing, 10000, true, moved("a.prn"), "a.prn"}}},
         {"a name already there gets a number",
@@ -530,6 +647,7 @@ TEST_F(FailedFileTest, MoveRule) {
         OtherParts.unmovable.clear();
         RemoveDirectoryTree(Path("failed").c_str());
         Write("spool\\a.prn", "the job");
+        SeeFile();
         for (const Step& step : c.steps) {
             step.before(this);
             std::string content = ReadTestFile(file);

@@ -1,6 +1,7 @@
 #include "output/compose.h"
 #include "analysis/page_index.h"
 #include "output/stored_resource.h"
+#include "common/code_pages.h"
 #include "common/messages.h"
 #include "output/channels.h"
 #include "output/printer_selection.h"
@@ -262,6 +263,55 @@ TEST_F(Composition, EncapsulatedPicture) {
     ASSERT_NE(nullptr, composed);
     analyses.push_back(composed);
     EXPECT_EQ(PlainPostScript, composed->kind);
+}
+
+// Generated PostScript is in the ANSI code page: the picture's name is
+// written in it, byte for byte as before names became UTF-8 where the code
+// page holds it, and with "?" for each letter it lacks.
+TEST_F(Composition, APicturesNameIsWrittenInTheAnsiCodePage) {
+    CurrentSettings.NameEPS = 1;
+    struct Case {
+        const char* name; // UTF-8
+        const char* written;
+    } cases[] = {
+        {"C:\\pics\\B\xC3\xBCro.eps", "(C:\\\\pics\\\\B\xFCro.eps)"},
+        {"C:\\pics\\\xCE\xA9mega.eps", "(C:\\\\pics\\\\?mega.eps)"},
+        {"(\xE6\x96\x87\xE4\xBB\xB6).eps", "(\\(?\?\\).eps)"},
+    };
+    std::string code = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 144 216\nshowpage\n";
+    for (const Case& c : cases) {
+        FileAnalysis* analysis = Analyze(code);
+        CopyText(analysis->displayName, sizeof analysis->displayName, c.name);
+        std::string job = ComposeToFile(analysis);
+        EXPECT_NE(std::string::npos, job.find(std::string(" true ") + c.written + " _begin\n"))
+            << c.name;
+    }
+}
+
+// A prolog named in the settings file, whose texts keep the ANSI code page,
+// is opened by that name whatever its bytes would read as in UTF-8 (under a
+// double-byte code page many ANSI names are valid UTF-8 as well).
+TEST_F(Composition, APrologNamedInTheSettingsFilesCodePageIsSent) {
+    const std::string prolog = "/rvl_header_hook { } def\n";
+    const char* names[] = {"caf\xC3\xA9", "\xE5\xB0\x8F\xE8\xAF\xB4", "\xCE\xA9"};
+    size_t sent = 0;
+    for (const char* name : names) {
+        char ansi[64];
+        if (!AnsiNameOf(name, ansi, sizeof ansi))
+            continue; // a name this code page cannot hold
+        std::string scratch = MakeScratchDirectory();
+        std::string directory = scratch + "\\" + name;
+        ASSERT_TRUE(MakeDirectory(directory.c_str())) << name;
+        ASSERT_TRUE(WriteTestFile(directory + "\\p.ps", prolog)) << name;
+        std::string ansiPath = AnsiTextOf((directory + "\\p.ps").c_str());
+        CopyText(CurrentSettings.PrologName, sizeof CurrentSettings.PrologName, ansiPath.c_str());
+        std::string plain = "%!\nshowpage\n";
+        EXPECT_EQ(prolog + plain, ComposeToFile(Analyze(plain))) << name;
+        EXPECT_TRUE(ShownBoxes.empty()) << name;
+        RemoveDirectoryTree(scratch.c_str());
+        ++sent;
+    }
+    EXPECT_GE(sent, 1u);
 }
 
 TEST_F(Composition, DriverHeaderJob) {

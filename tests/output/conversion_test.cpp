@@ -501,6 +501,53 @@ TEST_F(Conversion, FailedConversionFailsTheEntry) {
     EXPECT_FALSE(FileExists(output.c_str()));
 }
 
+// A program that prints by itself has no output to be judged by: its exit
+// code says whether the file printed. One whose output is printed is judged
+// by that output alone, as the stored templates expect.
+TEST_F(Conversion, AProgramThatPrintsByItselfFailsTheFileUnlessItExitsWithZero) {
+    struct Case {
+        int convPrint;
+        int startError;
+        unsigned long exitCode;
+        DispatchResult result;
+        const char* message; // none when empty
+    } cases[] = {
+        {1, 0, 0, kPrinted, ""},
+        {1, 0, 1, kPrintFailed,
+         "The conversion program ended with exit code 1; nothing has "
+         "been printed"},
+        {1, 0, 3221225477ul, kPrintFailed,
+         "The conversion program ended with exit code "
+         "3221225477; nothing has been printed"},
+        {1, 2, 0, kPrintFailed, "Failed to start conversion program"},
+        {0, 0, 1, kPrinted, ""},
+    };
+    for (const Case& c : cases) {
+        ResetDoubles();
+        ResetPrinter();
+        FileAnalysis* file = TextFile("conv?&o");
+        CurrentSettings.conversion[kConvTxt].ConvPrint = c.convPrint;
+        std::string output;
+        Printer.exitCode = c.exitCode;
+        Printer.program = [&](const std::string& command) {
+            output = Words(command)[1];
+            WriteTestFile(output, "\x1b"
+                                  "E printer-ready output");
+            return c.startError;
+        };
+        EXPECT_EQ(c.result, DispatchFile(file, false)) << c.exitCode;
+        if (c.message[0]) {
+            ASSERT_EQ(1u, ShownBoxes.size()) << c.exitCode;
+            EXPECT_EQ(c.message, ShownBoxes[0].text);
+            EXPECT_EQ(kMessageError, ShownBoxes[0].kind);
+        } else {
+            EXPECT_TRUE(ShownBoxes.empty()) << c.exitCode;
+        }
+        EXPECT_EQ(c.convPrint || c.result != kPrinted ? 0u : 1u, Printer.jobs.size());
+        EXPECT_FALSE(FileExists(output.c_str())) << c.exitCode;
+    }
+}
+
 // Points the system's temporary directory somewhere else for one test.
 class TemporaryDirectory {
   public:

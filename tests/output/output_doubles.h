@@ -49,8 +49,10 @@ struct PrinterScript {
     std::vector<std::string> pageSelections; // "from-to of max" of each dialog
     std::vector<std::string> pageLabels;
 
-    // The conversion program: gets the command line, returns RunAndWait's result.
+    // The conversion program: gets the command line, returns RunAndWait's
+    // result; exitCode is the code it exits with.
     std::function<int(const std::string&)> program;
+    unsigned long exitCode = 0;
     std::vector<std::string> commands;
     std::vector<bool> commandWindows;
     std::vector<std::string> existingPrograms;     // for ShortProgramPath

@@ -63,12 +63,14 @@ class Process : public testing::Test {
     std::vector<std::string> files;
 };
 
-TEST_F(Process, RunsInItsOwnDirectoryAndIgnoresTheExitCode) {
+TEST_F(Process, RunsInItsOwnDirectoryAndGivesItsExitCode) {
     std::string input = Scratch(), output = Scratch(), where = Scratch();
     ASSERT_TRUE(WriteTestFile(input, "data"));
     std::string command =
-        Converter() + " --prefix P: --exit 1 --where " + where + " " + input + " " + output;
-    EXPECT_EQ(0, RunAndWait(command.c_str(), false));
+        Converter() + " --prefix P: --exit 3 --where " + where + " " + input + " " + output;
+    unsigned long exitCode = 0;
+    EXPECT_EQ(0, RunAndWait(command.c_str(), false, &exitCode));
+    EXPECT_EQ(3u, exitCode);
     EXPECT_EQ("P:data", Read(output));
     std::string directory = PathComponents(Converter().c_str(), "drive,dir");
     std::string cwd = Read(where);
@@ -78,7 +80,8 @@ TEST_F(Process, RunsInItsOwnDirectoryAndIgnoresTheExitCode) {
 }
 
 TEST_F(Process, MissingProgramGivesTheSystemError) {
-    EXPECT_NE(0, RunAndWait("C:\\no\\such\\converter.exe a b", false));
+    unsigned long exitCode = 0;
+    EXPECT_NE(0, RunAndWait("C:\\no\\such\\converter.exe a b", false, &exitCode));
     EXPECT_NE(0, StartProgram("C:\\no\\such\\converter.exe a b", false));
 }
 
@@ -86,7 +89,8 @@ TEST_F(Process, StopEndsAProgramThatTakesLong) {
     std::string command = Converter() + " --sleep 60000 a b";
     StopRequested = true;
     DWORD start = GetTickCount();
-    EXPECT_NE(0, RunAndWait(command.c_str(), false));
+    unsigned long exitCode = 0;
+    EXPECT_NE(0, RunAndWait(command.c_str(), false, &exitCode));
     EXPECT_LT(GetTickCount() - start, 20000u);
 }
 

@@ -7,9 +7,10 @@
 #include "output/conversion_command.h"
 #include "output/process.h"
 
-int RunAndWait(const char* commandLine, bool showWindow) {
+int RunAndWait(const char* commandLine, bool showWindow, unsigned long* exitCode) {
     Printer.commands.push_back(commandLine);
     Printer.commandWindows.push_back(showWindow);
+    *exitCode = Printer.exitCode;
     return Printer.program ? Printer.program(commandLine) : 0;
 }
 int StartProgram(const char* commandLine, bool) {

@@ -20,6 +20,7 @@ class ServiceTest : public ShellTest {
   protected:
     void SetUp() override {
         ShellTest::SetUp();
+        Service = ServiceScript();
         ASSERT_TRUE(MakeDirectory(Path("spool").c_str()));
         ASSERT_TRUE(MakeDirectory(Path("data").c_str()));
         Service.commonData = Path("data");
@@ -109,6 +110,7 @@ TEST_F(ServiceTest, RefusesToStartWhenItMayNotRun) {
     for (const Case& c : cases) {
         EndServiceRun();
         ResetDoubles();
+        Service = ServiceScript();
         Service.commonData = Path("data");
         UseSettings("EnableSpooler=1\r\n");
         c.before(this);
@@ -124,9 +126,10 @@ TEST_F(ServiceTest, RefusesToStartWhenItMayNotRun) {
 TEST_F(ServiceTest, ScansOnItsTimerUnattendedUntilStopped) {
     std::string a = Write("spool\\a.prn"), b = Write("spool\\b.prn");
     ASSERT_EQ(Begin(), 0);
-    Service.atWait[1] = [] { Service.asked.stop = true; };
+    // The first scan sees the files, the second prints them.
+    Service.atWait[2] = [] { Service.asked.stop = true; };
     RunServiceScans();
-    EXPECT_EQ(CallsStartingWith("wait"), (Strings{"wait 5000", "wait 5000"}));
+    EXPECT_EQ(CallsStartingWith("wait"), (Strings{"wait 5000", "wait 5000", "wait 5000"}));
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 2u);
     EXPECT_TRUE(CallsStartingWith("printer dialog").empty());
     EXPECT_FALSE(PathExists(a.c_str()) || PathExists(b.c_str()));
@@ -150,6 +153,7 @@ TEST_F(ServiceTest, AStopEndsTheFileInHandAsExitDoes) {
     for (const Case& c : cases) {
         EndServiceRun();
         ResetDoubles();
+        Service = ServiceScript();
         Service.commonData = Path("data");
         std::string a = Write("spool\\a.prn"), b = Write("spool\\b.prn");
         ASSERT_EQ(Begin(), 0);
@@ -174,14 +178,15 @@ TEST_F(ServiceTest, PauseStopsTakingFilesAndContinueGoesOn) {
     std::string a = Write("spool\\a.prn"), b = Write("spool\\b.prn");
     ASSERT_EQ(Begin(), 0);
     OtherParts.duringPump = [] { Service.asked.pause = true; };
-    Service.atWait[1] = [] { Service.asked.pause = false; };
-    Service.atWait[3] = [] { Service.asked.stop = true; };
+    Service.atWait[2] = [] { Service.asked.pause = false; };
+    Service.atWait[4] = [] { Service.asked.stop = true; };
     RunServiceScans();
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 2u);
     EXPECT_FALSE(PathExists(a.c_str()) || PathExists(b.c_str()));
     EXPECT_EQ(Service.states, (std::vector<int>{kServiceRunning, kServicePaused, kServiceRunning}));
     // Paused, it waited for the continue without a time; then the timer ran.
-    EXPECT_EQ(CallsStartingWith("wait"), (Strings{"wait 5000", "wait", "wait 5000", "wait 5000"}));
+    EXPECT_EQ(CallsStartingWith("wait"),
+              (Strings{"wait 5000", "wait 5000", "wait", "wait 5000", "wait 5000"}));
 }
 
 } // namespace

@@ -25,6 +25,17 @@ TEST_F(FileTypeLookupTest, ExtensionsMatchWholeAndWithoutRegardToCase) {
     EXPECT_EQ("(none)", SetFor("e."));
 }
 
+// The lists are in the settings file's ANSI code page, the names in UTF-8:
+// ".b\xfc" in a list binds "Notes.b\xc3\xbc"; an extension with a letter that
+// code page lacks is in no list, not even one holding its stand-in.
+TEST_F(FileTypeLookupTest, AnExtensionBeyondAsciiIsLookedForInTheSettingsFilesCodePage) {
+    SaveAs("Umlaut", WithTypes(".b\xfc;"));
+    SaveAs("Question", WithTypes(".?;"));
+    LoadSettingsSet("Default settings");
+    EXPECT_EQ("Umlaut", SetFor("C:\\docs\\Notes.b\xc3\xbc"));
+    EXPECT_EQ("(none)", SetFor("C:\\docs\\Notes.\xce\xa9"));
+}
+
 TEST_F(FileTypeLookupTest, ListsAsUsersWriteThem) {
     SaveAs("Stars", WithTypes("*.TXT; *.log"));
     SaveAs("Bare", WithTypes("ps;eps"));

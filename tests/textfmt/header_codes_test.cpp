@@ -126,6 +126,11 @@ TEST_F(DocumentCodesTest, SubstitutedNamesAreReadForCodesAndCutAt255) {
     ExpandDocumentCodes(longText, path.c_str(), 0);
     EXPECT_EQ(255u, strlen(longText));
     EXPECT_EQ(filler + "R&D.T", longText);
+    // Characters are counted, not bytes, and none is cut in two.
+    std::string umlauts = MakeFile("\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC.txt");
+    strcpy(longText, (filler + "&f").c_str());
+    ExpandDocumentCodes(longText, umlauts.c_str(), 0);
+    EXPECT_EQ(filler + "\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC", longText);
 }
 
 // The header text is in the ANSI code page, the name in UTF-8: the line is

@@ -1,0 +1,28 @@
+// The record every double writes to, and the script they answer from.
+#include "recorder.h"
+
+#include <deque>
+
+std::vector<std::string> RecordedCalls;
+std::vector<ShownBox> ShownBoxes;
+OtherPartsScript OtherParts;
+static std::deque<int> answers;
+
+void QueueMessageAnswer(int answer) {
+    answers.push_back(answer);
+}
+
+int NextQueuedAnswer(int unscripted) {
+    if (answers.empty())
+        return unscripted;
+    int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void ResetDoubles() {
+    RecordedCalls.clear();
+    ShownBoxes.clear();
+    answers.clear();
+    OtherParts = OtherPartsScript();
+}
