@@ -18,7 +18,10 @@ void WriteEventLog(int kind, const char* text) {
     static HANDLE source = RegisterEventSourceW(nullptr, L"Ravlen");
     if (!source)
         return;
-    WORD type = kind < kMessageWarning ? EVENTLOG_ERROR_TYPE : EVENTLOG_WARNING_TYPE;
+    // A question, answered by itself, is worth knowing of, not a fault.
+    WORD type = kind < kMessageWarning    ? EVENTLOG_ERROR_TYPE
+                : kind == kMessageWarning ? EVENTLOG_WARNING_TYPE
+                                          : EVENTLOG_INFORMATION_TYPE;
     std::wstring wide = WideName(text);
     LPCWSTR strings[] = {wide.c_str()};
     ReportEventW(source, type, 0, kTextEvent, nullptr, 1, 0, strings, nullptr);
