@@ -9,3 +9,6 @@
 
 // Brings a window (the drop target) to the top.
 void BringWindowToTop(WindowRef window);
+// A text the user asked for, in a box of its own with an OK button (the
+// list of services); not a message, so neither logged nor cut.
+void ShowInformation(const char* title, const char* text);

@@ -124,6 +124,10 @@ void SetSpoolerTimer(bool on) {
         KillTimer(MainHandle(), kSpoolerTimerId);
 }
 
+void ShowInformation(const char* title, const char* text) {
+    MessageBoxW(GetActiveWindow(), WideName(text).c_str(), WideName(title).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+}
 // The windows program shows each file's progress and its messages as it
 // prints; a finished entry adds nothing to them.
 void EntryFinished(const BatchEntry&) {}

@@ -5,10 +5,13 @@
 
 #include "preview_window.h"
 #include "shell_state.h"
+#include "shell_ui.h"
+#include "../install/service_setup.h"
 #include "../install/setup.h"
 #include "../jobs/capture.h"
 #include "../jobs/job_runner.h"
 #include "../settings/settings.h"
+#include "../common/messages.h"
 #include "../settings/settings_dialog.h"
 
 namespace {
@@ -32,6 +35,13 @@ StartOutcome StartFromCommandLine(const std::vector<std::string>& arguments, Com
     case kFirstUninstall:
         *exitCode = RunUninstaller();
         return kStartEnd;
+    case kFirstService: {
+        std::string listing;
+        *exitCode = RunServiceCommand(line->serviceArguments, &listing);
+        if (!listing.empty())
+            ShowInformation(LoadText(kTextServiceListTitle), listing.c_str());
+        return kStartEnd;
+    }
     case kNoFirstWord:
         break;
     }
@@ -59,8 +69,7 @@ AfterCommandLine PrintCommandLineFiles(const CommandLine& line) {
     BatchSource source;
     if (!source.claimed)
         return AfterFiles(line, 0);
-    if (!batch.entries.empty() && CurrentSettings.EnablePrefsDD &&
-        !ShowSettingsDialog(MainWindow))
+    if (!batch.entries.empty() && CurrentSettings.EnablePrefsDD && !ShowSettingsDialog(MainWindow))
         return line.quitAfterCommandLine ? kQuitNow : kEnterMessageLoop;
     RunBatch(&batch);
     return AfterFiles(line, batch.entries.size());

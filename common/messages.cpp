@@ -10,6 +10,29 @@
 
 static char loadedText[kLoadTextSize];
 
+namespace {
+
+// The open record of BeginMessageRecord.
+struct MessageRecord {
+    bool open = false;
+    std::vector<std::string> repeated;
+    std::vector<std::string> texts;
+};
+MessageRecord record;
+
+// Keeps the text; true when it repeats what the record is told was said.
+bool KeepInRecord(const char* text, int kind) {
+    if (!record.open || kind == kMessageQuestion)
+        return false;
+    record.texts.push_back(text);
+    for (const std::string& said : record.repeated)
+        if (said == text)
+            return true;
+    return false;
+}
+
+} // namespace
+
 const char* LoadText(int id) {
     if (ReadStringTable(id, loadedText, sizeof loadedText) <= 0)
         loadedText[0] = '\0';
@@ -73,8 +96,10 @@ void FormatMessageText(int id, const char* argument, int osError, int kind, char
 }
 
 static int Show(const char* title, const char* text, int kind) {
-    LogLine("* ", text);
     kind = NormalKind(kind);
+    if (KeepInRecord(text, kind))
+        return kAnswerOk;
+    LogLine("* ", text);
     PlatformBeep(kind);
     return PlatformMessageBox(text, title, kind);
 }
@@ -91,4 +116,18 @@ int ShowMessageWithReason(int id, const char* argument, const char* reason, int 
     char text[kMessageSize];
     FormatWithReason(id, argument, reason, kind, title, text);
     return Show(title, text, kind);
+}
+
+void BeginMessageRecord(const std::vector<std::string>& repeated) {
+    record.open = true;
+    record.repeated = repeated;
+    record.texts.clear();
+}
+
+std::vector<std::string> EndMessageRecord() {
+    record.open = false;
+    record.repeated.clear();
+    std::vector<std::string> texts;
+    texts.swap(record.texts);
+    return texts;
 }

@@ -4,6 +4,9 @@
 
 #include "text_ids.h"
 
+#include <string>
+#include <vector>
+
 enum MessageKind { kMessageError = 0, kMessageWarning = 1, kMessageQuestion = 2 };
 
 // Answers as the platform's message box gives them.
@@ -24,3 +27,12 @@ int ShowMessageWithReason(int id, const char* argument, const char* reason, int 
 // Builds what ShowMessage shows, without showing it (both buffers kMessageSize).
 void FormatMessageText(int id, const char* argument, int osError, int kind, char* title,
                        char* text);
+
+// The messages of one attempt at a file, for a caller that tries it again
+// later (the spooler). While a record is open, ShowMessage keeps the text of
+// each error and warning; one whose text is among `repeated` (what the last
+// attempt at the file said) is neither logged nor shown again: that reason
+// has been reported. Questions are always asked. Records do not nest.
+void BeginMessageRecord(const std::vector<std::string>& repeated);
+// Closes the record: the texts kept, in order, shown or not.
+std::vector<std::string> EndMessageRecord();

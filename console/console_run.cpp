@@ -9,6 +9,7 @@
 #include "../common/busy_status.h"
 #include "../common/messages.h"
 #include "../common/stop_request.h"
+#include "../install/service_setup.h"
 #include "../jobs/activity_log.h"
 #include "../jobs/capture.h"
 #include "../jobs/command_line.h"
@@ -105,6 +106,17 @@ void PrintFiles(const CommandLine& line) {
     RunBatch(&batch);
 }
 
+// "/service install", "uninstall" and "list": what is done, or the list,
+// goes to standard output; a refusal or a failure has been reported on
+// standard error.
+int RunService(const CommandLine& line) {
+    std::string listing;
+    int code = RunServiceCommand(line.serviceArguments, &listing);
+    WriteConsoleText(kStandardOutput,
+                     listing.empty() || listing.back() == '\n' ? listing : listing + "\n");
+    return code == 0 ? kExitPrinted : kExitFailed;
+}
+
 } // namespace
 
 int RunConsole(const std::vector<std::string>& arguments) {
@@ -119,6 +131,10 @@ int RunConsole(const std::vector<std::string>& arguments) {
     CommandLine line;
     int exitCode = 0;
     ParseOutcome parsed = ParseCommandLine(options.arguments, &line, &exitCode);
+    if (parsed != kParseEnd && line.first == kFirstService) {
+        ReleaseProgram();
+        return RunService(line);
+    }
     if (Refused(parsed, line)) {
         ReleaseProgram();
         return kExitRefused;

@@ -236,6 +236,8 @@ bool InstallFiles(InstallState* state) {
         {"ravlenc.exe", true, true, 0, nullptr, 0, false},
         {"readme.txt", true, true, 0, nullptr, 0, false},
         {"pp.txt", true, true, 0, nullptr, 0, false},
+        // The service program, which "/service install" registers from here.
+        {"ravlensvc.exe", true, true, 0, nullptr, 0, false},
     };
     for (const InstallRow& row : rows) {
         if (!InstallFile(state, &row))

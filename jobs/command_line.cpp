@@ -240,6 +240,12 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments, Command
         line->first = kFirstUninstall;
         return kParseContinue;
     }
+    // The qualifiers after it describe the service, not this run.
+    if (CompareNoCase(first, "/service") == 0) {
+        line->first = kFirstService;
+        line->serviceArguments.assign(arguments.begin() + 1, arguments.end());
+        return kParseContinue;
+    }
 
     std::string backupArgument;
     size_t i = 0;

@@ -35,14 +35,17 @@ struct Qualifier {
 // Reads one argument that begins with "/" (never the first-argument words).
 Qualifier ClassifyQualifier(const char* argument);
 
-enum FirstWord { kNoFirstWord, kFirstInstall, kFirstUninstall };
+enum FirstWord { kNoFirstWord, kFirstInstall, kFirstUninstall, kFirstService };
 enum CaptureSource { kNoCapture, kCaptureClipboard, kCaptureStdin };
 
 // What the command line asks for beyond what its qualifiers did at once
 // (settings file and set, copies, log, definitions, the spooler's pattern
 // and backup directory).
 struct CommandLine {
-    FirstWord first = kNoFirstWord;     // "/install" or "/uninstall", which take over
+    FirstWord first = kNoFirstWord; // "/install", "/uninstall" or "/service", which take over
+    // After "/service": its words, none of them applied to this run
+    // (install/service_setup.h, RunServiceCommand).
+    std::vector<std::string> serviceArguments;
     std::vector<std::string> files;     // the arguments from the first that is no qualifier
     bool deleteAfterPrint = false;      // /delete
     bool quitAfterCommandLine = false;  // /q

@@ -75,3 +75,15 @@ enum ClaimedDeletion {
 // Deletes the claimed file, but only while `path` still names the very file
 // taken and its size and last write are as they were when it was taken.
 ClaimedDeletion DeleteClaimedFile(const char* path, const SpoolClaim& claim);
+
+enum ClaimedMove {
+    kClaimMoved,        // the file is at `target`, whole, and gone from `path`
+    kClaimTargetExists, // `target` names a file already: nothing moved
+    kClaimMoveChanged,  // the name now holds other content: it stays, to print later
+    kClaimNotMoved      // the file stays where it was; errno says why
+};
+// Moves the claimed file, unchanged, to `target` (another directory, on
+// this volume or another), but only while `path` still names the very file
+// taken with the size and last write it had then; an existing file is never
+// replaced. The claim is still to be released afterwards.
+ClaimedMove MoveClaimedFile(const char* path, const SpoolClaim& claim, const char* target);

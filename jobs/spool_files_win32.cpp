@@ -171,27 +171,99 @@ void ReleaseSpoolClaim(SpoolClaim* claim) {
     claim->locks = 0;
 }
 
-ClaimedDeletion DeleteClaimedFile(const char* path, const SpoolClaim& claim) {
-    // Sharing everything, so as to get past the claim itself.
+namespace {
+
+// Opens the name again with delete access, sharing everything so as to get
+// past the claim itself; none, errno set, when it cannot be opened.
+HANDLE OpenForRemoval(const char* path) {
     HANDLE file = CreateFileW(WideName(path).c_str(), DELETE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    if (file == INVALID_HANDLE_VALUE)
         SetErrnoFromLastError();
-        return kClaimNotDeleted;
-    }
-    ClaimedDeletion result = kClaimNotDeleted;
+    return file;
+}
+
+enum Identity { kSameFile, kOtherFile, kUnknown };
+
+// Whether the open file is the one claimed, unchanged.
+Identity IdentityOf(HANDLE file, const SpoolClaim& claim) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file, &info)) {
         SetErrnoFromLastError();
-    } else {
-        FileStamp now = StampOf(info);
-        bool same = info.dwVolumeSerialNumber == claim.volume && IndexOf(info) == claim.index &&
-                    now.size == claim.stamp.size && now.writeTime == claim.stamp.writeTime;
-        if (!same)
-            result = kClaimChanged;
-        else if (MarkForDeletion(file, path))
+        return kUnknown;
+    }
+    FileStamp now = StampOf(info);
+    bool same = info.dwVolumeSerialNumber == claim.volume && IndexOf(info) == claim.index &&
+                now.size == claim.stamp.size && now.writeTime == claim.stamp.writeTime;
+    return same ? kSameFile : kOtherFile;
+}
+
+// Onto another volume: a copy that may not replace anything, then the
+// original deleted through the checked handle. A copy whose original cannot
+// go is taken back, so that the file is in one place only.
+ClaimedMove CopyAcrossVolumes(HANDLE file, const char* path, const char* target) {
+    std::wstring to = WideName(target);
+    if (!CopyFileW(WideName(path).c_str(), to.c_str(), TRUE)) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+            return kClaimTargetExists;
+        SetErrnoFromLastError();
+        return kClaimNotMoved;
+    }
+    if (MarkForDeletion(file, path))
+        return kClaimMoved;
+    int error = errno;
+    DeleteFileW(to.c_str());
+    errno = error;
+    return kClaimNotMoved;
+}
+
+} // namespace
+
+ClaimedDeletion DeleteClaimedFile(const char* path, const SpoolClaim& claim) {
+    HANDLE file = OpenForRemoval(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return kClaimNotDeleted;
+    ClaimedDeletion result = kClaimNotDeleted;
+    switch (IdentityOf(file, claim)) {
+    case kSameFile:
+        if (MarkForDeletion(file, path))
             result = kClaimDeleted;
+        break;
+    case kOtherFile:
+        result = kClaimChanged;
+        break;
+    case kUnknown:
+        break;
+    }
+    CloseHandle(file);
+    return result;
+}
+
+// Renamed by name right after the check (the claim and the check's handle
+// share deletion, so neither stands in the way), and never over a file that
+// is there: the system refuses that without the replacing flag.
+ClaimedMove MoveClaimedFile(const char* path, const SpoolClaim& claim, const char* target) {
+    HANDLE file = OpenForRemoval(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return kClaimNotMoved;
+    ClaimedMove result = kClaimNotMoved;
+    Identity identity = IdentityOf(file, claim);
+    if (identity == kOtherFile)
+        result = kClaimMoveChanged;
+    else if (identity == kSameFile) {
+        if (MoveFileExW(WideName(path).c_str(), WideName(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+            result = kClaimMoved;
+        } else {
+            DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+                result = kClaimTargetExists;
+            else if (error == ERROR_NOT_SAME_DEVICE)
+                result = CopyAcrossVolumes(file, path, target);
+            else
+                SetErrnoFromLastError();
+        }
     }
     CloseHandle(file);
     return result;

@@ -12,10 +12,15 @@
 #include "../common/stop_request.h"
 #include "../settings/settings.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,6 +44,20 @@ struct PrintedFile {
 };
 typedef std::map<std::string, PrintedFile> PrintedMap;
 
+// A file that failed to print, waiting for its next attempt. Its reason is
+// reported once, and again only when it changes; after the attempts its set
+// allows, it is moved out of the spool directory. A file that changes starts
+// again from the first attempt.
+struct FailedFile {
+    FileStamp stamp = {0, 0};         // as it was when it last failed
+    int attempts = 0;                 // failed attempts so far
+    long long wait = 0;               // the last wait
+    long long due = 0;                // the next attempt, on this machine's clock
+    std::vector<std::string> reasons; // what its last attempt said
+    bool moveReported = false;        // a move that could not be made was reported
+};
+typedef std::map<std::string, FailedFile> FailedMap;
+
 // What a scan learns about the files, for the next one. Each scan starts
 // afresh and carries over only the files it still sees, so that files that
 // have gone are forgotten.
@@ -46,13 +65,20 @@ struct ScanMemory {
     LookMap unsettled;  // not yet seen unchanged for long enough, as first seen so
     StampMap unprinted; // not printed by choice (logged once), as they were then
     PrintedMap printed;
+    FailedMap failed;
 };
 
 ScanMemory memory;
 bool scanRunning;
 bool exitAfterScan;
+bool paused;
 // The claim lock offsets the file server has not refused in this run.
 unsigned acceptedLocks = kEveryClaimLock;
+
+// A name with any number of candidates for one that is free; beyond them
+// the move counts as one that cannot be made.
+const int kMaxFailedNumbers = 9999;
+const char kReasonSuffix[] = ".reason.txt";
 
 bool SameStamp(const FileStamp& a, const FileStamp& b) {
     return a.size == b.size && a.writeTime == b.writeTime;
@@ -150,22 +176,163 @@ void FinishPrinted(const std::string& path, PrintedFile file, ScanMemory* next, 
 }
 
 // Each file is a batch of its own, so its set is chosen by its extension and
-// the user's set comes back afterwards.
+// the user's set comes back afterwards. A stop left from an earlier file is
+// no stop of this one (its batch would clear it too, but only once started).
 EntryOutcome PrintSpooledFile(const std::string& path) {
+    StopRequested = false;
     Batch batch = SpooledFileBatch(path);
     RunBatch(&batch);
     return batch.entries[0].outcome;
 }
 
+// 5 s, 10 s, 20 s... up to the longest wait.
+long long NextWait(const FailedFile& file) {
+    if (file.attempts <= 1)
+        return kSpoolRetryFirstMs;
+    return std::min<long long>(file.wait * 2, kSpoolRetryLongestMs);
+}
+
+bool AttemptsSpent(const FailedFile& file, const Settings& set) {
+    return set.SpoolRetries > 0 && file.attempts >= set.SpoolRetries;
+}
+
+bool IsSpoolDirectory(const std::string& directory) {
+    char spool[kPathSize];
+    CopyText(spool, sizeof spool, PathComponents(SpoolerPattern, "drive,dir"));
+    char full[kPathSize];
+    char other[kPathSize];
+    if (!FullPathOf(spool[0] ? spool : ".", full, sizeof full) ||
+        !FullPathOf((directory + "\\").c_str(), other, sizeof other))
+        return false;
+    size_t length = std::strlen(full);
+    if (length > 0 && full[length - 1] != '\\' && full[length - 1] != '/')
+        AppendText(full, sizeof full, "\\");
+    return CompareNoCase(full, other) == 0;
+}
+
+// "name.ext", then "name (2).ext", "name (3).ext"...
+std::string NumberedName(const std::string& directory, const char* fileName, int number) {
+    std::string name = fileName;
+    if (number > 1) {
+        size_t dot = name.rfind('.');
+        if (dot == std::string::npos || dot == 0)
+            dot = name.size();
+        name.insert(dot, " (" + std::to_string(number) + ")");
+    }
+    return directory + "\\" + name;
+}
+
+// Time, attempts and the last message, beside the moved file, in UTF-8.
+bool WriteReasonFile(const std::string& reasonPath, const std::string& path,
+                     const FailedFile& file) {
+    FILE* out = OpenStream(reasonPath.c_str(), "wb");
+    if (!out)
+        return false;
+    char stamp[64];
+    FormatLogTime(static_cast<long long>(std::time(nullptr)), stamp, sizeof stamp);
+    std::string last = file.reasons.empty() ? "" : file.reasons.back();
+    char format[kLoadTextSize];
+    CopyText(format, sizeof format, LoadText(kTextFailedReasonFile));
+    std::vector<char> text(std::strlen(format) + path.size() + last.size() + 128);
+    std::snprintf(text.data(), text.size(), format, path.c_str(), stamp, file.attempts,
+                  last.c_str());
+    bool written = std::fputs("\xEF\xBB\xBF", out) >= 0 && std::fputs(text.data(), out) >= 0;
+    return std::fclose(out) == 0 && written;
+}
+
+// Moves a file whose attempts are spent into the failed directory, under a
+// name that is free there, and writes its reason file. A move that cannot be
+// made leaves the file where it is, reported once; it is tried again at the
+// file's next due time, without printing it again.
+void MoveToFailed(const std::string& path, SpoolClaim claim, FailedFile file, const Settings& set,
+                  ScanMemory* next) {
+    std::string directory = FailedDirectoryFor(set.SpoolFailedDir);
+    ClaimedMove move = kClaimNotMoved;
+    std::string target;
+    int error = 0;
+    if (directory.empty()) {
+        error = ENAMETOOLONG;
+    } else if (IsSpoolDirectory(directory)) {
+        // Moved there, it would match the pattern again under a new name.
+        error = EINVAL;
+    } else if (!CreateDirectoryPath(directory.c_str())) {
+        error = errno;
+    } else {
+        for (int number = 1; number <= kMaxFailedNumbers; ++number) {
+            target = NumberedName(directory, FileNameOf(path.c_str()), number);
+            if (target.size() + sizeof kReasonSuffix > kPathSize) {
+                error = ENAMETOOLONG;
+                break;
+            }
+            if (PathExists(target.c_str()) || PathExists((target + kReasonSuffix).c_str()))
+                continue;
+            move = MoveClaimedFile(path.c_str(), claim, target.c_str());
+            error = errno;
+            if (move != kClaimTargetExists)
+                break;
+        }
+        if (move == kClaimTargetExists)
+            error = EEXIST;
+    }
+    ReleaseSpoolClaim(&claim);
+    switch (move) {
+    case kClaimMoved:
+        if (!WriteReasonFile(target + kReasonSuffix, path, file))
+            ShowMessage(kTextCouldNotOpen, (target + kReasonSuffix).c_str(), errno, kMessageError);
+        ShowMessage(kTextMovedToFailed, target.c_str(), 0, kMessageWarning);
+        return;
+    case kClaimMoveChanged:
+        return; // new content under the name: a later scan prints it
+    case kClaimTargetExists:
+    case kClaimNotMoved:
+        break;
+    }
+    if (!file.moveReported)
+        ShowMessage(kTextMoveToFailedFailed, path.c_str(), error, kMessageError);
+    file.moveReported = true;
+    next->failed[path] = file;
+}
+
+// A failed attempt: counted, and the next one set; or, the attempts spent,
+// the file moved out.
+void CountFailure(const std::string& path, SpoolClaim claim, const FailedFile* before,
+                  const std::vector<std::string>& said, ScanMemory* next) {
+    FailedFile file = before ? *before : FailedFile();
+    file.stamp = claim.stamp;
+    ++file.attempts;
+    file.wait = NextWait(file);
+    file.due = LocalClockMs() + file.wait;
+    if (!said.empty())
+        file.reasons = said;
+    Settings set = SettingsForFile(path.c_str());
+    if (AttemptsSpent(file, set)) {
+        MoveToFailed(path, claim, file, set, next);
+        return;
+    }
+    next->failed[path] = file;
+    ReleaseSpoolClaim(&claim);
+}
+
 // `settled` is the look that found the file settled.
-void PrintAndDelete(const std::string& path, SpoolClaim claim, Look settled, ScanMemory* next) {
-    switch (PrintSpooledFile(path)) {
+void PrintAndDelete(const std::string& path, SpoolClaim claim, Look settled,
+                    const FailedFile* failed, ScanMemory* next) {
+    BeginMessageRecord(failed ? failed->reasons : std::vector<std::string>());
+    EntryOutcome outcome = PrintSpooledFile(path);
+    std::vector<std::string> said = EndMessageRecord();
+    switch (outcome) {
     case kEntryNotReached:
     case kEntryFailed:
-        // Failed or stopped: the next scan tries again, unless it has
-        // changed meanwhile.
-        next->unsettled[path] = settled;
-        ReleaseSpoolClaim(&claim);
+        if (StopRequested) {
+            // Stopped: no attempt of the file's, which the next scan takes
+            // again, unless it has changed meanwhile.
+            if (failed)
+                next->failed[path] = *failed;
+            else
+                next->unsettled[path] = settled;
+            ReleaseSpoolClaim(&claim);
+            return;
+        }
+        CountFailure(path, claim, failed, said, next);
         return;
     case kEntryNotPrinted:
         // Left where it is, and left alone until it changes.
@@ -199,20 +366,33 @@ void TakeFile(const std::string& path, ScanMemory* next) {
         next->unprinted[path] = stamp;
         return;
     }
+    // A file that failed waits for its next attempt; one that has changed
+    // since starts again as a new one. One that failed was settled then.
     long long now = LocalClockMs();
+    const FailedFile* failed = Find(memory.failed, path);
+    if (failed && !SameStamp(failed->stamp, stamp))
+        failed = nullptr;
+    if (failed && now < failed->due) {
+        next->failed[path] = *failed;
+        return;
+    }
     const Look* before = Find(memory.unsettled, path);
-    if (!Settled(stamp, before, now)) {
+    if (!failed && !Settled(stamp, before, now)) {
         // The first look that saw it so stays, so that a scan that comes
         // early does not start the wait again.
         bool same = before && SameStamp(stamp, before->stamp);
         next->unsettled[path] = same ? *before : Look{stamp, now};
         return;
     }
+    Look settled = failed ? Look{stamp, now} : *before;
     // Still being written, held by another program, or taken by another
     // instance: a later scan looks again.
     SpoolClaim claim;
     if (!CanOpenExclusively(path.c_str()) || !Claim(path, &claim)) {
-        next->unsettled[path] = *before;
+        if (failed)
+            next->failed[path] = *failed;
+        else
+            next->unsettled[path] = settled;
         return;
     }
     // Written to since it was judged settled (by a writer that ignores the
@@ -223,7 +403,37 @@ void TakeFile(const std::string& path, ScanMemory* next) {
         ReleaseSpoolClaim(&claim);
         return;
     }
-    PrintAndDelete(path, claim, *before, next);
+    // Its attempts spent, but the move could not be made: only the move is
+    // tried again.
+    if (failed) {
+        Settings set = SettingsForFile(path.c_str());
+        if (AttemptsSpent(*failed, set)) {
+            FailedFile file = *failed;
+            file.wait = NextWait(file);
+            file.due = now + file.wait;
+            MoveToFailed(path, claim, file, set, next);
+            return;
+        }
+    }
+    PrintAndDelete(path, claim, settled, failed, next);
+}
+
+template <typename Map>
+void CarryOver(const Map& known, const std::set<std::string>& reached, Map* next) {
+    for (typename Map::const_iterator file = known.begin(); file != known.end(); ++file)
+        if (!reached.count(file->first))
+            next->insert(*file);
+}
+
+// The memory of the files a scan did not reach joins what it learnt, claims
+// and all.
+void CarryOverUnreached(const std::set<std::string>& reached, ScanMemory* next) {
+    CarryOver(memory.unsettled, reached, &next->unsettled);
+    CarryOver(memory.unprinted, reached, &next->unprinted);
+    CarryOver(memory.failed, reached, &next->failed);
+    // TakeFile has taken each printed file it reached out of the memory.
+    next->printed.insert(memory.printed.begin(), memory.printed.end());
+    memory.printed.clear();
 }
 
 } // namespace
@@ -232,6 +442,7 @@ void ResetSpoolerMemory() {
     ReleaseClaims(&memory.printed);
     memory = ScanMemory();
     exitAfterScan = false;
+    paused = false;
     acceptedLocks = kEveryClaimLock;
 }
 
@@ -243,11 +454,18 @@ void SpoolerTick() {
     MatchSearch* search = nullptr;
     // Read-only entries and directories are never returned by the search; a
     // pattern whose directory has gone matches nothing until it is back.
-    while (!exitAfterScan &&
-           FindNextMatchingFile(SpoolerPattern, path, sizeof path, &search, false))
+    std::set<std::string> reached;
+    while (!exitAfterScan && !paused &&
+           FindNextMatchingFile(SpoolerPattern, path, sizeof path, &search, false)) {
+        reached.insert(path);
         TakeFile(path, &next);
+    }
     EndMatchSearch(&search);
     scanRunning = false;
+    // A scan cut short by a pause keeps what it knew of the files it did not
+    // reach: a printed file is not printed again, and no wait starts afresh.
+    if (paused && !exitAfterScan)
+        CarryOverUnreached(reached, &next);
     // Printed files this scan did not reach, or found gone, are let go.
     ReleaseClaims(&memory.printed);
     memory = next;
@@ -268,4 +486,39 @@ void EndSpoolerAfterScan() {
 
 bool SpoolerExitPending() {
     return exitAfterScan;
+}
+
+void PauseSpooler(bool on) {
+    paused = on;
+}
+
+bool SpoolerPaused() {
+    return paused;
+}
+
+std::string FailedDirectoryFor(const char* spoolFailedDir) {
+    char full[kPathSize];
+    if (spoolFailedDir[0]) {
+        if (!FullPathOf(spoolFailedDir, full, sizeof full))
+            return std::string();
+    } else {
+        char spool[kPathSize];
+        CopyText(spool, sizeof spool, PathComponents(SpoolerPattern, "drive,dir"));
+        if (!FullPathOf(spool[0] ? spool : ".", full, sizeof full))
+            return std::string();
+    }
+    std::string directory = full;
+    // The native build's paths have slashes.
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    while (directory.size() > 1 && separator(directory.back()))
+        directory.pop_back();
+    if (spoolFailedDir[0])
+        return directory;
+    // Beside the spool directory: in its parent, unless it is a root
+    // ("C:", "/", or a share "\\server\share"), which has none.
+    size_t cut = directory.find_last_of("\\/");
+    bool share = directory.size() > 2 && separator(directory[0]) && separator(directory[1]);
+    bool root = cut == std::string::npos || directory == "/" ||
+                (share && directory.find_first_of("\\/", 2) == cut);
+    return (root ? directory : directory.substr(0, cut == 0 ? 1 : cut)) + "\\failed";
 }

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Checks the shipped programs: no debug sections in ravlen.exe and the console
-# program ravlenc.exe, the debug information of each in a .dbg file beside it,
-# and the two linked by name.
+# Checks the shipped programs: no debug sections in ravlen.exe, the console
+# program ravlenc.exe or the service ravlensvc.exe, the debug information of
+# each in a .dbg file beside it, linked to it by name.
 # Usage: scripts/check_release.sh [build dir of the i686 build]
 set -uo pipefail
 dir=${1:-build/win32/app}
 status=0
 fail() { echo "release check: $*"; status=1; }
-for program in ravlen ravlenc; do
+for program in ravlen ravlenc ravlensvc; do
     exe="$dir/$program.exe" dbg="$dir/$program.dbg"
     [ -f "$exe" ] || { fail "$exe missing"; continue; }
     sections=$(i686-w64-mingw32-objdump -h "$exe" | awk '{print $2}')

@@ -78,6 +78,11 @@ struct Settings {
     char PaperSource[kPaperSourceChars + 1]; // empty: as the printer is set
     char PaperSize[kPaperSizeChars + 1];     // empty: as the printer is set
     int ColorMode;                           // ColorModeChoice
+    // A spooled file that keeps failing: after this many failed attempts
+    // (0: never) it is moved into SpoolFailedDir (empty: a folder "failed"
+    // beside the spool directory) with a note of why.
+    int SpoolRetries;
+    char SpoolFailedDir[kPathSize];
 };
 
 // The stored names of the Sides and ColorMode choices.
@@ -141,3 +146,10 @@ void SavePreviewPlacement(const int numbers[5]);
 void SelectSettingsPrinter();
 // The set bound to the extension of `path`, written to `setName`; false when none.
 bool FindSettingsSetForFile(const char* path, char* setName, int size);
+// Reads the set `name` into `record` as loading it would, every field not in
+// the file at its default; nothing becomes current.
+void ReadSettingsSet(const char* name, Settings* record);
+// The settings a file prints with outside a batch: those of the set bound
+// to its extension, else the set in force (CurrentSettings, Apply's values
+// included). Nothing becomes current.
+Settings SettingsForFile(const char* path);

@@ -160,6 +160,8 @@ static const SettingKey kKeys[] = {
     PRINTER_NAME_KEY(PaperSource),
     PRINTER_NAME_KEY(PaperSize),
     CHOICE_KEY(ColorMode, kColorModeNames),
+    INT_KEY(SpoolRetries, 10, 0, 10000),
+    TEXT_KEY(SpoolFailedDir, ""),
 };
 
 // Numbers are read through a 10-byte buffer: at most 9 characters, which
@@ -624,4 +626,24 @@ void SelectSettingsPrinter() {
     if (!SelectPrinterByName(CurrentSettings.PrinterName))
         ShowMessage(kTextPrinterFailed, Utf8OfAnsi(CurrentSettings.PrinterName).c_str(), 0,
                     kMessageWarning);
+}
+
+void ReadSettingsSet(const char* name, Settings* record) {
+    // Read under its own name, which then comes back; what the reading
+    // reports it reports once, as loading does.
+    char inForce[sizeof CurrentSetName];
+    CopyText(inForce, sizeof inForce, CurrentSetName);
+    CopyText(CurrentSetName, sizeof CurrentSetName, name);
+    SetDefaultSettings(record);
+    TransferSettings(record, kReadSettings);
+    CopyText(CurrentSetName, sizeof CurrentSetName, inForce);
+}
+
+Settings SettingsForFile(const char* path) {
+    char found[sizeof CurrentSetName];
+    if (!FindSettingsSetForFile(path, found, sizeof found) || SameSetName(found, CurrentSetName))
+        return CurrentSettings;
+    Settings record;
+    ReadSettingsSet(found, &record);
+    return record;
 }

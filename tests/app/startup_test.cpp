@@ -6,6 +6,7 @@
 #include "app/batch_sources.h"
 #include "common/messages.h"
 #include "common/paths.h"
+#include "tests/doubles/service_manager_recorder.h"
 
 namespace {
 
@@ -43,6 +44,33 @@ TEST_F(StartTest, InstallWordsCountAsFirstArgumentOnly) {
     ASSERT_EQ(ShownBoxes.size(), 1u);
     EXPECT_EQ(ShownBoxes[0].text, "Invalid qualifier \"/uninstall\"");
     EXPECT_EQ(ShownBoxes[0].kind, kMessageWarning);
+}
+
+// "/service" takes over as the first argument, whole; what follows it
+// describes the service and does nothing to this run. Anywhere else it is
+// /s with the value "rvice", as the grammar reads any qualifier.
+TEST_F(StartTest, TheServiceWordCountsAsFirstArgumentOnly) {
+    FakeServices = FakeServiceManager();
+    std::string ini = SettingsFileName;
+    EXPECT_EQ(Parse({"/SERVICE", "install", "Office", "/i:other.ini", "/s:*.prn", "/l:x.log"}),
+              kStartEnd);
+    EXPECT_EQ(exitCode, 1); // no ravlensvc.exe beside the test
+    EXPECT_EQ(SettingsFileName, ini);
+    EXPECT_FALSE(SpoolerMode);
+    EXPECT_FALSE(LogIsOpen());
+
+    ResetDoubles();
+    EXPECT_EQ(Parse({"/service", "list"}), kStartEnd);
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(CallsStartingWith("information"),
+              Strings{"information Ravlen services: No Ravlen service is installed\n"});
+    EXPECT_TRUE(ShownBoxes.empty());
+
+    ResetDoubles();
+    EXPECT_EQ(Parse({"/q", "/service", "list"}), kStartWindows);
+    EXPECT_STREQ(SpoolerPattern, "rvice");
+    EXPECT_EQ(line.files, Strings{"list"});
+    EXPECT_TRUE(CallsStartingWith("service").empty());
 }
 
 TEST_F(StartTest, LastCaptureQualifierDecidesAndFilesAreIgnored) {

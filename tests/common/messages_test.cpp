@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "jobs/activity_log.h"
 #include "tests/doubles/recorder.h"
@@ -119,6 +120,29 @@ TEST_F(ShowMessageTest, TextWithOtherConversionsIsShownAsItStands) {
     FormatMessageText(kTextProgressFileOf, "abc", 0, kMessageError, title, text);
     EXPECT_STREQ("File %d of %d", text);
     EXPECT_STREQ("Ravlen Error", title);
+}
+
+// A retried file's record: what it said last time is kept but neither logged
+// nor shown again; anything new is, and a question is always asked.
+TEST_F(ShowMessageTest, ARecordHoldsBackWhatTheLastAttemptSaid) {
+    OpenLog();
+    BeginMessageRecord({"Failed to use printer \"old\""});
+    EXPECT_EQ(kAnswerOk, ShowMessage(kTextPrinterFailed, "old", 0, kMessageError));
+    EXPECT_EQ(kAnswerOk, ShowMessage(kTextPrinterFailed, "new", 0, kMessageWarning));
+    EXPECT_EQ(kAnswerNo, ShowMessage(kTextNonPostScriptPrinter, "", 0, kMessageQuestion));
+    EXPECT_EQ(EndMessageRecord(), (std::vector<std::string>{"Failed to use printer \"old\"",
+                                                            "Failed to use printer \"new\""}));
+    ASSERT_EQ(2u, ShownBoxes.size());
+    EXPECT_EQ("Failed to use printer \"new\"", ShownBoxes[0].text);
+    EXPECT_EQ(kMessageQuestion, ShownBoxes[1].kind);
+    std::string log = LogContents();
+    EXPECT_EQ(std::string::npos, log.find("\"old\""));
+    EXPECT_NE(std::string::npos, log.find("* Failed to use printer \"new\" * "));
+
+    // Closed, nothing is held back or kept.
+    ShowMessage(kTextPrinterFailed, "old", 0, kMessageError);
+    EXPECT_EQ(3u, ShownBoxes.size());
+    EXPECT_TRUE(EndMessageRecord().empty());
 }
 
 TEST(LoadText, LoadsIntoOneSharedBuffer) {

@@ -9,6 +9,7 @@
 #include "console_io_double.h"
 
 #include "tests/app/app_test_support.h"
+#include "tests/doubles/service_manager_recorder.h"
 #include "analysis/file_analysis.h"
 #include "common/message_box.h"
 #include "common/messages.h"
@@ -290,6 +291,21 @@ TEST_F(ConsoleTest, TheSpoolerServesUntilCtrlCAndLeavesTheFileInHand) {
     ASSERT_EQ(output.size(), 2u);
     EXPECT_EQ(output[0], "printed: " + a + " (raw)");
     EXPECT_EQ(output[1], "not printed: " + Path("spool\\b.prn"));
+}
+
+// "/service" as the first word: what it did, or the list, on standard output.
+TEST_F(ConsoleTest, ServiceCommandsTellTheirOutcomeOnStandardOutput) {
+    FakeServices = FakeServiceManager();
+    EXPECT_EQ(RunConsole({"/service", "list"}), kExitPrinted);
+    EXPECT_EQ(OutputLines(), Strings{"No Ravlen service is installed"});
+    EXPECT_TRUE(Console.err.empty());
+
+    Console = ConsoleScript();
+    EXPECT_EQ(RunConsole({"/service", "install", "a b", "/s:" + Path("*.prn")}), kExitFailed);
+    EXPECT_TRUE(Console.out.empty());
+    EXPECT_EQ(ErrorLines(), Strings{"ravlenc: error: A service name has 1 to 64 letters, digits, - "
+                                    "and _ and nothing else: \"a b\""});
+    EXPECT_TRUE(FakeServices.services.empty());
 }
 
 TEST_F(ConsoleTest, TheProgressLineShowsOnAConsoleOnly) {

@@ -4,6 +4,7 @@
 #include "common/busy_status.h"
 #include "common/stop_request.h"
 #include "common/file_system.h"
+#include "common/messages.h"
 #include "output/dispatch.h"
 #include "output/printer_selection.h"
 #include "settings/settings.h"
@@ -48,7 +49,10 @@ DispatchResult DispatchFile(FileAnalysis* analysis, bool, DispatchReport* report
     OtherParts.dispatching = false;
     if (StopRequested)
         return kPrintFailed;
-    if (PathHas(analysis, OtherParts.dispatchFailsFor) || !OtherParts.dispatchSucceeds)
+    if (PathHas(analysis, OtherParts.dispatchFailsFor) || !OtherParts.dispatchSucceeds) {
+        if (!OtherParts.failureReason.empty())
+            ShowMessage(kTextPrinterFailed, OtherParts.failureReason.c_str(), 0, kMessageError);
         return kPrintFailed;
+    }
     return PathHas(analysis, OtherParts.dispatchSkipsFor) ? kNotPrintedByChoice : kPrinted;
 }

@@ -31,6 +31,7 @@ int NextQueuedAnswer(int unscripted);
 struct OtherPartsScript {
     bool dispatchSucceeds = true;
     std::string dispatchFailsFor; // a path containing this text fails
+    std::string failureReason;    // and says so: message 9 with this printer name
     std::string dispatchSkipsFor; // one containing this text is not printed by choice
     bool printerDialogConfirmed = true;
     bool settingsDialogConfirmed = true;
@@ -53,6 +54,7 @@ struct OtherPartsScript {
     long long serverLockLimit = 0x7FFFFFFFFFFFFFFFLL; // locks from here on are refused
     std::vector<unsigned> claimLocks;                 // the lock offsets of each claim taken
     std::set<std::string> undeletable;                // file names the spooler cannot delete
+    std::set<std::string> unmovable;                  // file names the spooler cannot move
     std::set<std::string> takenElsewhere;             // file names another instance holds
     std::multiset<std::string> claimsHeld;            // file names the spooler holds now
     std::function<void()> beforeClaim;                // run once by the next claim, before it looks

@@ -28,6 +28,10 @@ void BringWindowToTop(WindowRef) {
     RecordedCalls.push_back("to top");
 }
 
+void ShowInformation(const char* title, const char* text) {
+    RecordedCalls.push_back(std::string("information ") + title + ": " + text);
+}
+
 void EntryFinished(const BatchEntry& entry) {
     static const char* const kWords[] = {"not reached", "printed", "not printed", "failed"};
     OtherParts.finishedEntries.push_back(std::string(kWords[entry.outcome]) + " " + entry.name);

@@ -8,7 +8,8 @@
 // error 87, and OtherParts.claimLocks records the offsets of each claim taken.
 // Deletion is real, except for the names the test keeps
 // (OtherParts.undeletable) and for files whose stamp has changed since they
-// were claimed.
+// were claimed. Moves are real copies and deletions, refused for the names
+// the test keeps (OtherParts.unmovable) and over an existing file.
 #include "jobs/spool_files.h"
 #include "common/file_system.h"
 #include "common/paths.h"
@@ -95,4 +96,26 @@ ClaimedDeletion DeleteClaimedFile(const char* path, const SpoolClaim& claim) {
         return kClaimNotDeleted;
     }
     return RemoveFile(path) ? kClaimDeleted : kClaimNotDeleted;
+}
+
+ClaimedMove MoveClaimedFile(const char* path, const SpoolClaim& claim, const char* target) {
+    FileStamp now;
+    if (ReadFileStamp(path, &now) &&
+        (now.size != claim.stamp.size || now.writeTime != claim.stamp.writeTime))
+        return kClaimMoveChanged;
+    if (PathExists(target))
+        return kClaimTargetExists;
+    if (OtherParts.unmovable.count(FileNameOf(path))) {
+        errno = EACCES;
+        return kClaimNotMoved;
+    }
+    if (!CopyFileReplacing(path, target))
+        return kClaimNotMoved;
+    if (!RemoveFile(path)) {
+        int error = errno;
+        RemoveFile(target);
+        errno = error;
+        return kClaimNotMoved;
+    }
+    return kClaimMoved;
 }

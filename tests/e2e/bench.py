@@ -607,6 +607,7 @@ class Bench:
         subprocess.run([WINESERVER, "-p"], env=self.env, timeout=30, check=True)
         subprocess.run([WINE, "wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=300, check=True)
+        self._end_extra_service_managers()
         # This Wine does not find the fonts of its own data directory (Tahoma, Marlett, MS Sans
         # Serif...); without them dialogs fall back to other faces and the caption buttons
         # show letters. The Windows font directory is searched, so they go there.
@@ -650,6 +651,32 @@ class Bench:
                            stderr=subprocess.DEVNULL)
         except (OSError, subprocess.TimeoutExpired):
             pass
+
+    def _end_extra_service_managers(self):
+        """The prefix's first boot can leave two service managers serving one pipe: a
+        service created through one is unknown to the other, and starting it fails at
+        random. All but the first one end; the programs they started stay."""
+        managers = []
+        for pid in os.listdir("/proc"):
+            if not pid.isdigit():
+                continue
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    command = f.read().split(b"\0")[0]
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    environment = f.read().split(b"\0")
+                with open("/proc/%s/stat" % pid, "rb") as f:
+                    started = int(f.read().rsplit(b")", 1)[1].split()[19])
+            except OSError:
+                continue
+            if command.lower().endswith(b"\\services.exe") and \
+                    ("WINEPREFIX=" + self.prefix).encode() in environment:
+                managers.append((started, int(pid)))
+        for _, pid in sorted(managers)[1:]:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except OSError:
+                pass
 
     def wine(self, *argv, timeout=60, check=True, retry_silent_failure=False):
         """Runs a program under Wine; returns its standard output."""

@@ -43,7 +43,7 @@ def setUpModule():
     bench.start()
     # The program as it is shipped: its files side by side in one directory.
     build = os.path.dirname(ravlen)
-    for name in ("ravlen.exe", "readme.txt", "pp.txt", "ravlen.html"):
+    for name in ("ravlen.exe", "readme.txt", "pp.txt", "ravlen.html", "ravlensvc.exe"):
         if os.path.exists(os.path.join(build, name)):
             with open(os.path.join(build, name), "rb") as f:
                 bench.put_file(SOURCE + "\\" + name, f.read())
@@ -205,7 +205,7 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(0, result.exit_code, result)
         self.assertEqual(("Installing Ravlen", "Ravlen has been successfully installed"),
                          result.boxes[-1])
-        for name in ("ravlen.exe", "readme.txt", "pp.txt"):
+        for name in ("ravlen.exe", "readme.txt", "pp.txt", "ravlensvc.exe"):
             self.assertEqual(bench.read_file(SOURCE + "\\" + name),
                              bench.read_file(TARGET + "\\" + name), name)
         group = os.path.join(shell_folder("Programs"), GROUP)
@@ -216,7 +216,7 @@ class InstallTest(unittest.TestCase):
         self.assertTrue(os.path.exists(os.path.join(shell_folder("Desktop"), "Ravlen.lnk")))
         ini = bench.read_text("C:\\windows\\ravlen.ini")
         self.assertIn("[Install]\nDirectory=%s\\\nGroup=%s\n" % (TARGET, GROUP), ini)
-        self.assertIn("\nFiles=ravlen.exe|ravlen.html|readme.txt|pp.txt\n", ini)
+        self.assertIn("\nFiles=ravlen.exe|ravlen.html|readme.txt|pp.txt|ravlensvc.exe\n", ini)
         self.assertIn("Default settings", ini)  # the user's sets are kept
         self.assertIn("Ravlen", reg_query(UNINSTALL_KEY, "DisplayName"))
         self.assertIn("/uninstall", reg_query(UNINSTALL_KEY, "UninstallString"))

@@ -164,4 +164,35 @@ TEST_F(SpoolClaimTest, DeletesOnlyTheFileItTookAsItWasTaken) {
     EXPECT_FALSE(PathExists(path.c_str()));
 }
 
+// A file that will not print leaves whole for the failed directory, while it
+// is held, and never over a file that is there or after it has changed.
+TEST_F(SpoolClaimTest, MovesOnlyTheFileItTookAndNeverOverAnother) {
+    std::string failed = directory + "\\failed";
+    ASSERT_TRUE(MakeDirectory(failed.c_str()));
+    std::string target = failed + "\\a.prn";
+    ASSERT_TRUE(Claims(path, &claim));
+    ASSERT_TRUE(WriteTestFile(target, "earlier"));
+    EXPECT_EQ(MoveClaimedFile(path.c_str(), claim, target.c_str()), kClaimTargetExists);
+    EXPECT_EQ(ReadTestFile(target), "earlier");
+    EXPECT_EQ(ReadTestFile(path), "data");
+
+    std::string free = failed + "\\a (2).prn";
+    EXPECT_EQ(MoveClaimedFile(path.c_str(), claim, free.c_str()), kClaimMoved);
+    ReleaseSpoolClaim(&claim);
+    EXPECT_FALSE(PathExists(path.c_str()));
+    EXPECT_EQ(ReadTestFile(free), "data");
+
+    // Replaced under the name since it was taken: the new one stays.
+    ASSERT_TRUE(WriteTestFile(path, "data"));
+    ASSERT_TRUE(Claims(path, &claim));
+    std::string aside = directory + "\\aside.prn";
+    ASSERT_TRUE(MoveFileExA(path.c_str(), aside.c_str(), 0));
+    ASSERT_TRUE(WriteTestFile(path, "new"));
+    EXPECT_EQ(MoveClaimedFile(path.c_str(), claim, (failed + "\\a (3).prn").c_str()),
+              kClaimMoveChanged);
+    ReleaseSpoolClaim(&claim);
+    EXPECT_EQ(ReadTestFile(path), "new");
+    EXPECT_FALSE(PathExists((failed + "\\a (3).prn").c_str()));
+}
+
 } // namespace

@@ -8,6 +8,8 @@
 #include "common/messages.h"
 #include "common/paths.h"
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <set>
 
@@ -54,7 +56,7 @@ TEST_F(SpoolerTest, PrintsAndDeletesWhatItCanAndLeavesTheRestForLater) {
     EXPECT_TRUE(PathExists(readOnly.c_str()));
     EXPECT_TRUE(PathExists(other.c_str()));
 
-    // The failed file is tried again at the next scan.
+    // The failed file is tried again at the next scan, after its first wait.
     OtherParts.dispatchFailsFor.clear();
     NextTick();
     EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + b + " with Default settings"}));
@@ -465,5 +467,249 @@ TEST_F(SpoolerTest, AFileHeldOpenWaitsUntilItIsClosed) {
     EXPECT_FALSE(PathExists(a.c_str()));
 }
 #endif
+
+// Paused, a scan takes no file, and what the spooler knew of the files it
+// did not reach holds when it goes on: a printed file that stayed is not
+// printed again, and a file seen settling needs no fresh look.
+TEST_F(SpoolerTest, APausedScanTakesNothingAndForgetsNothing) {
+    std::string kept = Write("kept.prn");
+    OtherParts.undeletable.insert("kept.prn");
+    SeeThenTick();
+    EXPECT_EQ(CallsStartingWith("dispatch").size(), 1u);
+    std::string fresh = Write("fresh.prn");
+    NextTick();
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+
+    PauseSpooler(true);
+    NextTick();
+    NextTick();
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    PauseSpooler(false);
+    OtherParts.undeletable.clear();
+    NextTick();
+    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + fresh + " with Default settings"}));
+    NextTick();
+    EXPECT_TRUE(CallsStartingWith("dispatch").empty());
+    EXPECT_FALSE(PathExists(kept.c_str()) || PathExists(fresh.c_str()));
+}
+
+// A file that will not print: its reason reported once and again only when
+// it changes, retried after 5 s and twice the last wait each time up to five
+// minutes, and after its set's number of attempts moved, whole, into the
+// failed directory beside a note of why.
+class FailedFileTest : public SpoolerTest {
+  public:
+    using ShellTest::Path;
+    using ShellTest::Write;
+
+  protected:
+    void SetUp() override {
+        SpoolerTest::SetUp();
+        ASSERT_TRUE(MakeDirectory(Path("spool").c_str()));
+        CopyText(SpoolerPattern, sizeof SpoolerPattern, Path("spool\\*.prn").c_str());
+        Retries(3);
+        OtherParts.dispatchFailsFor = "a.prn";
+        OtherParts.failureReason = "P1";
+        file = Write("spool\\a.prn", "the job");
+        SeeFile();
+    }
+    // A first scan sees the file; the next one may print it.
+    static void SeeFile() {
+        SpoolerTick();
+        OtherParts.localClock += kSpoolerIntervalMs;
+    }
+    void Retries(int count, const std::string& more = "") {
+        UseSettings("SpoolRetries=" + std::to_string(count) + "\r\n" + more);
+    }
+    // The next scan after `ms`; whether the file was tried.
+    bool TickAfter(long long ms) {
+        RecordedCalls.clear();
+        ShownBoxes.clear();
+        OtherParts.localClock += ms;
+        SpoolerTick();
+        return !CallsStartingWith("dispatch").empty();
+    }
+    Strings Boxes() const {
+        Strings texts;
+        for (const ShownBox& box : ShownBoxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+
+  public:
+    static std::string Failure(const std::string& printer) {
+        return "Failed to use printer \"" + printer + "\"";
+    }
+    std::string Moved(const std::string& name) const {
+        return "A file that could not be printed has been moved to " + Path("failed\\" + name) +
+               ", beside a note of why";
+    }
+    std::string file;
+};
+
+TEST_F(FailedFileTest, IsTriedAfterFiveSecondsThenTwiceTheLastWaitUpToFiveMinutes) {
+    Retries(0); // never moved
+    std::vector<long long> tried;
+    long long start = OtherParts.localClock;
+    for (int scan = 0; scan < 200; ++scan) {
+        if (TickAfter(scan == 0 ? 0 : kSpoolerIntervalMs))
+            tried.push_back((OtherParts.localClock - start) / 1000);
+    }
+    EXPECT_EQ(tried, (std::vector<long long>{0, 5, 15, 35, 75, 155, 315, 615, 915}));
+    EXPECT_TRUE(PathExists(file.c_str()));
+    EXPECT_FALSE(PathExists(Path("failed").c_str()));
+}
+
+TEST_F(FailedFileTest, ReportsItsReasonOnceAndAgainOnlyWhenItChanges) {
+    struct Step {
+        const char* reason; // what the printing says this time
+        Strings boxes;      // what is shown
+    } steps[] = {
+        {"P1", {Failure("P1")}}, {"P1", {}}, {"P2", {Failure("P2")}}, {"P2", {}},
+        {"P1", {Failure("P1")}},
+    };
+    Retries(0);
+    long long wait = 0;
+    for (const Step& step : steps) {
+        OtherParts.failureReason = step.reason;
+        EXPECT_TRUE(TickAfter(wait)) << step.reason;
+        EXPECT_EQ(Boxes(), step.boxes) << step.reason;
+        wait = wait ? wait * 2 : static_cast<long long>(kSpoolRetryFirstMs);
+    }
+}
+
+TEST_F(FailedFileTest, MoveRule) {
+    struct Step {
+        const char* name;
+        std::function<void(FailedFileTest*)> before; // what happens first
+        long long after;                             // since the scan before
+        bool tried;                                  // the file was printed again
+        std::function<Strings(FailedFileTest*)> boxes;
+        const char* movedAs; // its name in the failed directory, or still in the spool
+    };
+    auto none = [](FailedFileTest*) { return Strings{}; };
+    auto failure = [](FailedFileTest*) { return Strings{Failure("P1")}; };
+    auto moved = [](const char* name) {
+        return [name](FailedFileTest* t) { return Strings{t->Moved(name)}; };
+    };
+    auto nothing = [](FailedFileTest*) {};
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"the set's attempts, then moved",
+         {{"first", nothing, 0, true, failure, nullptr},
+          {"waiting", nothing, 4000, false, none, nullptr},
+          {"second", nothing, 1000, true, none, nullptr},
+          {"third", nothing, 10000, true, moved("a.prn"), "a.prn"}}},
+        {"changed after a failure: from the first attempt again",
+         {{"first", nothing, 0, true, failure, nullptr},
+          {"second", nothing, 5000, true, none, nullptr},
+          {"changed", [](FailedFileTest* t) { t->Write("spool\\a.prn", "the job, again"); }, 1000,
+           false, none, nullptr},
+          {"settled again", nothing, 5000, true, failure, nullptr},
+          {"second again", nothing, 5000, true, none, nullptr},
+          {"third again", nothing, 10000, true, moved("a.prn"), "a.prn"}}},
+        {"a name already there gets a number",
+         {{"first",
+           [](FailedFileTest* t) {
+               ASSERT_TRUE(MakeDirectory(t->Path("failed").c_str()));
+               t->Write("failed\\a.prn", "an earlier one");
+               t->Write("failed\\a (2).prn.reason.txt", "a note left alone");
+           },
+           0, true, failure, nullptr},
+          {"second", nothing, 5000, true, none, nullptr},
+          {"third", nothing, 10000, true, moved("a (3).prn"), "a (3).prn"}}},
+        {"a move that cannot be made: reported once, printed no more",
+         {{"first", [](FailedFileTest*) { OtherParts.unmovable.insert("a.prn"); }, 0, true, failure,
+           nullptr},
+          {"second", nothing, 5000, true, none, nullptr},
+          {"third", nothing, 10000, true,
+           [](FailedFileTest* t) {
+               return Strings{"Failed to move " + t->file +
+                              " into the directory of files that could not be printed\n" +
+                              std::strerror(EACCES)};
+           },
+           nullptr},
+          {"its next time", nothing, 20000, false, none, nullptr},
+          {"movable again", [](FailedFileTest*) { OtherParts.unmovable.clear(); }, 40000, false,
+           moved("a.prn"), "a.prn"}}},
+        {"a stop is no attempt",
+         {{"first", nothing, 0, true, failure, nullptr},
+          {"stopped", [](FailedFileTest*) { OtherParts.stopDuringDispatch = true; }, 5000, true,
+           none, nullptr},
+          {"second", [](FailedFileTest*) { OtherParts.stopDuringDispatch = false; }, 5000, true,
+           none, nullptr},
+          {"third", nothing, 10000, true, moved("a.prn"), "a.prn"}}},
+    };
+    for (const Case& c : cases) {
+        ResetSpoolerMemory();
+        OtherParts.unmovable.clear();
+        RemoveDirectoryTree(Path("failed").c_str());
+        Write("spool\\a.prn", "the job");
+        SeeFile();
+        for (const Step& step : c.steps) {
+            step.before(this);
+            std::string content = ReadTestFile(file);
+            EXPECT_EQ(TickAfter(step.after), step.tried) << c.name << ": " << step.name;
+            EXPECT_EQ(Boxes(), step.boxes(this)) << c.name << ": " << step.name;
+            EXPECT_EQ(PathExists(file.c_str()), step.movedAs == nullptr)
+                << c.name << ": " << step.name;
+            if (step.movedAs) {
+                std::string there = Path(std::string("failed\\") + step.movedAs);
+                EXPECT_EQ(ReadTestFile(there), content) << c.name;
+                Strings note = ReadTestLines(there + ".reason.txt");
+                ASSERT_EQ(note.size(), 4u) << c.name;
+                EXPECT_EQ(note[0], "File: " + file) << c.name;
+                EXPECT_EQ(note[1].rfind("Time: ", 0), 0u) << c.name;
+                EXPECT_EQ(note[2], "Attempts: 3") << c.name;
+                EXPECT_EQ(note[3], "Last message: " + Failure("P1")) << c.name;
+            }
+        }
+        EXPECT_TRUE(OtherParts.claimsHeld.empty()) << c.name;
+    }
+    EXPECT_EQ(ReadTestFile(Path("failed\\a.prn")), "the job");
+}
+
+// The number of attempts and the folder are the file's set's.
+TEST_F(FailedFileTest, TheFilesOwnSetSaysHowOftenAndWhere) {
+    UseSettings(
+        "SpoolRetries=5\r\n[Once]\r\nShowPrintDlg=0\r\nFileTypes=.prn;\r\nSpoolRetries=1\r\n"
+        "SpoolFailedDir=" +
+            Path("kept") + "\r\n",
+        "Once=1\r\n");
+    EXPECT_TRUE(TickAfter(0));
+    EXPECT_FALSE(PathExists(file.c_str()));
+    EXPECT_EQ(ReadTestFile(Path("kept\\a.prn")), "the job");
+    EXPECT_TRUE(PathExists(Path("kept\\a.prn.reason.txt").c_str()));
+    EXPECT_STREQ(CurrentSetName, "Default settings");
+}
+
+TEST(FailedDirectory, BesideTheSpoolDirectoryUnlessItIsARootOrNamed) {
+    struct Case {
+        const char* pattern;
+        const char* setting;
+        const char* expected;
+    } cases[] = {
+#ifdef _WIN32
+        {"C:\\print\\spool\\*.prn", "", "C:\\print\\failed"},
+        {"C:\\print\\spool\\", "", "C:\\print\\failed"},
+        {"C:\\spool\\*.prn", "", "C:\\failed"},
+        {"C:\\*.prn", "", "C:\\failed"},
+        {"\\\\server\\share\\*.prn", "", "\\\\server\\share\\failed"},
+        {"\\\\server\\share\\in\\*.prn", "", "\\\\server\\share\\failed"},
+        {"C:\\spool\\*.prn", "D:\\kept\\", "D:\\kept"},
+#else
+        {"/print/spool/*.prn", "", "/print\\failed"},
+        {"/spool/*.prn", "", "/\\failed"},
+        {"/spool/*.prn", "/kept/", "/kept"},
+#endif
+    };
+    for (const Case& c : cases) {
+        CopyText(SpoolerPattern, sizeof SpoolerPattern, c.pattern);
+        EXPECT_EQ(FailedDirectoryFor(c.setting), c.expected) << c.pattern;
+    }
+    SpoolerPattern[0] = '\0';
+}
 
 } // namespace

@@ -85,6 +85,8 @@ TEST_F(SettingsStoreTest, FreshFileGivesEveryDefaultAndIsNotCreated) {
         EXPECT_EQ(0, c.ConvPrint);
         EXPECT_STREQ("", c.ConvCom);
     }
+    EXPECT_EQ(10, s.SpoolRetries);
+    EXPECT_STREQ("", s.SpoolFailedDir);
 
     EXPECT_EQ(std::vector<std::string>{"Default settings"}, SetNames());
     int type, onTop, left, top;
@@ -294,7 +296,7 @@ TEST_F(SettingsStoreTest, NumbersBeyondTheirRangeTakeTheNearestBound) {
     HandEdit("[Default settings]\nWidth=715827883\nHeight=0\nLines=1\nChars=9999\n"
              "TabCount=0\nPlaceEPS=-3\nEnableTextPrint=-5\nSizeOp=3\nOEMTrans=9\nFrame=7\n"
              "LineNo=-1\nDoConvPS=2\nLeftMarg=-1\nRightMarg=1e3\nTopMarg=50.5\n"
-             "xGutter=-0.5\nFrameWidth=5\n");
+             "xGutter=-0.5\nFrameWidth=5\nSpoolRetries=-2\n");
     ASSERT_TRUE(LoadSettingsSet("Default settings"));
     const Settings& s = CurrentSettings;
     EXPECT_EQ(100, s.Width);
@@ -314,6 +316,7 @@ TEST_F(SettingsStoreTest, NumbersBeyondTheirRangeTakeTheNearestBound) {
     EXPECT_EQ(50.0f, s.TopMarg);
     EXPECT_EQ(0.0f, s.xGutter);
     EXPECT_EQ(1.0f, s.FrameWidth);
+    EXPECT_EQ(0, s.SpoolRetries);
     EXPECT_TRUE(ShownBoxes.empty());
 
     // The bounds themselves are kept as they are.
