@@ -15,6 +15,7 @@ start() began. Standard library only.
 
 import argparse
 import atexit
+import contextlib
 import ctypes
 import json
 import os
@@ -214,6 +215,12 @@ class Running:
         self.bench.winauto("command", "--id", str(command_id),
                            *self._window_options(title, None, control, hidden, timeout),
                            timeout=timeout + 20)
+
+    def command_while_cups_is_held(self, command_id, title="Ravlen"):
+        """command(), by a poster that needs no printer (winauto waits for CUPS as it starts)."""
+        poster = os.path.join(os.path.dirname(self.bench.winauto_exe), "post_command.exe")
+        self.bench.wine(unix_to_windows(poster), str(self.pid), title, str(command_id),
+                        timeout=30)
 
     def post(self, message, wparam=0, lparam=0, title="Ravlen", timeout=20, control=None,
              hidden=False):
@@ -742,6 +749,16 @@ class Bench:
             return None
         with open(path, "rb") as f:
             return f.read()
+
+    @contextlib.contextmanager
+    def cups_held(self):
+        """The CUPS scheduler stopped (SIGSTOP) for the block: a job handed to it waits, and
+        so does the program that hands it over, until the block ends."""
+        os.kill(self._cupsd.pid, signal.SIGSTOP)
+        try:
+            yield
+        finally:
+            os.kill(self._cupsd.pid, signal.SIGCONT)
 
     def read_text(self, windows_path):
         """A text file written by a Windows program, with its line ends made "\\n": UTF-8

@@ -260,6 +260,36 @@ class SpoolerOutcomeTest(unittest.TestCase):
         self.assertEqual(result.boxes, [])
         self.assertEqual(spool.left(), ["a.prn", "b.prn", "c.prn"])
 
+    def test_exit_once_the_job_is_with_the_spooler_prints_the_file_once(self):
+        # The scheduler held, the program waits for it with the whole job handed over; the
+        # Exit clicked meanwhile is taken once the job is in. The file has printed: it goes,
+        # and a spooler started again has nothing to print.
+        spool = spool_directory("after-job")
+        log = "C:\\tests\\after-job.log"
+        bench.remove(log)
+        running = bench.start_run(["/s:" + PATTERN, "/l:" + log, "/e"], settings=settings(),
+                                  timeout=120)
+        try:
+            running.dump(SPOOLER_TITLE, timeout=60)
+            with bench.cups_held():
+                spool.drop("a.prn")
+                bench_module.wait_for(
+                    lambda: "! Start printing: " in (bench.read_text(log) or ""), 30,
+                    "the file to be taken")
+                time.sleep(2)
+                running.command_while_cups_is_held(IDC_EXIT, title=SPOOLER_TITLE)
+                time.sleep(1)
+        except BaseException:
+            running.abort()
+            raise
+        result = running.wait()
+        self.assertFalse(result.timed_out, "ravlen did not end: %r" % result)
+        self.assertEqual(result.exit_code, 0)
+        self.assertEqual(result.boxes, [])
+        self.assertEqual(spool.left(), [])
+        self.assertEqual([data for _, data in result.jobs], [spool.expected["a.prn"]])
+        self.assertIn("! Done printing:  %s\\a.prn" % SPOOL, bench.read_text(log))
+
 
 class ProgressWindowTest(unittest.TestCase):
     def run_batch(self, names, interact, **keys):
