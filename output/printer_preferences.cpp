@@ -5,6 +5,7 @@
 #include "printer_selection.h"
 #include "../common/bounded_text.h"
 #include "../common/messages.h"
+#include "../common/recent_reports.h"
 
 #include <cmath>
 #include <cstring>
@@ -13,18 +14,11 @@ namespace {
 
 // Values already reported, as "printer|key|value", so that a set loaded for
 // every file of a batch, or every scan of a spool directory, warns once.
-enum { kReportMemory = 16, kReportEntrySize = 2 * kSettingTextSize + 16 };
-char reported[kReportMemory][kReportEntrySize];
-int nextReport = 0;
+RecentReports unavailableReported;
 
 void ReportUnavailable(const char* printer, const char* key, const char* value) {
-    char entry[kReportEntrySize];
-    FormatText(entry, sizeof entry, "%s|%s|%s", printer, key, value);
-    for (const char* seen : reported)
-        if (CompareNoCase(seen, entry) == 0)
-            return;
-    CopyText(reported[nextReport], kReportEntrySize, entry);
-    nextReport = (nextReport + 1) % kReportMemory;
+    if (!FirstReport(&unavailableReported, std::string(printer) + "|" + key + "|" + value))
+        return;
     char argument[kMessageSize];
     FormatText(argument, sizeof argument, "\"%s\" has no %s \"%s\"", printer, key, value);
     ShowMessage(kTextPreferenceUnavailable, argument, 0, kMessageWarning);

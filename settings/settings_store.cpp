@@ -12,6 +12,7 @@
 
 #include "../common/code_pages.h"
 #include "../common/messages.h"
+#include "../common/recent_reports.h"
 #include "profile.h"
 #include "set_printer.h"
 #include "settings.h"
@@ -273,20 +274,14 @@ static float HeldLength(float value, const SettingKey& key) {
 }
 
 // Refused values already reported, as "file|set|key", so that reloading a
-// set does not repeat the warning. A handful is plenty; the oldest goes first.
-enum { kReportMemory = 16, kReportEntrySize = 600 };
-static char reported[kReportMemory][kReportEntrySize];
-static int nextReport = 0;
+// set does not repeat the warning.
+static RecentReports refusedReported;
 
 // `message` says why: kTextSettingTooLong or kTextSettingNotKnown.
 static void ReportRefused(const char* section, const char* key, int message) {
-    char entry[kReportEntrySize];
-    FormatText(entry, sizeof entry, "%s|%s|%s", SettingsFileName, section, key);
-    for (const char* seen : reported)
-        if (CompareNoCase(seen, entry) == 0)
-            return;
-    CopyText(reported[nextReport], kReportEntrySize, entry);
-    nextReport = (nextReport + 1) % kReportMemory;
+    std::string entry = std::string(SettingsFileName) + "|" + section + "|" + key;
+    if (!FirstReport(&refusedReported, entry))
+        return;
     // The set's name is the settings file's, in the ANSI code page; messages
     // are UTF-8.
     char argument[kMessageSize];

@@ -1,4 +1,5 @@
 #include "common/text_utils.h"
+#include "common/recent_reports.h"
 
 #include <gtest/gtest.h>
 
@@ -65,3 +66,17 @@ TEST(TextUtils, UpperCaseAndDuplicate) {
 }
 
 } // namespace
+
+// A warning for the same thing comes once while it is remembered; the
+// memory holds the last sixteen, the oldest going first.
+TEST(RecentReports, RemembersTheLastSixteenInAnyLetterCase) {
+    RecentReports recent;
+    EXPECT_TRUE(FirstReport(&recent, "printer|Sides|two"));
+    EXPECT_FALSE(FirstReport(&recent, "PRINTER|sides|TWO"));
+    for (int i = 0; i < 15; ++i)
+        EXPECT_TRUE(FirstReport(&recent, "other " + std::to_string(i)));
+    EXPECT_FALSE(FirstReport(&recent, "printer|Sides|two"));
+    EXPECT_TRUE(FirstReport(&recent, "the seventeenth"));
+    EXPECT_TRUE(FirstReport(&recent, "printer|Sides|two"));
+    EXPECT_FALSE(FirstReport(&recent, "other 14"));
+}

@@ -126,11 +126,11 @@ class ConsoleTest : public ShellTest {
         ShellTest::SetUp();
         Console = ConsoleScript();
     }
-    // The messages written to standard error, one a line.
-    Strings ErrorLines() const {
+    // What a stream got, one a line.
+    static Strings Lines(const std::string& text) {
         Strings lines;
         std::string line;
-        for (char c : Console.err) {
+        for (char c : text) {
             if (c == '\n') {
                 lines.push_back(line);
                 line.clear();
@@ -140,19 +140,8 @@ class ConsoleTest : public ShellTest {
         }
         return lines;
     }
-    Strings OutputLines() const {
-        Strings lines;
-        std::string line;
-        for (char c : Console.out) {
-            if (c == '\n') {
-                lines.push_back(line);
-                line.clear();
-            } else if (c != '\r') {
-                line += c;
-            }
-        }
-        return lines;
-    }
+    Strings ErrorLines() const { return Lines(Console.err); }
+    Strings OutputLines() const { return Lines(Console.out); }
     // The program reads the settings file it is given and no other, so every
     // run names the test's own.
     int Run(Strings arguments) {
