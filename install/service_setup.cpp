@@ -364,6 +364,21 @@ int RunServiceCommandFor(const std::string& serviceProgram,
     return 1;
 }
 
+bool RemoveProgramServices() {
+    std::vector<ServiceEntry> services;
+    std::string reason;
+    if (!Reported(ListSpoolerServices(kServicePrefix, &services, &reason), kServicePrefix, reason))
+        return false;
+    bool removed = true;
+    for (size_t i = 0; i < services.size(); ++i) {
+        bool lastOne = i + 1 == services.size();
+        removed = Reported(RemoveSpoolerService(services[i].name, lastOne, &reason),
+                           services[i].name, reason) &&
+                  removed;
+    }
+    return removed;
+}
+
 int RunServiceCommand(const std::vector<std::string>& arguments, std::string* listing) {
     std::string program = ProgramPathComponents("drive,dir");
     return RunServiceCommandFor(program + kServiceProgram, arguments, listing);

@@ -22,6 +22,11 @@ int RunServiceCommand(const std::vector<std::string>& arguments, std::string* li
 int RunServiceCommandFor(const std::string& serviceProgram,
                          const std::vector<std::string>& arguments, std::string* listing);
 
+// The program's services go with it, when it is uninstalled: each one is
+// stopped and removed, the event source with the last. False when one stays
+// (reported), since it would start a program that is no longer there.
+bool RemoveProgramServices();
+
 // A NAME: 1 to 64 ASCII letters, digits, "-" and "_".
 bool ValidServiceName(const std::string& name);
 // "Ravlen-NAME", the service manager's name for it.

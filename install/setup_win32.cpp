@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "setup.h"
+#include "service_setup.h"
 
 #include "associations.h"
 #include "install_record.h"
@@ -536,6 +537,9 @@ int RunUninstaller() {
     int answer = ShowSetupDialog(IDD_UNINSTALL, kUninstallDialog, &state);
     if (answer != 1 && answer != 3)
         return 1;
+    // A service left behind would start a program that is gone; one that
+    // cannot be removed has been reported, and the rest goes all the same.
+    RemoveProgramServices();
     RemoveInstallInfo();
     if (answer == 3)
         DeleteSettingsFile();

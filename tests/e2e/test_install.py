@@ -325,9 +325,16 @@ class InstallTest(unittest.TestCase):
         bench.put_file("C:\\windows\\ravlen.ini",
                        b"".join(line for line in ini.splitlines(True)
                                 if not line.startswith(b"Files=")))
+        # A service of the installed program's, which would start a program that is gone.
+        service = bench.run(["/service", "install", "Office", "/s:C:\\spool\\*.*"],
+                            program=INSTALLED, timeout=60)
+        self.assertEqual(0, service.exit_code, service)
         self.uninstall(INSTALLED)
         bench_module.wait_for(lambda: bench.read_file(INSTALLED) is None, 60,
                               "the removal batch to delete the program")
+        query = bench_module.subprocess.run([bench_module.WINE, "sc", "query", "Ravlen-Office"],
+                                            env=bench.env, capture_output=True, timeout=60)
+        self.assertNotEqual(0, query.returncode, query.stdout)
         for name in ("readme.txt", "pp.txt"):
             self.assertIsNone(bench.read_file(TARGET + "\\" + name))
         self.assertEqual(b"the user's own file", bench.read_file(TARGET + "\\mine.txt"))

@@ -208,6 +208,28 @@ TEST_F(ServiceSetupTest, ListShowsEachServiceWithItsStateAndPatternAndUninstallR
     EXPECT_EQ(FakeServices.services.count("Other"), 1u);
 }
 
+// Uninstalling the program takes its services with it, and no other; one the
+// system will not remove is reported, and the others still go.
+TEST_F(ServiceSetupTest, TheProgramsServicesGoWithIt) {
+    ASSERT_EQ(Run({"install", "Office", "/s:C:\\office\\*.prn"}), 0);
+    ASSERT_EQ(Run({"install", "Lab", "/s:C:\\lab\\*.prn"}), 0);
+    FakeServices.services["Other"].commandLine = "other.exe";
+    RecordedCalls.clear();
+    EXPECT_TRUE(RemoveProgramServices());
+    EXPECT_EQ(CallsStartingWith("service remove"),
+              (Strings{"service remove Ravlen-Lab", "service remove Ravlen-Office (last)"}));
+    EXPECT_EQ(FakeServices.services.size(), 1u);
+    EXPECT_FALSE(FakeServices.eventSource);
+    EXPECT_TRUE(RemoveProgramServices()); // none left: nothing to do
+
+    ASSERT_EQ(Run({"install", "Office", "/s:C:\\office\\*.prn"}), 0);
+    FakeServices.denied = true;
+    ShownBoxes.clear();
+    EXPECT_FALSE(RemoveProgramServices());
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(FakeServices.services.count("Ravlen-Office"), 1u);
+}
+
 TEST_F(ServiceSetupTest, AnythingElseAfterServiceIsShownHowItIsUsed) {
     for (const Strings& arguments :
          {Strings{}, Strings{"start", "Office"}, Strings{"list", "Office"}, Strings{"uninstall"},
