@@ -118,6 +118,8 @@ class CpuShares:
             elif self._in_prefix(pid, started):
                 if pid in programs or comm == "ravlen.exe":
                     group = "ravlen.exe"
+                    # Each instance apart too, in the order they started.
+                    ticks["ravlen.exe started %012d" % started] += own + children
                 elif comm.startswith("wineserver"):
                     group = "wineserver"
                 elif comm == "winauto.exe":
@@ -138,17 +140,22 @@ class CpuShares:
         ticks.subtract(before[0])
         # Processes that ended meanwhile, not reaped by one counted here, count as the
         # machine's busy time that no group accounts for.
-        counted = sum(max(v, 0) for v in ticks.values())
         busy = after[1] - before[1]
         wall = after[2] - before[2]
         lines = ["soak: processor time over the %.1f s of the drain (%d processor(s), %.2f "
                  "busy of them):" % (wall, os.cpu_count(), busy / cls.TICK / wall)]
+        instances = sorted(k for k in ticks if k.startswith("ravlen.exe started "))
+        each = [ticks.pop(k) for k in instances]
+        counted = sum(max(v, 0) for v in ticks.values())
         rows = sorted(((v, k) for k, v in ticks.items() if v > 0), reverse=True)
         rows.append((max(busy - counted, 0), "not accounted (ended unreaped)"))
         for value, group in rows:
             seconds = value / cls.TICK
             lines.append("soak:   %-40s %6.2f s  %5.1f %%  %6.2f ms a file" % (
                 group, seconds, 100.0 * value / busy if busy else 0, 1000 * seconds / files))
+            if group == "ravlen.exe" and len(each) > 1:
+                lines.append("soak:     the instances, first started first: %s" % ", ".join(
+                    "%.2f s" % (v / cls.TICK) for v in each))
         return lines
 
 
