@@ -26,6 +26,7 @@ import argparse
 import collections
 import os
 import sys
+import threading
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -159,6 +160,29 @@ class CpuShares:
         return lines
 
 
+class DrainWatch(threading.Thread):
+    """When the first and the last of the files waiting at start went, looked for every 20 ms:
+    their drain takes a few seconds, which the soak's looks between its groups of files would
+    time only to half a second."""
+
+    def __init__(self, directory, waiting):
+        super().__init__(daemon=True)
+        self.directory = directory
+        self.waiting = set(waiting)
+        self.first = None
+        self.last = None
+        self.done = threading.Event()
+
+    def run(self):
+        while self.last is None and not self.done.wait(0.02):
+            present = set(os.listdir(self.directory))
+            now = time.monotonic()
+            if self.first is None and not present >= self.waiting:
+                self.first = now
+            if not present & self.waiting:
+                self.last = now
+
+
 def chunks(items, size):
     return [items[i:i + size] for i in range(0, len(items), size)]
 
@@ -196,6 +220,8 @@ def soak(bench, args):
         for running in runs:
             running.dump(TITLE, timeout=60)
         shares = CpuShares(bench, runs)
+        drain = DrainWatch(s.unix, waiting)
+        drain.start()
         first_gone = None
         waiting_gone = None
         cpu_before = cpu_after = None
@@ -275,8 +301,10 @@ def soak(bench, args):
     if boxes:
         failures.append("message boxes: %s" % boxes[:5])
 
-    first_gone = first_gone or drained
-    span = (waiting_gone or drained) - first_gone
+    drain.done.set()
+    drain.join()
+    first_gone = drain.first or first_gone or drained
+    span = (drain.last or waiting_gone or drained) - first_gone
     rate = len(waiting) / span if span > 0 else float("nan")
     print("soak: %d instance(s); %d eligible files (%s), %d read-only; %d jobs captured"
           % (args.instances, len(s.expected), ", ".join("%s %d" % kv for kv in s.counts.items()),
