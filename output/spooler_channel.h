@@ -16,7 +16,9 @@ bool WriteRawJob(const void* bytes, size_t count);
 // Ends the job, or deletes it when `abort` is set.
 bool CloseRawJob(bool abort);
 // True when the printer's driver is XPS-based. Such a driver silently drops
-// a job of data type "RAW"; it takes the same bytes as "XPS_PASS".
+// a job of data type "RAW"; it takes the same bytes as "XPS_PASS". The
+// printer may stay open for the StartSpoolerJob that follows on it, which
+// then need not open it again.
 bool PrinterHasXpsDriver(const char* printerName);
 
 // The data type under which the printer receives bytes unchanged.
