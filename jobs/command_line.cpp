@@ -133,10 +133,7 @@ std::string DirectoryKey(const char* directory) {
 // The /b: directory is the one the pattern searches: each backup copy would
 // be made over the file it copies, and the file then deleted.
 bool BackupIsSpoolDirectory() {
-    if (!BackupDirectory[0])
-        return false;
-    std::string spool = DirectoryKey(PathComponents(SpoolerPattern, "drive,dir"));
-    return CompareNoCase(spool.c_str(), DirectoryKey(BackupDirectory).c_str()) == 0;
+    return BackupDirectory[0] && IsSpoolDirectory(BackupDirectory);
 }
 
 bool ApplySettingsSet(const std::string& value) {
@@ -268,4 +265,9 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& arguments, Command
         return kParseEnd;
     }
     return kParseContinue;
+}
+
+bool IsSpoolDirectory(const char* directory) {
+    std::string spool = DirectoryKey(PathComponents(SpoolerPattern, "drive,dir"));
+    return CompareNoCase(spool.c_str(), DirectoryKey(directory).c_str()) == 0;
 }

@@ -68,6 +68,9 @@ extern bool EchoToLog;
 extern bool SpoolerMode;
 extern char SpoolerPattern[kPathSize];
 extern char BackupDirectory[kPathSize];
+// True when `directory` is the one SpoolerPattern searches, however it is
+// spelt.
+bool IsSpoolDirectory(const char* directory);
 
 enum ParseOutcome { kParseContinue, kParseEnd };
 

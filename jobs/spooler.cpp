@@ -196,20 +196,6 @@ bool AttemptsSpent(const FailedFile& file, const Settings& set) {
     return set.SpoolRetries > 0 && file.attempts >= set.SpoolRetries;
 }
 
-bool IsSpoolDirectory(const std::string& directory) {
-    char spool[kPathSize];
-    CopyText(spool, sizeof spool, PathComponents(SpoolerPattern, "drive,dir"));
-    char full[kPathSize];
-    char other[kPathSize];
-    if (!FullPathOf(spool[0] ? spool : ".", full, sizeof full) ||
-        !FullPathOf((directory + "\\").c_str(), other, sizeof other))
-        return false;
-    size_t length = std::strlen(full);
-    if (length > 0 && full[length - 1] != '\\' && full[length - 1] != '/')
-        AppendText(full, sizeof full, "\\");
-    return CompareNoCase(full, other) == 0;
-}
-
 // "name.ext", then "name (2).ext", "name (3).ext"...
 std::string NumberedName(const std::string& directory, const char* fileName, int number) {
     std::string name = fileName;
@@ -252,7 +238,7 @@ void MoveToFailed(const std::string& path, SpoolClaim claim, FailedFile file, co
     int error = 0;
     if (directory.empty()) {
         error = ENAMETOOLONG;
-    } else if (IsSpoolDirectory(directory)) {
+    } else if (IsSpoolDirectory(directory.c_str())) {
         // Moved there, it would match the pattern again under a new name.
         error = EINVAL;
     } else if (!CreateDirectoryPath(directory.c_str())) {
