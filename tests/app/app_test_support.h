@@ -6,6 +6,9 @@
 #include "tests/doubles/recorder.h"
 
 #include "app/shell_state.h"
+#include "common/bounded_text.h"
+#include "common/file_system.h"
+#include "common/paths.h"
 #include "jobs/activity_log.h"
 #include "jobs/command_line.h"
 #include "jobs/job_runner.h"
@@ -99,6 +102,13 @@ inline bool PrintOne(const std::string& path, WindowRef owner = MainWindow) {
 }
 
 class ShellTest : public ::testing::Test {
+  public:
+    // `path` made absolute, as the program makes the paths it keeps.
+    static std::string Full(const std::string& path) {
+        char full[kPathSize];
+        return FullPathOf(path.c_str(), full, sizeof full) ? full : path;
+    }
+
   protected:
     void SetUp() override {
         dir = MakeScratchDirectory();

@@ -24,12 +24,6 @@ class PreviewTest : public ShellTest {
         ClosePreview(&doc);
         ShellTest::TearDown();
     }
-    static Strings BoxTexts() {
-        Strings texts;
-        for (const ShownBox& box : ShownBoxes)
-            texts.push_back(box.text);
-        return texts;
-    }
     PreviewDocument doc = PreviewDocument();
 };
 
@@ -87,7 +81,7 @@ TEST_F(PreviewTest, UsesTheSetBoundToTheExtensionAndGivesItBack) {
     EXPECT_FALSE(OpenPreview(ps.c_str(), &doc));
     EXPECT_EQ((Strings{ps + " cannot be previewed: it would be printed through a conversion "
                             "program"}),
-              BoxTexts());
+              ShownTexts());
     EXPECT_STREQ("Default settings", CurrentSetName);
 }
 
@@ -98,7 +92,7 @@ TEST_F(PreviewTest, RefusedWithoutFileOrPrinterAndSilentlyInSpoolerMode) {
     EXPECT_FALSE(OpenPreview(text.c_str(), &doc));
     std::string ps = Write("a.ps", PostScriptPages(2));
     EXPECT_FALSE(OpenPreview(ps.c_str(), &doc));
-    Strings boxes = BoxTexts();
+    Strings boxes = ShownTexts();
     ASSERT_EQ(3u, boxes.size());
     EXPECT_EQ(0u, boxes[0].find("Could not open "));
     EXPECT_EQ(text + " cannot be previewed: no printer can be used", boxes[1]);
@@ -108,7 +102,7 @@ TEST_F(PreviewTest, RefusedWithoutFileOrPrinterAndSilentlyInSpoolerMode) {
     Printer.haveDevice = true;
     SpoolerMode = true;
     EXPECT_FALSE(OpenPreview(text.c_str(), &doc));
-    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_TRUE(ShownTexts().empty());
 }
 
 // The map's texts of one sheet, in drawing order.

@@ -20,12 +20,6 @@ class StartTest : public ShellTest {
         printed.files = files;
         return PrintCommandLineFiles(printed);
     }
-    std::vector<std::string> Boxes() const {
-        std::vector<std::string> texts;
-        for (const ShownBox& box : ShownBoxes)
-            texts.push_back(box.text);
-        return texts;
-    }
     CommandLine line;
     int exitCode = -1;
 };
@@ -143,7 +137,7 @@ TEST_F(PrintCommandLineFilesTest, PreviewQualifierPreviewsEachFileInsteadOfPrint
     UseSettings("QuitFromComLine=1\r\nEnablePrefsDD=1\r\n");
     ASSERT_TRUE(ChangeDirectory(dir));
     ASSERT_EQ(Parse({"/V", "/delete", "a.txt", "b.ps"}), kStartWindows);
-    EXPECT_EQ(Boxes(), Strings{});
+    EXPECT_EQ(ShownTexts(), Strings{});
     EXPECT_EQ(Print(line.files), kQuitNow);
     Strings previews = CallsStartingWith("preview ");
     ASSERT_EQ(previews.size(), 2u);

@@ -8,6 +8,13 @@ std::vector<ShownBox> ShownBoxes;
 OtherPartsScript OtherParts;
 static std::deque<int> answers;
 
+std::vector<std::string> ShownTexts() {
+    std::vector<std::string> texts;
+    for (const ShownBox& box : ShownBoxes)
+        texts.push_back(box.text);
+    return texts;
+}
+
 void QueueMessageAnswer(int answer) {
     answers.push_back(answer);
 }

@@ -18,6 +18,8 @@ struct ShownBox {
     int kind;
 };
 extern std::vector<ShownBox> ShownBoxes;
+// The texts of the boxes shown, in order.
+std::vector<std::string> ShownTexts();
 
 // Clears every record and scripted answer of every double.
 void ResetDoubles();

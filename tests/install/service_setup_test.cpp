@@ -55,17 +55,6 @@ class ServiceSetupTest : public ShellTest {
         listing = "?";
         return RunServiceCommandFor(program, arguments, &listing);
     }
-    static std::string Full(const std::string& path) {
-        char full[kPathSize];
-        EXPECT_TRUE(FullPathOf(path.c_str(), full, sizeof full));
-        return full;
-    }
-    Strings Boxes() const {
-        Strings texts;
-        for (const ShownBox& box : ShownBoxes)
-            texts.push_back(box.text);
-        return texts;
-    }
     std::string program, listing;
 };
 
@@ -172,7 +161,7 @@ TEST_F(ServiceSetupTest, WhatIsRefusedRegistersNothing) {
         WriteTestFile(program, "MZ");
         c.before();
         EXPECT_EQ(Run(c.arguments), 1) << c.name;
-        EXPECT_EQ(Boxes(), Strings{c.message}) << c.name;
+        EXPECT_EQ(ShownTexts(), Strings{c.message}) << c.name;
         EXPECT_EQ(ShownBoxes.empty() ? -1 : ShownBoxes[0].kind, kMessageError) << c.name;
         EXPECT_TRUE(FakeServices.services.empty()) << c.name;
         EXPECT_FALSE(FakeServices.eventSource) << c.name;
@@ -188,7 +177,7 @@ TEST_F(ServiceSetupTest, ListShowsEachServiceWithItsStateAndPatternAndUninstallR
     FakeServices.states["Ravlen-Office"] = kServiceRunning;
     FakeServices.services["Other"].commandLine = "other.exe /s:C:\\not\\ours";
     EXPECT_EQ(Run({"install", "lab", "/s:C:\\x\\*.prn"}), 1);
-    EXPECT_EQ(Boxes(), Strings{"The service Ravlen-lab exists already"});
+    EXPECT_EQ(ShownTexts(), Strings{"The service Ravlen-lab exists already"});
 
     EXPECT_EQ(Run({"List"}), 0);
     EXPECT_EQ(listing, "Ravlen-Lab (stopped): " + Full("C:\\lab dir\\*.*") + "\n" +
@@ -204,7 +193,7 @@ TEST_F(ServiceSetupTest, ListShowsEachServiceWithItsStateAndPatternAndUninstallR
     EXPECT_FALSE(FakeServices.eventSource);
     ShownBoxes.clear();
     EXPECT_EQ(Run({"uninstall", "Lab"}), 1);
-    EXPECT_EQ(Boxes(), Strings{"There is no service Ravlen-Lab"});
+    EXPECT_EQ(ShownTexts(), Strings{"There is no service Ravlen-Lab"});
     EXPECT_EQ(FakeServices.services.count("Other"), 1u);
 }
 
@@ -226,7 +215,7 @@ TEST_F(ServiceSetupTest, TheProgramsServicesGoWithIt) {
     FakeServices.denied = true;
     ShownBoxes.clear();
     EXPECT_FALSE(RemoveProgramServices());
-    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(ShownTexts().size(), 1u);
     EXPECT_EQ(FakeServices.services.count("Ravlen-Office"), 1u);
 }
 

@@ -84,12 +84,6 @@ class ParseCommandLineTest : public ShellTest {
     ParseOutcome Parse(const Strings& arguments) {
         return ParseCommandLine(arguments, &line, &exitCode);
     }
-    std::vector<std::string> Boxes() const {
-        std::vector<std::string> texts;
-        for (const ShownBox& box : ShownBoxes)
-            texts.push_back(box.text);
-        return texts;
-    }
     CommandLine line;
     int exitCode = -1;
 };
@@ -101,11 +95,10 @@ TEST_F(ParseCommandLineTest, NoArgumentsContinue) {
     EXPECT_TRUE(RecordedCalls.empty());
 }
 
-
 TEST_F(ParseCommandLineTest, MissingValuesAndUnknownQualifiersWarnAndParsingGoesOn) {
     EXPECT_EQ(Parse({"/n:", "/", "/X1", "/#3", "/#:abc", "/x2", "/q", "f.txt"}), kParseContinue);
-    EXPECT_EQ(Boxes(), (Strings{"Qualifier /n: must have a value, therfore ignored",
-                                "Invalid qualifier \"/\"", "Invalid qualifier \"/X1\""}));
+    EXPECT_EQ(ShownTexts(), (Strings{"Qualifier /n: must have a value, therfore ignored",
+                                     "Invalid qualifier \"/\"", "Invalid qualifier \"/X1\""}));
     EXPECT_TRUE(line.quitAfterCommandLine);
     EXPECT_EQ(line.files, (Strings{"f.txt"}));
     EXPECT_EQ(CallsStartingWith("copies"), Strings{});
@@ -166,7 +159,7 @@ TEST_F(ParseCommandLineTest, ASetNameBeyondAsciiFindsTheSetTheSettingsFileKeeps)
         EXPECT_EQ(Parse({a.text}), kParseContinue) << a.text;
         EXPECT_EQ(CurrentSettings.Lines, held ? 42 : 75) << a.text;
         EXPECT_EQ(CurrentSettings.EnableSpooler, held ? 1 : 0) << a.text;
-        EXPECT_EQ(Boxes(),
+        EXPECT_EQ(ShownTexts(),
                   held ? Strings{} : Strings{"Settings \"" + a.text.substr(3) + "\" not found"})
             << a.text;
     }
@@ -218,7 +211,7 @@ TEST_F(ParseCommandLineTest, TheSpoolDirectoryAsBackupDirectoryIsRefused) {
         if (c.refused) {
             EXPECT_EQ(outcome, kParseEnd) << backup;
             EXPECT_EQ(exitCode, 1) << backup;
-            EXPECT_EQ(Boxes(), Strings{"Invalid qualifier \"" + backup + "\""}) << backup;
+            EXPECT_EQ(ShownTexts(), Strings{"Invalid qualifier \"" + backup + "\""}) << backup;
             EXPECT_EQ(ShownBoxes.at(0).kind, kMessageError);
         } else {
             EXPECT_EQ(outcome, kParseContinue) << backup;
@@ -235,7 +228,6 @@ TEST_F(ParseCommandLineTest, OverlongPathsAreRefusedNotCut) {
     EXPECT_STREQ(BackupDirectory, "");
     EXPECT_EQ(ShownBoxes.size(), 2u);
 }
-
 
 TEST_F(ParseCommandLineTest, EchoAndSpoolerOpenTheDefaultLogUnlessOneIsOpen) {
     std::string defaultLog = dir + "\\ravlen.log";

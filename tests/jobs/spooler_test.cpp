@@ -487,7 +487,8 @@ TEST_F(SpoolerTest, APausedScanTakesNothingAndForgetsNothing) {
     PauseSpooler(false);
     OtherParts.undeletable.clear();
     NextTick();
-    EXPECT_EQ(CallsStartingWith("dispatch"), (Strings{"dispatch " + fresh + " with Default settings"}));
+    EXPECT_EQ(CallsStartingWith("dispatch"),
+              (Strings{"dispatch " + fresh + " with Default settings"}));
     NextTick();
     EXPECT_TRUE(CallsStartingWith("dispatch").empty());
     EXPECT_FALSE(PathExists(kept.c_str()) || PathExists(fresh.c_str()));
@@ -529,12 +530,6 @@ class FailedFileTest : public SpoolerTest {
         SpoolerTick();
         return !CallsStartingWith("dispatch").empty();
     }
-    Strings Boxes() const {
-        Strings texts;
-        for (const ShownBox& box : ShownBoxes)
-            texts.push_back(box.text);
-        return texts;
-    }
 
   public:
     static std::string Failure(const std::string& printer) {
@@ -573,7 +568,7 @@ TEST_F(FailedFileTest, ReportsItsReasonOnceAndAgainOnlyWhenItChanges) {
     for (const Step& step : steps) {
         OtherParts.failureReason = step.reason;
         EXPECT_TRUE(TickAfter(wait)) << step.reason;
-        EXPECT_EQ(Boxes(), step.boxes) << step.reason;
+        EXPECT_EQ(ShownTexts(), step.boxes) << step.reason;
         wait = wait ? wait * 2 : static_cast<long long>(kSpoolRetryFirstMs);
     }
 }
@@ -652,7 +647,7 @@ TEST_F(FailedFileTest, MoveRule) {
             step.before(this);
             std::string content = ReadTestFile(file);
             EXPECT_EQ(TickAfter(step.after), step.tried) << c.name << ": " << step.name;
-            EXPECT_EQ(Boxes(), step.boxes(this)) << c.name << ": " << step.name;
+            EXPECT_EQ(ShownTexts(), step.boxes(this)) << c.name << ": " << step.name;
             EXPECT_EQ(PathExists(file.c_str()), step.movedAs == nullptr)
                 << c.name << ": " << step.name;
             if (step.movedAs) {

@@ -40,10 +40,6 @@ class ServiceTest : public ShellTest {
     }
 
   public:
-    static std::string Full(const std::string& path) {
-        char full[kPathSize];
-        return FullPathOf(path.c_str(), full, sizeof full) ? full : path;
-    }
     std::string ini, program, pattern;
 };
 
