@@ -4,31 +4,37 @@
 #include <cstring>
 
 // The highlighter looks up every word of a text file, most of them no
-// keyword. The chain of a key comes from its length and its first and last
-// bytes, which takes no pass over the key and spreads the keywords of the
-// shipped definitions over chains of at most four; a key is compared only
-// when its length matches.
+// keyword. A word is first checked against the lengths of the keywords that
+// begin with its first byte, which turns many of them away with one load.
+// The chain of a key comes from its length and its first and last bytes,
+// which takes no pass over the key and spreads the keywords of the shipped
+// definitions over chains of at most four; a key is compared only when its
+// length matches. Keys are kept folded, so that a comparison folds only the
+// word's bytes, through a table rather than a test of the case rule.
 enum { kBuckets = 256 };
+const size_t kLongKey = 31;
 
 struct KeywordEntry {
-    char* key;
+    char* key; // folded
     size_t length;
     char* value;
     KeywordEntry* next;
 };
 
 struct KeywordTable {
-    bool caseSensitive;
+    // The byte a key's byte counts as: itself, or for a table that ignores
+    // case, a to z as A to Z (the "C" locale's toupper, which the program
+    // leaves in force).
+    unsigned char fold[256];
+    // For each folded first byte, bit n set when a keyword of n bytes begins
+    // with it; bit kLongKey stands for every longer one too. The empty key
+    // is kept under byte 0.
+    unsigned lengthsByFirst[256];
     KeywordEntry* buckets[kBuckets];
 };
 
-// The program leaves the C library in its "C" locale, where toupper changes
-// only a to z: so does this, without a library call for every byte looked up.
 static unsigned char Folded(const KeywordTable* table, char c) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (table->caseSensitive || byte < 'a' || byte > 'z')
-        return byte;
-    return static_cast<unsigned char>(byte - 'a' + 'A');
+    return table->fold[static_cast<unsigned char>(c)];
 }
 
 static unsigned Bucket(const KeywordTable* table, const char* key, size_t length) {
@@ -39,19 +45,37 @@ static unsigned Bucket(const KeywordTable* table, const char* key, size_t length
     return (first * 7 + last * 31 + static_cast<unsigned>(length) * 131) % kBuckets;
 }
 
+static unsigned LengthBit(size_t length) {
+    return 1u << (length < kLongKey ? length : kLongKey);
+}
+
+static unsigned FirstOf(const KeywordTable* table, const char* key, size_t length) {
+    return length ? Folded(table, key[0]) : 0;
+}
+
+static bool MayBeKey(const KeywordTable* table, const char* key, size_t length) {
+    return table->lengthsByFirst[FirstOf(table, key, length)] & LengthBit(length);
+}
+
+static void NoteKeyLength(KeywordTable* table, const char* key, size_t length) {
+    table->lengthsByFirst[FirstOf(table, key, length)] |= LengthBit(length);
+}
+
+// Keywords are short: a loop here is quicker than a call to memcmp.
 static bool SameKey(const KeywordTable* table, const KeywordEntry* entry, const char* key,
                     size_t length) {
     if (entry->length != length)
         return false;
-    if (table->caseSensitive)
-        return memcmp(entry->key, key, length) == 0;
+    const char* stored = entry->key;
     for (size_t i = 0; i < length; ++i)
-        if (Folded(table, entry->key[i]) != Folded(table, key[i]))
+        if (static_cast<unsigned char>(stored[i]) != Folded(table, key[i]))
             return false;
     return true;
 }
 
 static KeywordEntry* Lookup(const KeywordTable* table, const char* key, size_t length) {
+    if (!MayBeKey(table, key, length))
+        return nullptr;
     for (KeywordEntry* entry = table->buckets[Bucket(table, key, length)]; entry;
          entry = entry->next)
         if (SameKey(table, entry, key, length))
@@ -70,8 +94,12 @@ static char* Duplicate(const char* text, size_t length) {
 
 KeywordTable* CreateKeywordTable(bool caseSensitive) {
     KeywordTable* table = static_cast<KeywordTable*>(calloc(1, sizeof(KeywordTable)));
-    if (table)
-        table->caseSensitive = caseSensitive;
+    if (!table)
+        return nullptr;
+    for (int c = 0; c < 256; ++c) {
+        bool lower = c >= 'a' && c <= 'z';
+        table->fold[c] = static_cast<unsigned char>(!caseSensitive && lower ? c - 'a' + 'A' : c);
+    }
     return table;
 }
 
@@ -85,6 +113,9 @@ int AddKeyword(KeywordTable* table, const char* key, const char* value) {
         value = "";
     KeywordEntry* entry = static_cast<KeywordEntry*>(malloc(sizeof(KeywordEntry)));
     char* keyCopy = Duplicate(key, length);
+    if (keyCopy)
+        for (size_t i = 0; i < length; ++i)
+            keyCopy[i] = static_cast<char>(Folded(table, keyCopy[i]));
     char* valueCopy = Duplicate(value, strlen(value));
     if (!entry || !keyCopy || !valueCopy) {
         free(entry);
@@ -98,6 +129,7 @@ int AddKeyword(KeywordTable* table, const char* key, const char* value) {
     entry->value = valueCopy;
     entry->next = table->buckets[bucket];
     table->buckets[bucket] = entry;
+    NoteKeyLength(table, key, length);
     return 1;
 }
 

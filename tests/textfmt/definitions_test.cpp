@@ -22,6 +22,14 @@ TEST(KeywordTable, AddsFindsAndKeepsCaseRules) {
                   AddKeyword(exact, ("k" + std::to_string(i)).c_str(), std::to_string(i).c_str()));
     for (int i = 0; i < 500; ++i)
         EXPECT_EQ(std::to_string(i), FindKeyword(exact, ("k" + std::to_string(i)).c_str()));
+    // Keys past the lengths the quick check tells apart, and the empty key.
+    std::string longKey(40, 'q');
+    EXPECT_EQ(1, AddKeyword(exact, longKey.c_str(), "long"));
+    EXPECT_STREQ("long", FindKeyword(exact, longKey.c_str()));
+    EXPECT_EQ(nullptr, FindKeyword(exact, std::string(35, 'q').c_str()));
+    EXPECT_EQ(nullptr, FindKeywordRun(exact, "", 0));
+    EXPECT_EQ(1, AddKeyword(exact, "", "empty"));
+    EXPECT_STREQ("empty", FindKeywordRun(exact, "x", 0));
     DestroyKeywordTable(exact);
 
     KeywordTable* loose = CreateKeywordTable(false);
