@@ -78,6 +78,12 @@ bool IsBusy() {
 }
 
 void SetBusy(bool on) {
+    // The spooler keeps the window busy from one file of a scan to the next;
+    // each file only shows its own status.
+    if (on && busy) {
+        ShowStatus(LoadText(kTextStatusPreparing));
+        return;
+    }
     busy = on;
     ShowButtonState(on);
     ShowStateIcon(on ? IDI_BUSY : IDI_RAVLEN);

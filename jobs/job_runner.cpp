@@ -30,6 +30,9 @@ const int kMaxListDepth = 16;
 // one runs), and sources feeding one.
 int batchesRunning = 0;
 int sourcesRunning = 0;
+// Busy holds alive, and whether a batch has ended under them.
+int busyHolds = 0;
+bool idleOwed = false;
 
 void RefuseNewBatch() {
     PlatformBeep(kMessageWarning);
@@ -39,8 +42,15 @@ bool IsListReference(const char* entry) {
     return entry[0] == '@' && !PathExists(entry);
 }
 
+void ShowIdle() {
+    if (busyHolds > 0)
+        idleOwed = true;
+    else
+        SetBusy(false);
+}
+
 void EndBatch(Batch* batch) {
-    SetBusy(false);
+    ShowIdle();
     ProgressEnd();
     EndBatchSettings(batch);
 }
@@ -51,7 +61,7 @@ bool StartBatch(Batch* batch, FileAnalysis* analysis, int count) {
     if (!batch->unattended && CurrentSettings.ShowPrintDlg) {
         PrinterChoices chosen;
         if (!ShowPrinterDialog(batch->owner, analysis, &chosen)) {
-            SetBusy(false);
+            ShowIdle();
             ReleaseFile(analysis, false);
             return false;
         }
@@ -212,6 +222,17 @@ bool RunBatch(Batch* batch) {
 
 bool BatchRunning() {
     return batchesRunning > 0 || sourcesRunning > 0;
+}
+
+BusyHold::BusyHold() {
+    ++busyHolds;
+}
+
+BusyHold::~BusyHold() {
+    if (--busyHolds == 0 && idleOwed) {
+        idleOwed = false;
+        SetBusy(false);
+    }
 }
 
 BatchSource::BatchSource() : claimed(!BatchRunning()) {

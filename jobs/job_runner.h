@@ -18,6 +18,17 @@ bool RunBatch(Batch* batch);
 // has ended.
 bool BatchRunning();
 
+// Held by the spooler while it prints the files of one scan, each a batch of
+// its own: a batch's end leaves the window busy, and the end of the last hold
+// shows it idle, once. Without it the buttons, the icon and the status line
+// would go idle and busy again between two files.
+struct BusyHold {
+    BusyHold();
+    ~BusyHold();
+    BusyHold(const BusyHold&) = delete;
+    BusyHold& operator=(const BusyHold&) = delete;
+};
+
 // Held by whatever builds a batch and shows dialogs first (a drop, the Open
 // dialog, a capture, the command line) for as long as it feeds the runner.
 // One batch runs at a time: a source that arrives through the message pump

@@ -441,10 +441,13 @@ void SpoolerTick() {
     // Read-only entries and directories are never returned by the search; a
     // pattern whose directory has gone matches nothing until it is back.
     std::set<std::string> reached;
-    while (!exitAfterScan && !paused &&
-           FindNextMatchingFile(SpoolerPattern, path, sizeof path, &search, false)) {
-        reached.insert(path);
-        TakeFile(path, &next);
+    {
+        BusyHold busy;
+        while (!exitAfterScan && !paused &&
+               FindNextMatchingFile(SpoolerPattern, path, sizeof path, &search, false)) {
+            reached.insert(path);
+            TakeFile(path, &next);
+        }
     }
     EndMatchSearch(&search);
     scanRunning = false;

@@ -31,13 +31,15 @@ bool SelectPrinterByName(const char*) {
 
 // A batch ends, idle, under its last file's set, which may have the icon off
 // while the user's set shows it: the icon follows the state whenever it is
-// shown, whatever the set in force says.
+// shown, whatever the set in force says. Busy again while busy (the next
+// file of a spooler scan) changes nothing.
 TEST(BusyStateInTheTray, FollowsTheBatchWheneverTheIconIsShown) {
     for (int sysTray : {1, 0}) {
         for (bool shown : {true, false}) {
             CurrentSettings.SysTray = sysTray;
             trayShown = shown;
             trayIcons.clear();
+            SetBusy(true);
             SetBusy(true);
             SetBusy(false);
             std::vector<int> expected;

@@ -8,6 +8,7 @@
 #include "common/messages.h"
 #include "common/paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -50,6 +51,13 @@ TEST_F(SpoolerTest, PrintsAndDeletesWhatItCanAndLeavesTheRestForLater) {
     EXPECT_EQ(RecordedCalls.front(), "spooler timer off");
     EXPECT_EQ(RecordedCalls.back(), "spooler timer on");
     EXPECT_EQ(CallsStartingWith("dispatch").size(), 3u);
+    // The window stays busy from one file to the next and goes idle once,
+    // after the last.
+    EXPECT_EQ(CallsStartingWith("idle").size(), 1u);
+    auto idle = std::find(RecordedCalls.begin(), RecordedCalls.end(), "idle");
+    EXPECT_EQ(std::find_if(idle, RecordedCalls.end(),
+                           [](const std::string& call) { return call.rfind("dispatch", 0) == 0; }),
+              RecordedCalls.end());
     EXPECT_FALSE(PathExists(a.c_str()));
     EXPECT_TRUE(PathExists(b.c_str()));
     EXPECT_FALSE(PathExists(c.c_str()));
