@@ -78,15 +78,14 @@ bool IsBusy() {
 }
 
 void SetBusy(bool on) {
-    // The spooler keeps the window busy from one file of a scan to the next;
-    // each file only shows its own status.
-    if (on && busy) {
-        ShowStatus(LoadText(kTextStatusPreparing));
-        return;
+    // The spooler keeps the window busy from one file of a scan to the next:
+    // the buttons and the icon are left as they are, and each file only
+    // shows its own status.
+    if (!(on && busy)) {
+        busy = on;
+        ShowButtonState(on);
+        ShowStateIcon(on ? IDI_BUSY : IDI_RAVLEN);
     }
-    busy = on;
-    ShowButtonState(on);
-    ShowStateIcon(on ? IDI_BUSY : IDI_RAVLEN);
     ShowStatus(LoadText(on ? kTextStatusPreparing : kTextStatusIdle));
 }
 

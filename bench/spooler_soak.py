@@ -119,8 +119,9 @@ class CpuShares:
             elif self._in_prefix(pid, started):
                 if pid in programs or comm == "ravlen.exe":
                     group = "ravlen.exe"
-                    # Each instance apart too, in the order they started.
-                    ticks["ravlen.exe started %012d" % started] += own + children
+                    # Each instance apart too, in the order they started (the pid
+                    # tells apart two that started in the same clock tick).
+                    ticks["ravlen.exe started %012d %d" % (started, pid)] += own + children
                 elif comm.startswith("wineserver"):
                     group = "wineserver"
                 elif comm == "winauto.exe":
@@ -136,7 +137,7 @@ class CpuShares:
         return ticks, busy, time.monotonic()
 
     @classmethod
-    def report(cls, before, after, files, instances):
+    def report(cls, before, after, files):
         ticks = collections.Counter(after[0])
         ticks.subtract(before[0])
         # Processes that ended meanwhile, not reaped by one counted here, count as the
@@ -314,7 +315,7 @@ def soak(bench, args):
     print("soak: everything drained %.1f s after the first file went, %.1f s after start"
           % (drained - first_gone, drained - started))
     if cpu_before and cpu_after:
-        for line in CpuShares.report(cpu_before, cpu_after, len(waiting), args.instances):
+        for line in CpuShares.report(cpu_before, cpu_after, len(waiting)):
             print(line)
     for failure in failures:
         print("soak: FAILED: " + failure)
